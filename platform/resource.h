@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "platform/wintypes.h"
@@ -74,6 +75,22 @@ inline const BinaryResource* FindBinaryResource(std::span<const BinaryResource> 
     if (r.id == id) return &r;
   }
   return nullptr;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+// The running program's own module: its resources and the path of its
+// executable file. Set once at start-up, before any window exists.
+struct ProgramModuleInfo {
+  const ResourceModule* resources = nullptr;
+  std::u16string path;  // full path of the executable, UTF-16
+};
+
+inline ProgramModuleInfo& ProgramModule() {
+  static ProgramModuleInfo info;
+  return info;
 }
 
 }  // namespace platform
