@@ -23,7 +23,8 @@ function(embed_files target ns)
     COMMAND ${CMAKE_COMMAND} -DNS=${ns} -DHEADER=${header} -DSOURCE=${source}
             "-DPAIRS=${joined}" -P ${CMAKE_SOURCE_DIR}/cmake/EmbedGen.cmake
     DEPENDS ${files} ${CMAKE_SOURCE_DIR}/cmake/EmbedGen.cmake
-    COMMENT "Embedding resources for ${target}")
+    COMMENT "Embedding resources for ${target}"
+    VERBATIM)
   add_library(${target} STATIC ${source} ${header})
   target_include_directories(${target} PUBLIC ${out_dir})
 endfunction()
