@@ -200,7 +200,7 @@ FileSystem& RealFileSystem() {
 
 std::error_code WriteFileAtomically(FileSystem& fs, const std::filesystem::path& target,
                                     std::span<const BYTE> bytes, unsigned mode, FileId* written,
-                                    std::string& what) {
+                                    std::string& what, bool replace) {
   static std::atomic<unsigned> counter{0};
   std::filesystem::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
@@ -238,7 +238,7 @@ std::error_code WriteFileAtomically(FileSystem& fs, const std::filesystem::path&
   FileId id;
   if ((ec = file->Stat(id))) return abandon(ec, "cannot stat " + temp.string());
   if ((ec = file->Close())) return abandon(ec, "cannot close " + temp.string());
-  if ((ec = fs.Rename(temp, target))) {
+  if ((ec = replace ? fs.Rename(temp, target) : fs.RenameNoReplace(temp, target))) {
     return abandon(ec, "cannot rename " + temp.string() + " to " + target.string());
   }
   if (written) *written = id;

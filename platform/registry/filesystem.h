@@ -73,8 +73,9 @@ FileSystem& RealFileSystem();
 // (O_EXCL), fsync, rename over the target, fsync of the folder. On failure
 // the target is untouched and the temp file removed. `written` (optional)
 // receives the identity of the new file. `what` names the failed step.
+// With `replace` false an existing target is kept and file_exists returned.
 std::error_code WriteFileAtomically(FileSystem& fs, const std::filesystem::path& target,
                                     std::span<const BYTE> bytes, unsigned mode, FileId* written,
-                                    std::string& what);
+                                    std::string& what, bool replace = true);
 
 }  // namespace platform::registry
