@@ -163,6 +163,7 @@ LONG Registry::OpenKey(HKEY hKey, LPCWSTR lpSubKey, DWORD /*ulOptions*/, REGSAM 
                        PHKEY phkResult) {
   RegistryEvent e;
   e.op = RegistryEvent::Op::Open;
+  if (phkResult) *phkResult = nullptr;
   Resolved r;
   if (!Resolve(hKey, lpSubKey, r)) {
     e.key = std::u16string(View(lpSubKey));
@@ -193,6 +194,7 @@ LONG Registry::CreateKey(HKEY hKey, LPCWSTR lpSubKey, DWORD /*Reserved*/, LPWSTR
   RegistryEvent e;
   e.op = RegistryEvent::Op::Create;
   e.options = dwOptions;
+  if (phkResult) *phkResult = nullptr;
   Resolved r;
   if (!Resolve(hKey, lpSubKey, r)) {
     e.key = std::u16string(View(lpSubKey));
