@@ -205,10 +205,11 @@ void Device::ClickTab(int index) {
 void Device::Spin(std::string_view cls, int id, bool up) {
   HWND spin = Control(cls, id);
   ASSERT_NE(spin, nullptr);
-  RECT r{};
-  GetWindowRect(spin, &r);
-  const int h = r.bottom - r.top;
-  ClickAt(POINT{(r.left + r.right) / 2, up ? r.top + h / 4 : r.bottom - 1 - h / 4});
+  const RECT r =
+      platform::UpDownPartRect(spin, up ? platform::UpDownPart::Up : platform::UpDownPart::Down);
+  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(spin, &p);
+  ClickAt(p);
 }
 
 void Device::VScroll(std::string_view cls, int id, int code, int pos) {

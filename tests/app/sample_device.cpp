@@ -1,5 +1,7 @@
 #include "tests/app/sample_device.h"
 
+#include <cstdio>
+
 namespace testing_device {
 
 namespace {
@@ -38,6 +40,21 @@ std::string With(std::string_view name, std::string_view replacement, std::strin
     if (line.starts_with(prefix)) return std::string(replacement) + "\n";
     return std::string(line);
   });
+}
+
+std::string WithDword(std::string_view name, std::uint32_t value, std::string_view reg) {
+  char hex[9];
+  std::snprintf(hex, sizeof hex, "%08x", value);
+  return With(name, "\"" + std::string(name) + "\"=dword:" + hex, reg);
+}
+
+std::u16string Decimal(long long n) {
+  const std::string s = std::to_string(n);
+  return std::u16string(s.begin(), s.end());
+}
+
+std::u16string Utf16(std::string_view ascii) {
+  return std::u16string(ascii.begin(), ascii.end());
 }
 
 }  // namespace testing_device

@@ -1,6 +1,7 @@
 // A device registry with every key and value the tool reads, as .reg text.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -69,5 +70,12 @@ inline constexpr std::string_view kFullDevice = R"(Windows Registry Editor Versi
 std::string Without(std::string_view needle, std::string_view reg = kFullDevice);
 // kFullDevice with the value line of `name` replaced by `line`.
 std::string With(std::string_view name, std::string_view line, std::string_view reg = kFullDevice);
+// kFullDevice with value `name` stored as the REG_DWORD `value`.
+std::string WithDword(std::string_view name, std::uint32_t value,
+                      std::string_view reg = kFullDevice);
+// Decimal text of a number, as the pages show it.
+std::u16string Decimal(long long n);
+// ASCII text as UTF-16.
+std::u16string Utf16(std::string_view ascii);
 
 }  // namespace testing_device
