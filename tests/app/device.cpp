@@ -156,7 +156,7 @@ void Device::UseVersionBlock(std::span<const unsigned char> block) {
 
 int Device::Run(std::vector<Step> steps) {
   input_->SetSteps(std::move(steps));
-  return AfxWinMain();
+  return RunSettingsApp();
 }
 
 HWND Device::Main() const {
