@@ -1,6 +1,7 @@
 // Installer and system page: value mappings, the BIOS key rules, missing keys.
 #include <gtest/gtest.h>
 
+#include "platform/controls/commctrl.h"
 #include "platform/registry/winreg.h"
 #include "tests/app/sample_device.h"
 #include "tests/pages/page_helpers.h"
@@ -149,7 +150,7 @@ TEST(Set1, MissingInstallerKeyLeavesBoxesAndWritesNothing) {
 TEST(Set1, ReloadUnchecksOnFailedReadButKeepsControlsOfMissingKeys) {
   // GWE missing: 1032 keeps the user's change; installer present without
   // fAskDest: the user's check is undone.
-  std::string reg = Without("[HKEY_LOCAL_MACHINE\\System\\GWE]");
+  std::string reg = Without("[HKEY_LOCAL_MACHINE\\System\\GWE");  // with its Menu subkey
   reg = Without("\"fAskDest\"", reg);
   Device d(reg);
   d.Run({[&] {
