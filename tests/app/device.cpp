@@ -112,6 +112,7 @@ Device::Device(std::string_view regText) : input_(std::make_unique<Input>(*this)
     if (!recording_) return;
     events_.push_back(e);
     timeline_.push_back(Describe(e));
+    if (onEvent_) onEvent_(e);
   });
   platform::SetTraceHook([this](const platform::TraceEvent& e) {
     trace_.push_back(e);

@@ -301,6 +301,38 @@ TEST(Apply, MissingKeysAreSkippedAndStillReportSuccess) {
   EXPECT_FALSE(d.KeyExists(HKEY_LOCAL_MACHINE, u"\\System\\GWE"));
 }
 
+TEST(Apply, AFailedWriteIsReportedAndTheCycleStillCompletes) {
+  Device d(kFullDevice);
+  bool broken = false;
+  std::vector<std::string> firstCalls;
+  d.Run({[&] {
+           d.ClearRecordings();
+           // The handle of the first "\System\GWE" open is closed under the
+           // tool's feet, so its set fails.
+           d.OnRegistryEvent([&](const platform::registry::RegistryEvent& e) {
+             if (!broken && e.op == platform::registry::RegistryEvent::Op::Open &&
+                 e.key == u"\\System\\GWE" && e.rc == ERROR_SUCCESS) {
+               broken = true;
+               RegCloseKey(e.handle);
+             }
+           });
+           d.Click("main", 1013);
+         },
+         [&] {
+           firstCalls = d.Calls();
+           d.PressMessageOk();
+         },
+         // The next Apply has no failure of its own.
+         [&] { d.Click("main", 1013); }, [&] { d.PressMessageOk(); }});
+  EXPECT_TRUE(broken);
+  ASSERT_EQ(d.Messages().size(), 2u);
+  EXPECT_EQ(d.Messages()[0].text, kNotSaved);
+  EXPECT_EQ(d.Messages()[1].text, kSoftReset);
+  EXPECT_EQ(d.Sleeps().size(), 12u);
+  // The failed cycle still wrote the later pages.
+  EXPECT_EQ(CountOf(firstCalls, "set HKLM \\System\\GWE\\Menu Anitype"), 1u);
+}
+
 // A file system whose saves fail, as on a full disk.
 class FailingSaves : public platform::registry::FileSystem {
  public:
