@@ -119,7 +119,12 @@ TEST(MainDialog, LandscapeScreenIsRefusedWithoutTouchingTheStore) {
   Device d(kFullDevice);
   platform::SetScreenSize(320, 240);
   bool sawPages = false;
-  d.Run({[&] { sawPages = d.Page("CSet1") != nullptr; }});
+  LRESULT tabs = -1;
+  d.Run({[&] {
+    sawPages = d.Page("CSet1") != nullptr || d.Page("CAbout") != nullptr;
+    tabs = SendMessage(d.Control("main", 1002), TCM_GETITEMCOUNT, 0, 0);
+  }});
+  EXPECT_EQ(tabs, 0);
   ASSERT_EQ(d.Messages().size(), 1u);
   EXPECT_EQ(d.Messages()[0].caption, kCaption);
   EXPECT_EQ(d.Messages()[0].text, kPortrait);
