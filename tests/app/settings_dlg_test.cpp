@@ -277,26 +277,6 @@ TEST(Apply, ProgressRangeIsTheTabCountAndStaysAtTheEnd) {
          }});
 }
 
-TEST(Apply, NoChangesRewritesEveryValueWithNormalisedNumbers) {
-  // Stored values that the pages normalise come back normalised.
-  std::string reg = testing_device::With("fAskDest", "\"fAskDest\"=dword:00000005");
-  reg = testing_device::With("Anitype", "\"Anitype\"=dword:00000001", reg);
-  Device d(reg);
-  d.Run({[&] {
-           d.ClearRecordings();
-           d.Click("main", 1013);
-         },
-         [&] { d.PressMessageOk(); }});
-  std::size_t sets = 0;
-  for (const std::string& c : d.Calls()) sets += c.starts_with("set ") ? 1 : 0;
-  // 5 + 3 (no history) + 5 + 5 + 5 values.
-  EXPECT_EQ(sets, 23u);
-  EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, u"\\Software\\Apps\\Microsoft Application Installer",
-                     u"fAskDest"),
-            1);
-  EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, u"\\System\\GWE\\Menu", u"Anitype"), 6);
-}
-
 TEST(Apply, MissingKeysAreSkippedAndStillReportSuccess) {
   // "\System\GWE" and "\System\GWE\Menu" both missing.
   Device d(Without("[HKEY_LOCAL_MACHINE\\System\\GWE"));
