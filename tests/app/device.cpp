@@ -25,7 +25,7 @@ std::optional<std::int32_t> Stored::Number() const {
 
 std::u16string Stored::Text() const {
   std::u16string text(bytes.size() / 2, u'\0');
-  std::memcpy(text.data(), bytes.data(), text.size() * 2);
+  if (!text.empty()) std::memcpy(text.data(), bytes.data(), text.size() * 2);
   // The text ends at the first NUL, as the tool reads it.
   return text.substr(0, text.find(u'\0'));
 }
