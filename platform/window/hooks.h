@@ -69,15 +69,17 @@ void SetInputSource(InputSource* source);
 InputSource* GetInputSource();
 
 // Input injection, as the hardware would deliver it: queued messages.
-// Mouse points are in SCREEN coordinates. Button down hit-tests the point
-// (WindowFromPoint; the capture window gets it when there is one), moves and
-// button up go to the capture window or the window under the point; lParam
-// holds client coordinates. Returns the target window (null when the point
-// hits nothing, e.g. over a disabled owner of a modal dialog).
+// Mouse points are in SCREEN coordinates. Each mouse message finds its window
+// when it is taken from the queue: the capture window if there is one, else
+// the window under the point (WindowFromPoint; dropped when there is none,
+// e.g. over the disabled owner of a modal dialog); lParam then holds that
+// window's client coordinates. The functions return the window the input
+// would reach now.
 HWND InjectMouseDown(POINT screenPt);
 HWND InjectMouseMove(POINT screenPt);
 HWND InjectMouseUp(POINT screenPt);
-// Keys go to the focus window (or the active window when none has focus).
+// Keys go to the focus window (or the active window when none has focus);
+// GetKeyState follows the key messages as they are taken from the queue.
 HWND InjectKeyDown(UINT vk);
 HWND InjectKeyUp(UINT vk);
 HWND InjectChar(WCHAR ch);
