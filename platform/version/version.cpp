@@ -13,8 +13,15 @@ namespace {
 constexpr std::size_t kHeaderSize = 6;  // wLength, wValueLength, wType
 constexpr WORD kText = 1;
 
+// The program's handle stands for its resource module, as instance handles
+// do elsewhere in the platform; before a module is set it is still a
+// valid, distinct handle.
 HMODULE ProgramHandle() {
-  return reinterpret_cast<HMODULE>(&platform::ProgramModule());
+  platform::ProgramModuleInfo& info = platform::ProgramModule();
+  if (info.resources != nullptr) {
+    return reinterpret_cast<HMODULE>(const_cast<platform::ResourceModule*>(info.resources));
+  }
+  return reinterpret_cast<HMODULE>(&info);
 }
 
 std::size_t Align4(std::size_t n) {

@@ -34,7 +34,8 @@ inline constexpr DWORD VFT_APP = 0x00000001;
 inline constexpr DWORD VFT2_UNKNOWN = 0x00000000;
 
 // The running program's module for a null name; null for any other name
-// (no other module is loaded).
+// (no other module is loaded). The handle is the address of
+// ProgramModule().resources, like the program's instance handle.
 HMODULE GetModuleHandleW(LPCWSTR moduleName);
 
 // Copies the module's executable path into `fileName` (capacity `size`

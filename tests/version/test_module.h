@@ -4,6 +4,7 @@
 
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/resource.h"
