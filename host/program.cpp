@@ -8,11 +8,13 @@
 #include <memory>
 #include <set>
 
+#include "app/settings_app.h"
 #include "host/device_window.h"
 #include "host/script_host.h"
 #include "host/text.h"
 #include "host/trace.h"
 #include "host/windows.h"
+#include "platform/framework/afxwin.h"
 #include "platform/registry/registry.h"
 #include "platform/resource.h"
 #include "platform/window/hooks.h"
@@ -184,6 +186,16 @@ int RunProgram(const HostOptions& options) {
     return kExitStoreError;
   }
   return status;
+}
+
+}  // namespace host
+
+namespace host {
+
+int RunTool() {
+  // The application object lives in a library; naming it keeps it linked.
+  [[maybe_unused]] volatile const void* app = &theApp;
+  return AfxWinMain();
 }
 
 }  // namespace host
