@@ -190,9 +190,7 @@ int RunProgram(const HostOptions& options) {
 namespace host {
 
 int RunTool() {
-  // The application object lives in a library; naming it keeps it linked.
-  [[maybe_unused]] volatile const void* app = &theApp;
-  return AfxWinMain();
+  return RunSettingsApp();
 }
 
 }  // namespace host
