@@ -150,8 +150,12 @@ TEST_F(EndToEnd, ApplyWritesTheFirstPageAndTracesTheCycle) {
     if (!applying) continue;
     if (e["op"] == "set" && e["root"] == "HKLM") sets.push_back(e["name"]);
     if (e["op"] == "progress") progress.push_back(e["pos"]);
-    if (e["op"] == "set") EXPECT_EQ(e["type"], 4);
-    if (e["op"] == "sleep") EXPECT_EQ(e["ms"], 200);
+    if (e["op"] == "set") {
+      EXPECT_EQ(e["type"], 4);
+    }
+    if (e["op"] == "sleep") {
+      EXPECT_EQ(e["ms"], 200);
+    }
     if (e["op"] == "msgbox") {
       EXPECT_EQ(e["text"], kSoftReset);
       break;
