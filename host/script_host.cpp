@@ -170,8 +170,9 @@ bool ScriptHost::Execute(const Command& cmd) {
         if (GetFocus() != edit) throw ScriptError(line, name + " did not take the focus");
         SendMessage(edit, EM_SETSEL, 0, -1);
         if (text.empty()) {
-          // Deleting the selection is what leaves the edit empty.
+          // Backspace over the selection is what leaves the edit empty.
           platform::InjectKeyDown(VK_BACK);
+          platform::InjectChar(u'\b');
           platform::InjectKeyUp(VK_BACK);
         }
         for (char16_t ch : text) platform::InjectChar(ch);
