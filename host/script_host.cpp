@@ -239,6 +239,20 @@ bool ScriptHost::EndOfScriptStep() {
   return true;
 }
 
+std::optional<ScriptError> ScriptHost::CommandAfterEnd() {
+  if (error_ || atEnd_) return std::nullopt;
+  try {
+    if (std::optional<Command> cmd = reader_.Next()) {
+      return ScriptError(cmd->line,
+                         "the tool has already ended; the rest of the script was not run");
+    }
+    atEnd_ = true;
+  } catch (const ScriptError& e) {
+    return e;
+  }
+  return std::nullopt;
+}
+
 bool ScriptHost::WaitForInput(std::optional<DWORD> /*timeoutMs*/) {
   if (error_) {
     // Without input every modal loop ends; one that keeps waiting would hang

@@ -456,7 +456,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadLine{"tab 9\n", "line 1: tab 9 does not exist"},
                       BadLine{"select CSet1:1031 4\n", "line 1: CSet1:1031 has no entry 4"},
                       BadLine{"spin CSet1:1009 up\n", "line 1: CSet1:1009 is not an up-down"},
-                      BadLine{"screenshot /nonexistent-dir/x.png\n", "line 1: screenshot"}));
+                      BadLine{"screenshot /nonexistent-dir/x.png\n", "line 1: screenshot"},
+                      BadLine{"ok\n# closed\ndump\n", "line 3: the tool has already ended"}));
 
 TEST_F(EndToEnd, TheDialogBehindAMessageBoxCannotBeClicked) {
   const e2e::Result r = RunScript("\nclick CSet1:1009\nclick main:1013\nclick main:2\n");
