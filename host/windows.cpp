@@ -76,6 +76,7 @@ std::string WindowName(HWND hwnd) {
   HWND main = MainDialog();
   if (hwnd == main) return "main";
   if (auto page = PageName(hwnd)) return *page;
+  if (hwnd == platform::ActiveMessageBox()) return "msgbox";
   const platform::WindowInfo info = platform::DescribeWindow(hwnd);
   if (info.parent != nullptr && info.parent == main) return "main:" + std::to_string(info.id);
   if (auto page = PageName(info.parent)) return *page + ":" + std::to_string(info.id);

@@ -24,7 +24,8 @@ std::vector<HWND> Pages();
 // The page with this name, or null.
 HWND FindPage(const std::string& name);
 
-// "main", "main:1013", "CSet1", "CSet1:1009"; other windows by class name.
+// "main", "main:1013", "CSet1", "CSet1:1009", "msgbox" for the open message
+// box; other windows by class name.
 std::string WindowName(HWND hwnd);
 
 // The OK button of the navigation bar, or null when it has none.
