@@ -270,14 +270,37 @@ TEST_F(EndToEnd, CorruptStoreStopsBeforeAnythingAndStaysByteIdentical) {
   EXPECT_FALSE(fs::exists(store_.string() + ".bak"));
 }
 
-TEST_F(EndToEnd, DefaultStoreIsSeededFromTheSample) {
+TEST_F(EndToEnd, DefaultStoreIsSeededFromTheSampleAndTraceGoesToStderr) {
   WriteFile(dir_ / "script.txt", "dump\n");
-  const e2e::Result r = e2e::Run({"--script", (dir_ / "script.txt").string()}, {}, env_);
+  const e2e::Result r =
+      e2e::Run({"--script", (dir_ / "script.txt").string(), "--trace", "-"}, {}, env_);
   ASSERT_EQ(r.status, 0) << r.err;
   const fs::path seeded = dir_ / "xdg" / "RegillaMobile" / "registry.reg";
   EXPECT_TRUE(fs::exists(seeded));
   EXPECT_NE(r.err.find(seeded.string()), std::string::npos) << r.err;
   ASSERT_EQ(JsonLines(r.out).size(), 1u);
+
+  // The sample has no BIOS key: loading creates it (options 1) and stores 3.
+  std::vector<json> trace;
+  std::istringstream err(r.err);
+  for (std::string line; std::getline(err, line);) {
+    if (!line.empty() && line.front() == '{') trace.push_back(json::parse(line));
+  }
+  const std::string bios = "\\System\\CurrentControlSet\\Services\\VxD\\BIOS";
+  const auto created = std::find_if(trace.begin(), trace.end(), [&](const json& e) {
+    return e["op"] == "create" && e["key"] == bios;
+  });
+  ASSERT_NE(created, trace.end()) << r.err;
+  EXPECT_EQ(*created,
+            json({{"op", "create"}, {"root", "HKLM"}, {"key", bios}, {"rc", 0}, {"options", 1}}));
+  EXPECT_EQ(*(created + 1), json({{"op", "set"},
+                                  {"root", "HKLM"},
+                                  {"key", bios},
+                                  {"name", "CPUPriority"},
+                                  {"type", 4},
+                                  {"data", "03000000"},
+                                  {"rc", 0}}));
+  EXPECT_NE(ReadFile(seeded).find("CPUPriority"), std::string::npos);
 }
 
 constexpr const char* kAllPages = R"(Windows Registry Editor Version 5.00
@@ -495,7 +518,9 @@ TEST_F(EndToEnd, AFailedSaveEndsWithStatusOne) {
   fs::create_directories(folder);
   store_ = folder / "device.reg";
   WriteFile(store_, kDevice);
-  e2e::Interactive tool({"--registry", store_.string(), "--script", "-"}, env_);
+  e2e::Interactive tool(
+      {"--registry", store_.string(), "--script", "-", "--trace", (dir_ / "trace.jsonl").string()},
+      env_);
   tool.Send("click CSet1:1009");
   tool.Send("dump");
   ASSERT_TRUE(tool.ReadLine(std::chrono::seconds(20)));
@@ -510,6 +535,10 @@ TEST_F(EndToEnd, AFailedSaveEndsWithStatusOne) {
   const e2e::Result r = tool.Finish();
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("could not be saved"), std::string::npos) << r.err;
+  const std::vector<json> trace = Trace();
+  EXPECT_TRUE(std::any_of(trace.begin(), trace.end(), [](const json& e) {
+    return e["op"] == "flush" && e["rc"] != 0 && e.contains("error");
+  }));
 }
 
 TEST_F(EndToEnd, HelpVersionAndUsageErrors) {
