@@ -1,7 +1,5 @@
 #include "host/program.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -14,7 +12,6 @@
 #include "host/text.h"
 #include "host/trace.h"
 #include "host/windows.h"
-#include "platform/framework/afxwin.h"
 #include "platform/registry/registry.h"
 #include "platform/resource.h"
 #include "platform/window/hooks.h"
