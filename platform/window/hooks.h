@@ -188,13 +188,14 @@ HINSTANCE InstanceOf(const ResourceModule* module);
 const ResourceModule* ModuleOf(HINSTANCE instance);
 
 // ---------------------------------------------------------------------------
-// Images. The handles keep the resource's file bytes so that a renderer can
-// decode the pixels itself.
+// Images. The handles keep a copy of the resource's file bytes so that a
+// renderer can decode the pixels itself. LoadIcon returns one shared handle
+// per module, id and content.
 struct IconImage {
   int width = 0;
   int height = 0;
   int bitCount = 0;
-  std::span<const unsigned char> bytes;  // this image's data (DIB or PNG) in the file
+  std::span<const unsigned char> bytes;  // this image's data (DIB or PNG) within ImageBytes
 };
 std::span<const unsigned char> ImageBytes(HBITMAP bitmap);  // whole .bmp file
 std::span<const unsigned char> ImageBytes(HICON icon);      // whole .ico file

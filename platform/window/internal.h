@@ -68,6 +68,7 @@ struct State {
   std::vector<WindowClass> classes;
   std::deque<QueuedMessage> queue;
   bool quitPosted = false;
+  bool wake = false;  // a modal loop has something to look at (EndDialog)
   int quitCode = 0;
   std::vector<Timer> timers;
   HWND focus = nullptr;
