@@ -103,7 +103,9 @@ void RequestPaint(HWND hwnd, bool immediate);
 void SetBeforeWaitHook(std::function<void()> hook);
 void CallBeforeWaitHook();
 
-// Trace hook: ordered events for the automation host's trace.
+// Trace hook: ordered events for the automation host's trace. Show events
+// are the program's ShowWindow calls; windows the platform shows or hides by
+// itself (modal dialogs, message boxes, EndDialog) are not reported.
 struct TraceEvent {
   enum class Kind { Show, Sleep, Progress, MessageBox, Quit };
   Kind kind = Kind::Show;
