@@ -218,7 +218,7 @@ INT_PTR RunModalLoop(HWND dialog) {
     if (w->dialogEnded) return w->dialogResult;
     if (!shown && !PeekMessage(nullptr, nullptr, 0, 0, PM_NOREMOVE)) {
       // Shown once the queue is idle, as the dialog manager does.
-      ShowWindow(dialog, SW_SHOW);
+      ShowInternal(dialog);
       shown = true;
       continue;
     }
@@ -252,7 +252,7 @@ HWND CreateDialogIndirectParam(HINSTANCE instance, const platform::DialogTemplat
   HWND dialog = CreateDialogInternal(instance, tmpl, parent, proc, initParam);
   if (dialog != nullptr && (tmpl->style & WS_VISIBLE) != 0) {
     platform::detail::Window* w = Find(dialog);
-    if (w != nullptr && !w->dialogEnded) ShowWindow(dialog, SW_SHOWNORMAL);
+    if (w != nullptr && !w->dialogEnded) platform::detail::ShowInternal(dialog);
   }
   return dialog;
 }
@@ -287,7 +287,7 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
   w->dialogEnded = true;
   w->dialogResult = result;
   platform::detail::SetVisible(dialog, false);
-  PostMessage(dialog, WM_NULL, 0, 0);  // wakes the modal loop
+  platform::detail::S().wake = true;  // wakes the modal loop
   return TRUE;
 }
 

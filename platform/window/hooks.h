@@ -103,7 +103,9 @@ void RequestPaint(HWND hwnd, bool immediate);
 void SetBeforeWaitHook(std::function<void()> hook);
 void CallBeforeWaitHook();
 
-// Trace hook: ordered events for the automation host's trace.
+// Trace hook: ordered events for the automation host's trace. Show events
+// are the program's ShowWindow calls; windows the platform shows or hides by
+// itself (modal dialogs, message boxes, EndDialog) are not reported.
 struct TraceEvent {
   enum class Kind { Show, Sleep, Progress, MessageBox, Quit };
   Kind kind = Kind::Show;
@@ -188,13 +190,14 @@ HINSTANCE InstanceOf(const ResourceModule* module);
 const ResourceModule* ModuleOf(HINSTANCE instance);
 
 // ---------------------------------------------------------------------------
-// Images. The handles keep the resource's file bytes so that a renderer can
-// decode the pixels itself.
+// Images. The handles keep a copy of the resource's file bytes so that a
+// renderer can decode the pixels itself. LoadIcon returns one shared handle
+// per module, id and content.
 struct IconImage {
   int width = 0;
   int height = 0;
   int bitCount = 0;
-  std::span<const unsigned char> bytes;  // this image's data (DIB or PNG) in the file
+  std::span<const unsigned char> bytes;  // this image's data (DIB or PNG) within ImageBytes
 };
 std::span<const unsigned char> ImageBytes(HBITMAP bitmap);  // whole .bmp file
 std::span<const unsigned char> ImageBytes(HICON icon);      // whole .ico file

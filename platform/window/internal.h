@@ -68,6 +68,7 @@ struct State {
   std::vector<WindowClass> classes;
   std::deque<QueuedMessage> queue;
   bool quitPosted = false;
+  bool wake = false;  // a modal loop has something to look at (EndDialog)
   int quitCode = 0;
   std::vector<Timer> timers;
   HWND focus = nullptr;
@@ -96,6 +97,9 @@ HWND CreateWindowInternal(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, 
                           LPVOID param, const std::function<void(Window&)>& setup);
 // Shows or hides without tracing (SetWindowPos, EndDialog).
 void SetVisible(HWND hwnd, bool show);
+// Shows and activates a top-level window the platform itself puts up (a
+// modal dialog, a message box): not a program's ShowWindow, so not traced.
+void ShowInternal(HWND hwnd);
 // The top-level window a window belongs to.
 HWND TopLevelOf(HWND hwnd);
 // Runs a modal loop until the dialog ends; returns its result (-1 when the

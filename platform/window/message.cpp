@@ -33,7 +33,8 @@ bool Matches(const MSG& m, HWND hwnd, UINT filterMin, UINT filterMax) {
 
 // Takes (or peeks at) the next message: posted messages first, then WM_QUIT,
 // then a due timer.
-bool TakeMessage(MSG* out, HWND hwnd, UINT filterMin, UINT filterMax, bool remove) {
+bool TakeMessage(MSG* out, HWND hwnd, UINT filterMin, UINT filterMax, bool remove,
+                 bool wakeToo = true) {
   auto& s = S();
   for (auto it = s.queue.begin(); it != s.queue.end();) {
     if (it->mouseInput) {
@@ -61,6 +62,13 @@ bool TakeMessage(MSG* out, HWND hwnd, UINT filterMin, UINT filterMax, bool remov
       if (it->msg.message == WM_KEYUP) s.keysDown.erase(static_cast<UINT>(it->msg.wParam));
       s.queue.erase(it);
     }
+    return true;
+  }
+  if (s.wake && wakeToo) {
+    // Set by EndDialog: lets a waiting modal loop see that its dialog ended,
+    // even when the host already dispatched everything that was queued.
+    if (out != nullptr) *out = MSG{};
+    if (remove) s.wake = false;
     return true;
   }
   if (s.quitPosted) {
@@ -299,7 +307,8 @@ HWND InjectChar(WCHAR ch) {
 int ProcessPendingMessages() {
   int count = 0;
   MSG m;
-  while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+  // The wake-up of a modal loop is left for that loop.
+  while (TakeMessage(&m, nullptr, 0, 0, true, false)) {
     if (m.message == WM_QUIT) {
       detail::RepostQuit(static_cast<int>(m.wParam));
       break;

@@ -136,7 +136,7 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     }
     SendMessage(box, WM_INITDIALOG, 0, 0);
     if (HWND first = GetDlgItem(box, buttons.front().id)) SetFocus(first);
-    ShowWindow(box, SW_SHOW);
+    platform::detail::ShowInternal(box);
     result = static_cast<int>(platform::detail::RunModalLoop(box));
     std::erase(platform::detail::S().messageBoxes, box);
     if (ownerWasEnabled && IsWindow(ownerTop)) EnableWindow(ownerTop, TRUE);

@@ -195,6 +195,12 @@ void SetVisible(HWND hwnd, bool show) {
   if (show) RequestPaint(hwnd, false);
 }
 
+void ShowInternal(HWND hwnd) {
+  SetVisible(hwnd, true);
+  Window* w = Find(hwnd);
+  if (w != nullptr && w->parent == nullptr && (w->style & WS_DISABLED) == 0) S().active = hwnd;
+}
+
 HWND CreateWindowInternal(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
                           int y, int cx, int cy, HWND parent, HMENU menuOrId, HINSTANCE instance,
                           LPVOID param, const std::function<void(Window&)>& setup) {
@@ -1107,6 +1113,7 @@ void ResetWindowSystem() {
   s.topLevel.clear();
   s.queue.clear();
   s.quitPosted = false;
+  s.wake = false;
   s.quitCode = 0;
   s.timers.clear();
   s.focus = nullptr;

@@ -1,6 +1,7 @@
 // Progress bar range and position; static images.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/controls/events.h"
@@ -69,7 +70,8 @@ TEST_F(ProgressTest, ImageStaticsLoadTheirResourceAndTakeItsSize) {
   ASSERT_NE(image, nullptr);
   auto bitmap = reinterpret_cast<HBITMAP>(SendMessage(image, STM_GETIMAGE, IMAGE_BITMAP, 0));
   ASSERT_NE(bitmap, nullptr);
-  EXPECT_EQ(platform::ImageBytes(bitmap).data(), bmp.data());
+  std::span<const unsigned char> bytes = platform::ImageBytes(bitmap);
+  EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), bmp.begin(), bmp.end()));
   RECT r;
   GetClientRect(image, &r);
   EXPECT_EQ(r, (RECT{0, 0, 14, 14}));

@@ -157,13 +157,28 @@ TEST_F(DialogTest, ModalLoopEndsOnQuitAndPassesTheQuitOn) {
 }
 
 TEST_F(DialogTest, ADialogQuitDuringInitialisationIsNeverShown) {
-  std::vector<HWND> shown;
-  platform::SetTraceHook([&](const platform::TraceEvent& e) {
-    if (e.kind == platform::TraceEvent::Kind::Show && e.visible) shown.push_back(e.hwnd);
-  });
+  test::MessageRecorder rec;
+  rec.Start();
   EXPECT_EQ(RunModal(nullptr, 98), -1);
-  EXPECT_TRUE(shown.empty());
+  EXPECT_TRUE(rec.Only(WM_SHOWWINDOW).empty());
   EXPECT_EQ(input.waits, 0);
+}
+
+TEST_F(DialogTest, OnlyTheProgramsShowWindowCallsAreTraced) {
+  std::vector<std::pair<int, bool>> shows;
+  platform::SetTraceHook([&](const platform::TraceEvent& e) {
+    if (e.kind == platform::TraceEvent::Kind::Show)
+      shows.emplace_back(GetDlgCtrlID(e.hwnd), e.visible);
+  });
+  input.Then([&] {
+    EXPECT_TRUE(IsWindowVisible(g_dialog));  // shown by the dialog manager, untraced
+    ShowWindow(GetDlgItem(g_dialog, 1013), SW_HIDE);
+    MessageBox(g_dialog, u"x", u"c", MB_OK);
+  });
+  input.Then([] { platform::InjectKeyDown(VK_RETURN); });  // the message box's OK
+  input.Then([&] { EndDialog(g_dialog, 1); });
+  EXPECT_EQ(RunModal(nullptr), 1);
+  EXPECT_EQ(shows, (std::vector<std::pair<int, bool>>{{1013, false}}));
 }
 
 TEST_F(DialogTest, EndDialogDuringInitialisationReturnsAtOnce) {
@@ -239,6 +254,19 @@ TEST_F(DialogTest, MessageBoxReturnsIdOkOnEnterAndMinusOneWhenInputEnds) {
   input.Then([] { platform::InjectKeyDown(VK_RETURN); });
   EXPECT_EQ(MessageBox(nullptr, u"x", u"c", MB_OK), IDOK);
   EXPECT_EQ(MessageBox(nullptr, u"x", u"c", MB_OK), -1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DialogTest, ADialogEndedWhileTheHostDispatchesStopsBeforeTheNextInput) {
+  HWND owner = MakeParent();
+  bool secondRan = false;
+  input.Then([&] { test::Click(GetDlgItem(g_dialog, 1013)); });  // dispatched right here
+  input.Then([&] { secondRan = true; });
+  EXPECT_EQ(RunModal(owner), 42);
+  EXPECT_FALSE(secondRan);
 }
 
 }  // namespace
