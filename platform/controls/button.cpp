@@ -174,11 +174,8 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       SetWindowLongPtr(hwnd, GWL_STYLE, static_cast<LONG_PTR>(style));
       return 0;
     }
-    case WM_ENABLE:
-      Repaint(hwnd);
-      return 0;
     default:
-      return DefWindowProc(hwnd, msg, wParam, lParam);
+      return DefControlProc(hwnd, msg, wParam, lParam);
   }
 }
 

@@ -323,8 +323,7 @@ LRESULT ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ENABLE:
       if (wParam == FALSE) CloseList(hwnd, false);
-      Repaint(hwnd);
-      return 0;
+      return DefControlProc(hwnd, msg, wParam, lParam);
     default:
       return DefWindowProc(hwnd, msg, wParam, lParam);
   }
@@ -433,8 +432,7 @@ void RegisterComboBoxClasses() {
 namespace platform {
 
 HWND ComboListWindow(HWND combo) {
-  if (!controls::IsClass(combo, WC_COMBOBOX)) return nullptr;
-  auto* s = controls::StateOf<controls::ComboState>(combo);
+  auto* s = controls::StateOfClass<controls::ComboState>(combo, WC_COMBOBOX);
   return s == nullptr ? nullptr : s->list;
 }
 

@@ -273,11 +273,8 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       Repaint(hwnd);
       NotifyCommand(hwnd, EN_KILLFOCUS);
       return 0;
-    case WM_ENABLE:
-      Repaint(hwnd);
-      return 0;
     default:
-      return DefWindowProc(hwnd, msg, wParam, lParam);
+      return DefControlProc(hwnd, msg, wParam, lParam);
   }
 }
 
@@ -292,14 +289,12 @@ void RegisterEditClass() {
 namespace platform {
 
 int EditCaret(HWND edit) {
-  if (!controls::IsClass(edit, WC_EDIT)) return 0;
-  auto* s = controls::StateOf<controls::EditState>(edit);
+  auto* s = controls::StateOfClass<controls::EditState>(edit, WC_EDIT);
   return s == nullptr ? 0 : s->caret;
 }
 
 int EditScrollOffset(HWND edit) {
-  if (!controls::IsClass(edit, WC_EDIT)) return 0;
-  auto* s = controls::StateOf<controls::EditState>(edit);
+  auto* s = controls::StateOfClass<controls::EditState>(edit, WC_EDIT);
   return s == nullptr ? 0 : s->scroll;
 }
 

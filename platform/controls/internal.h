@@ -98,4 +98,20 @@ inline void Repaint(HWND hwnd) {
   platform::RequestPaint(hwnd, false);
 }
 
+// The state of a window of class `name`, or null for any other window.
+template <class T>
+T* StateOfClass(HWND hwnd, const WCHAR* name) {
+  return IsClass(hwnd, name) ? StateOf<T>(hwnd) : nullptr;
+}
+
+// Default handling shared by the controls: enabling or disabling repaints,
+// everything else goes to the default window procedure.
+inline LRESULT DefControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_ENABLE) {
+    Repaint(hwnd);
+    return 0;
+  }
+  return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
 }  // namespace platform::controls

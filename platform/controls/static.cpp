@@ -92,11 +92,8 @@ LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       // Image statics named by MAKEINTRESOURCE keep an empty text.
       if (lParam != 0 && IS_INTRESOURCE(reinterpret_cast<LPCWSTR>(lParam))) return TRUE;
       return DefWindowProc(hwnd, msg, wParam, lParam);
-    case WM_ENABLE:
-      Repaint(hwnd);
-      return 0;
     default:
-      return DefWindowProc(hwnd, msg, wParam, lParam);
+      return DefControlProc(hwnd, msg, wParam, lParam);
   }
 }
 }  // namespace

@@ -219,11 +219,8 @@ LRESULT TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
-    case WM_ENABLE:
-      Repaint(hwnd);
-      return 0;
     default:
-      return DefWindowProc(hwnd, msg, wParam, lParam);
+      return DefControlProc(hwnd, msg, wParam, lParam);
   }
 }
 

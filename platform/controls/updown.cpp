@@ -183,8 +183,7 @@ LRESULT UpDownProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ENABLE:
       if (wParam == FALSE) EndPress(hwnd, *s);
-      Repaint(hwnd);
-      return 0;
+      return DefControlProc(hwnd, msg, wParam, lParam);
     default:
       return DefWindowProc(hwnd, msg, wParam, lParam);
   }
@@ -201,8 +200,7 @@ void RegisterUpDownClass() {
 namespace platform {
 
 UpDownPart UpDownPressedPart(HWND updown) {
-  if (!controls::IsClass(updown, UPDOWN_CLASS)) return UpDownPart::None;
-  auto* s = controls::StateOf<controls::UpDownState>(updown);
+  auto* s = controls::StateOfClass<controls::UpDownState>(updown, UPDOWN_CLASS);
   if (s == nullptr || !s->over) return UpDownPart::None;
   return s->pressed;
 }

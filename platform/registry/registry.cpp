@@ -118,6 +118,14 @@ Registry::Handle* Registry::FindHandle(HKEY hKey) {
   return it == handles_.end() ? nullptr : &it->second;
 }
 
+Registry::Handle* Registry::FindHandleOrRoot(HKEY hKey, Handle& rootSlot) {
+  if (Handle* h = FindHandle(hKey)) return h;
+  std::optional<Root> root = RootFromHandle(hKey);
+  if (!root) return nullptr;
+  rootSlot.root = *root;
+  return &rootSlot;
+}
+
 RegKey* Registry::KeyOf(Handle& h) {
   if (h.cached && h.generation == generation_) return h.cached;
   h.cached = tree_.Find(h.root, h.path);
@@ -234,13 +242,7 @@ LONG Registry::QueryValue(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LP
   e.size = lpcbData ? *lpcbData : 0;
   e.handle = hKey;
   Handle rootHandle;
-  Handle* h = FindHandle(hKey);
-  if (!h) {
-    if (std::optional<Root> root = RootFromHandle(hKey)) {
-      rootHandle.root = *root;
-      h = &rootHandle;
-    }
-  }
+  Handle* h = FindHandleOrRoot(hKey, rootHandle);
   if (!h) {
     e.rc = ERROR_INVALID_HANDLE;
   } else {
@@ -282,13 +284,7 @@ LONG Registry::SetValue(HKEY hKey, LPCWSTR lpValueName, DWORD /*Reserved*/, DWOR
   e.handle = hKey;
   if (lpData) e.data.assign(lpData, lpData + cbData);
   Handle rootHandle;
-  Handle* h = FindHandle(hKey);
-  if (!h) {
-    if (std::optional<Root> root = RootFromHandle(hKey)) {
-      rootHandle.root = *root;
-      h = &rootHandle;
-    }
-  }
+  Handle* h = FindHandleOrRoot(hKey, rootHandle);
   if (!h) {
     e.rc = ERROR_INVALID_HANDLE;
   } else {

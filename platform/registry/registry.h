@@ -124,6 +124,9 @@ class Registry {
   // Resolves hKey + lpSubKey; false for an unknown or closed handle.
   bool Resolve(HKEY hKey, LPCWSTR lpSubKey, Resolved& out) const;
   Handle* FindHandle(HKEY hKey);
+  // The open handle `hKey` names or, for a predefined root, `rootSlot` set to
+  // that root; null when it names neither.
+  Handle* FindHandleOrRoot(HKEY hKey, Handle& rootSlot);
   RegKey* KeyOf(Handle& h);
   HKEY NewHandle(Resolved r);
   void ReloadIfChanged();
