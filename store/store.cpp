@@ -95,20 +95,14 @@ std::optional<std::u16string> OpenKey::ReadString(std::u16string_view name) cons
 
 bool OpenKey::WriteNumber(std::u16string_view name, std::int32_t value) {
   if (!key_) return false;
-  std::u16string n(name);
   auto u = static_cast<std::uint32_t>(value);
   const BYTE data[4] = {static_cast<BYTE>(u), static_cast<BYTE>(u >> 8), static_cast<BYTE>(u >> 16),
                         static_cast<BYTE>(u >> 24)};
-  if (RegSetValueEx(key_, n.c_str(), 0, REG_DWORD, data, sizeof data) != ERROR_SUCCESS) {
-    ++g_failedWrites;
-    return false;
-  }
-  return true;
+  return Set(name, REG_DWORD, data, sizeof data);
 }
 
 bool OpenKey::WriteString(std::u16string_view name, std::u16string_view text) {
   if (!key_) return false;
-  std::u16string n(name);
   std::vector<BYTE> data;
   data.reserve(text.size() * 2);
   for (char16_t c : text) {
@@ -117,34 +111,43 @@ bool OpenKey::WriteString(std::u16string_view name, std::u16string_view text) {
   }
   static const BYTE kNoData[1] = {0};
   const BYTE* bytes = data.empty() ? kNoData : data.data();
-  if (RegSetValueEx(key_, n.c_str(), 0, REG_SZ, bytes, static_cast<DWORD>(data.size())) !=
-      ERROR_SUCCESS) {
+  return Set(name, REG_SZ, bytes, static_cast<DWORD>(data.size()));
+}
+
+bool OpenKey::Set(std::u16string_view name, DWORD type, const BYTE* data, DWORD size) {
+  std::u16string n(name);
+  if (RegSetValueEx(key_, n.c_str(), 0, type, data, size) != ERROR_SUCCESS) {
     ++g_failedWrites;
     return false;
   }
   return true;
 }
 
-NumberRead ReadNumber(HKEY root, std::u16string_view path, std::u16string_view name) {
-  NumberRead result;
-  OpenKey key = OpenKey::Open(root, path);
-  if (!key) return result;
-  std::optional<std::int32_t> value = key.ReadNumber(name);
-  key.Close();
-  result.status = value ? ReadStatus::Ok : ReadStatus::ValueUnreadable;
-  result.value = value.value_or(0);
-  return result;
-}
+namespace {
 
-StringRead ReadString(HKEY root, std::u16string_view path, std::u16string_view name) {
-  StringRead result;
+// One open / query / close cycle; `query` reads the value from the open key.
+template <typename T, typename Query>
+ReadResult<T> ReadCycle(HKEY root, std::u16string_view path, Query query) {
+  ReadResult<T> result;
   OpenKey key = OpenKey::Open(root, path);
   if (!key) return result;
-  std::optional<std::u16string> value = key.ReadString(name);
+  std::optional<T> value = query(key);
   key.Close();
   result.status = value ? ReadStatus::Ok : ReadStatus::ValueUnreadable;
   if (value) result.value = std::move(*value);
   return result;
+}
+
+}  // namespace
+
+NumberRead ReadNumber(HKEY root, std::u16string_view path, std::u16string_view name) {
+  return ReadCycle<std::int32_t>(root, path,
+                                 [name](const OpenKey& key) { return key.ReadNumber(name); });
+}
+
+StringRead ReadString(HKEY root, std::u16string_view path, std::u16string_view name) {
+  return ReadCycle<std::u16string>(root, path,
+                                   [name](const OpenKey& key) { return key.ReadString(name); });
 }
 
 bool WriteNumber(HKEY root, std::u16string_view path, std::u16string_view name,

@@ -77,6 +77,8 @@ class OpenKey {
 
  private:
   explicit OpenKey(HKEY key) : key_(key) {}
+  // RegSetValueEx; a failure is counted.
+  bool Set(std::u16string_view name, DWORD type, const BYTE* data, DWORD size);
   HKEY key_ = nullptr;
 };
 
