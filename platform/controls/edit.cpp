@@ -142,12 +142,9 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
   switch (msg) {
     case WM_SETTEXT: {
+      // The text limit binds typing only: a text set by the program is kept
+      // whole, as Windows does.
       DefWindowProc(hwnd, msg, wParam, lParam);
-      std::u16string text = TextOf(hwnd);
-      if (static_cast<int>(text.size()) > s->limit) {
-        text.resize(static_cast<std::size_t>(s->limit));
-        StoreText(hwnd, text);
-      }
       s->anchor = s->caret = s->scroll = 0;
       s->modified = false;
       Repaint(hwnd);

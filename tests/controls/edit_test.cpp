@@ -84,6 +84,9 @@ TEST_F(EditTest, TheTextLimitCutsTypedText) {
   std::vector<test::Event> events = rec.Take();
   EXPECT_NE(std::find(events.begin(), events.end(), test::Command(EN_MAXTEXT, 5, edit)),
             events.end());
+  // A text set by the program is not cut.
+  SetWindowText(edit, u"abcdefgh");
+  EXPECT_EQ(Text(edit), u"abcdefgh");
 }
 
 TEST_F(EditTest, AClickPlacesTheCaretAndLongTextScrollsToIt) {
