@@ -173,6 +173,8 @@ std::optional<Command> ScriptReader::Next() {
   std::string line;
   while (std::getline(in_, line)) {
     ++line_;
+    // Editors may start a UTF-8 file with a byte-order mark; it is no text.
+    if (line_ == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
     if (auto cmd = ParseScriptLine(line, line_)) return cmd;
   }
   if (in_.bad()) throw ScriptError(line_ + 1, "the script could not be read");

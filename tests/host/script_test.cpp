@@ -148,5 +148,18 @@ TEST(ScriptReader, LastLineWithoutNewline) {
   EXPECT_FALSE(reader.Next());
 }
 
+TEST(ScriptReader, AByteOrderMarkStartsTheFileOnly) {
+  std::istringstream in(
+      "\xEF\xBB\xBF"
+      "dump\r\n\xEF\xBB\xBF"
+      "dump\n");
+  ScriptReader reader(in);
+  auto first = reader.Next();
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->kind, CommandKind::Dump);
+  // Further down it is text like any other, and no command.
+  EXPECT_THROW(reader.Next(), ScriptError);
+}
+
 }  // namespace
 }  // namespace host
