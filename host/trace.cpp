@@ -33,12 +33,22 @@ void TraceWriter::Write(const nlohmann::ordered_json& line) {
   out_.flush();
 }
 
-void TraceWriter::Open(bool create, std::uintptr_t root, std::u16string_view key, long rc,
-                       std::uint32_t options) {
+namespace {
+
+// The start every registry line shares: operation, root and key.
+nlohmann::ordered_json KeyLine(const char* op, std::uintptr_t root, std::u16string_view key) {
   nlohmann::ordered_json j;
-  j["op"] = create ? "create" : "open";
+  j["op"] = op;
   j["root"] = RootName(root);
   j["key"] = ToUtf8(key);
+  return j;
+}
+
+}  // namespace
+
+void TraceWriter::Open(bool create, std::uintptr_t root, std::u16string_view key, long rc,
+                       std::uint32_t options) {
+  nlohmann::ordered_json j = KeyLine(create ? "create" : "open", root, key);
   j["rc"] = rc;
   if (create) j["options"] = options;
   Write(j);
@@ -46,10 +56,7 @@ void TraceWriter::Open(bool create, std::uintptr_t root, std::u16string_view key
 
 void TraceWriter::Query(std::uintptr_t root, std::u16string_view key, std::u16string_view name,
                         std::uint32_t size, long rc, std::span<const std::uint8_t> data) {
-  nlohmann::ordered_json j;
-  j["op"] = "query";
-  j["root"] = RootName(root);
-  j["key"] = ToUtf8(key);
+  nlohmann::ordered_json j = KeyLine("query", root, key);
   j["name"] = ToUtf8(name);
   j["size"] = size;
   j["rc"] = rc;
@@ -59,10 +66,7 @@ void TraceWriter::Query(std::uintptr_t root, std::u16string_view key, std::u16st
 
 void TraceWriter::Set(std::uintptr_t root, std::u16string_view key, std::u16string_view name,
                       std::uint32_t type, std::span<const std::uint8_t> data, long rc) {
-  nlohmann::ordered_json j;
-  j["op"] = "set";
-  j["root"] = RootName(root);
-  j["key"] = ToUtf8(key);
+  nlohmann::ordered_json j = KeyLine("set", root, key);
   j["name"] = ToUtf8(name);
   j["type"] = type;
   j["data"] = HexBytes(data);
@@ -71,11 +75,7 @@ void TraceWriter::Set(std::uintptr_t root, std::u16string_view key, std::u16stri
 }
 
 void TraceWriter::Close(std::uintptr_t root, std::u16string_view key) {
-  nlohmann::ordered_json j;
-  j["op"] = "close";
-  j["root"] = RootName(root);
-  j["key"] = ToUtf8(key);
-  Write(j);
+  Write(KeyLine("close", root, key));
 }
 
 void TraceWriter::Flush(long rc, std::string_view error) {
