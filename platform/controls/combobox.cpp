@@ -137,18 +137,9 @@ LRESULT CopyItemText(const ComboState& s, int index, LPWSTR buffer) {
 }
 
 LRESULT ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  ComboState* s = StateOf<ComboState>(hwnd);
-  switch (msg) {
-    case WM_NCCREATE:
-      CreateState<ComboState>(hwnd);
-      return DefWindowProc(hwnd, msg, wParam, lParam);
-    case WM_NCDESTROY:
-      DestroyState<ComboState>(hwnd);
-      return 0;
-    default:
-      break;
-  }
-  if (s == nullptr) return DefWindowProc(hwnd, msg, wParam, lParam);
+  LRESULT result = 0;
+  ComboState* s = ControlStateFor<ComboState>(hwnd, msg, wParam, lParam, result);
+  if (s == nullptr) return result;
   int count = static_cast<int>(s->items.size());
   bool sorted = (GetWindowLongPtr(hwnd, GWL_STYLE) & CBS_SORT) != 0;
   switch (msg) {

@@ -127,18 +127,9 @@ void MoveCaret(HWND hwnd, EditState& s, int to, bool extend) {
 }
 
 LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  EditState* s = StateOf<EditState>(hwnd);
-  switch (msg) {
-    case WM_NCCREATE:
-      CreateState<EditState>(hwnd);
-      return DefWindowProc(hwnd, msg, wParam, lParam);
-    case WM_NCDESTROY:
-      DestroyState<EditState>(hwnd);
-      return 0;
-    default:
-      break;
-  }
-  if (s == nullptr) return DefWindowProc(hwnd, msg, wParam, lParam);
+  LRESULT result = 0;
+  EditState* s = ControlStateFor<EditState>(hwnd, msg, wParam, lParam, result);
+  if (s == nullptr) return result;
   bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
   switch (msg) {
     case WM_SETTEXT: {

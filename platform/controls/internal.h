@@ -33,6 +33,29 @@ void DestroyState(HWND hwnd) {
   SetWindowLongPtr(hwnd, 0, 0);
 }
 
+// The state of a control for its window procedure: created on WM_NCCREATE
+// and deleted on WM_NCDESTROY. Null when the message was handled here or the
+// window has no state; `result` then holds the answer to return.
+template <class T>
+T* ControlStateFor(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  T* state = nullptr;
+  switch (msg) {
+    case WM_NCCREATE:
+      CreateState<T>(hwnd);
+      result = DefWindowProc(hwnd, msg, wParam, lParam);
+      break;
+    case WM_NCDESTROY:
+      DestroyState<T>(hwnd);
+      result = 0;
+      break;
+    default:
+      state = StateOf<T>(hwnd);
+      if (state == nullptr) result = DefWindowProc(hwnd, msg, wParam, lParam);
+      break;
+  }
+  return state;
+}
+
 inline void RegisterControlClass(const WCHAR* name, WNDPROC proc) {
   WNDCLASS wc;
   wc.style = CS_GLOBALCLASS;

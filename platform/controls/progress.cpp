@@ -43,18 +43,9 @@ LRESULT SetRange(HWND hwnd, ProgressState& s, int low, int high) {
 }
 
 LRESULT ProgressProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  ProgressState* s = StateOf<ProgressState>(hwnd);
-  switch (msg) {
-    case WM_NCCREATE:
-      CreateState<ProgressState>(hwnd);
-      return DefWindowProc(hwnd, msg, wParam, lParam);
-    case WM_NCDESTROY:
-      DestroyState<ProgressState>(hwnd);
-      return 0;
-    default:
-      break;
-  }
-  if (s == nullptr) return DefWindowProc(hwnd, msg, wParam, lParam);
+  LRESULT result = 0;
+  ProgressState* s = ControlStateFor<ProgressState>(hwnd, msg, wParam, lParam, result);
+  if (s == nullptr) return result;
   switch (msg) {
     case PBM_SETRANGE:
       return SetRange(hwnd, *s, LOWORD(static_cast<UINT_PTR>(lParam)),

@@ -97,18 +97,9 @@ void ApplyItem(const TCITEM& in, TabItem& item) {
 }
 
 LRESULT TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TabState* s = StateOf<TabState>(hwnd);
-  switch (msg) {
-    case WM_NCCREATE:
-      CreateState<TabState>(hwnd);
-      return DefWindowProc(hwnd, msg, wParam, lParam);
-    case WM_NCDESTROY:
-      DestroyState<TabState>(hwnd);
-      return 0;
-    default:
-      break;
-  }
-  if (s == nullptr) return DefWindowProc(hwnd, msg, wParam, lParam);
+  LRESULT result = 0;
+  TabState* s = ControlStateFor<TabState>(hwnd, msg, wParam, lParam, result);
+  if (s == nullptr) return result;
   int count = static_cast<int>(s->items.size());
   switch (msg) {
     case TCM_INSERTITEM: {

@@ -92,18 +92,9 @@ void EndPress(HWND hwnd, UpDownState& s) {
 }
 
 LRESULT UpDownProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  UpDownState* s = StateOf<UpDownState>(hwnd);
-  switch (msg) {
-    case WM_NCCREATE:
-      CreateState<UpDownState>(hwnd);
-      return DefWindowProc(hwnd, msg, wParam, lParam);
-    case WM_NCDESTROY:
-      DestroyState<UpDownState>(hwnd);
-      return 0;
-    default:
-      break;
-  }
-  if (s == nullptr) return DefWindowProc(hwnd, msg, wParam, lParam);
+  LRESULT result = 0;
+  UpDownState* s = ControlStateFor<UpDownState>(hwnd, msg, wParam, lParam, result);
+  if (s == nullptr) return result;
   switch (msg) {
     case UDM_SETRANGE:
       s->high = static_cast<SHORT>(LOWORD(static_cast<UINT_PTR>(lParam)));
