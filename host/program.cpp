@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "app/settings_app.h"
@@ -70,6 +71,31 @@ bool FlushAndReport(std::set<std::string>& reported) {
   return r.ok();
 }
 
+// Whether two paths name the same file, also when it does not exist yet.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code ec;
+  if (std::filesystem::equivalent(a, b, ec)) return true;
+  const std::filesystem::path ca = std::filesystem::weakly_canonical(a, ec);
+  if (ec) return false;
+  const std::filesystem::path cb = std::filesystem::weakly_canonical(b, ec);
+  return !ec && ca == cb;
+}
+
+// The trace file is emptied when it opens: it must not be the store or the
+// script, which would be lost.
+std::optional<std::string> TraceClash(const HostOptions& options) {
+  if (!options.trace || *options.trace == "-") return std::nullopt;
+  const std::filesystem::path trace(*options.trace);
+  std::string error;
+  const std::filesystem::path store =
+      options.registry ? *options.registry : store::DefaultRegistryPath(error);
+  if (!store.empty() && SameFile(trace, store)) return "it is the registry file";
+  if (options.script && *options.script != "-" && SameFile(trace, *options.script)) {
+    return "it is the script";
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int RunProgram(const HostOptions& options) {
@@ -93,6 +119,11 @@ int RunProgram(const HostOptions& options) {
       script = &scriptFile;
       scriptName = *options.script;
     }
+  }
+  if (std::optional<std::string> clash = TraceClash(options)) {
+    std::cerr << "RegillaMobile: --trace " << *options.trace << ": " << *clash
+              << "; the trace would overwrite it\n";
+    return kExitScriptError;
   }
   std::ofstream traceFile;
   std::unique_ptr<TraceWriter> trace;

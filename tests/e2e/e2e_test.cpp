@@ -541,6 +541,34 @@ TEST_F(EndToEnd, AFailedSaveEndsWithStatusOne) {
   }));
 }
 
+TEST_F(EndToEnd, ATraceOntoTheStoreOrTheScriptIsRefusedAndLosesNothing) {
+  WriteFile(dir_ / "script.txt", "dump\n");
+  const std::string script = ReadFile(dir_ / "script.txt");
+  const std::string before = Store();
+  // The same files, also under other spellings of their paths.
+  const e2e::Result ontoStore =
+      e2e::Run({"--registry", store_.string(), "--script", (dir_ / "script.txt").string(),
+                "--trace", (dir_ / "." / "device.reg").string()},
+               {}, env_);
+  EXPECT_EQ(ontoStore.status, 2);
+  EXPECT_NE(ontoStore.err.find("is the registry file"), std::string::npos);
+  EXPECT_EQ(Store(), before);
+  const e2e::Result ontoScript =
+      e2e::Run({"--registry", store_.string(), "--script", (dir_ / "script.txt").string(),
+                "--trace", (dir_ / "." / "script.txt").string()},
+               {}, env_);
+  EXPECT_EQ(ontoScript.status, 2);
+  EXPECT_NE(ontoScript.err.find("is the script"), std::string::npos);
+  EXPECT_EQ(ReadFile(dir_ / "script.txt"), script);
+  // The default store counts too, before it exists.
+  const fs::path defaultStore = dir_ / "xdg" / "RegillaMobile" / "registry.reg";
+  fs::create_directories(defaultStore.parent_path());
+  const e2e::Result ontoDefault = e2e::Run(
+      {"--script", (dir_ / "script.txt").string(), "--trace", defaultStore.string()}, {}, env_);
+  EXPECT_EQ(ontoDefault.status, 2);
+  EXPECT_FALSE(fs::exists(defaultStore));
+}
+
 TEST_F(EndToEnd, HelpVersionAndUsageErrors) {
   e2e::Result help = e2e::Run({"--help"}, {}, env_);
   EXPECT_EQ(help.status, 0);
