@@ -186,7 +186,15 @@ int RunProgram(const HostOptions& options) {
           std::cout.flush();
           std::cerr << "RegillaMobile: " << scriptName << ": " << e.what() << '\n';
         },
-        [](const std::string& path, std::string& error) { return RenderScreenshot(path, error); });
+        [&opened, &options](const std::string& path, std::string& error) {
+          // A picture must not replace the store or the script.
+          if (SameFile(path, opened.path) ||
+              (options.script && *options.script != "-" && SameFile(path, *options.script))) {
+            error = "it is the registry file or the script";
+            return false;
+          }
+          return RenderScreenshot(path, error);
+        });
     if (options.show) {
       std::string error;
       if (!ShowScriptWindow(options, error)) {

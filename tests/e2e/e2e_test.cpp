@@ -541,7 +541,7 @@ TEST_F(EndToEnd, AFailedSaveEndsWithStatusOne) {
   }));
 }
 
-TEST_F(EndToEnd, ATraceOntoTheStoreOrTheScriptIsRefusedAndLosesNothing) {
+TEST_F(EndToEnd, ATraceOrScreenshotOntoTheStoreOrTheScriptIsRefused) {
   WriteFile(dir_ / "script.txt", "dump\n");
   const std::string script = ReadFile(dir_ / "script.txt");
   const std::string before = Store();
@@ -560,6 +560,12 @@ TEST_F(EndToEnd, ATraceOntoTheStoreOrTheScriptIsRefusedAndLosesNothing) {
   EXPECT_EQ(ontoScript.status, 2);
   EXPECT_NE(ontoScript.err.find("is the script"), std::string::npos);
   EXPECT_EQ(ReadFile(dir_ / "script.txt"), script);
+  // A screenshot is refused there as well.
+  const e2e::Result picture =
+      RunScript("screenshot " + (dir_ / "." / "device.reg").string() + "\n");
+  EXPECT_EQ(picture.status, 2);
+  EXPECT_NE(picture.err.find("is the registry file or the script"), std::string::npos);
+  EXPECT_EQ(Store(), before);
   // The default store counts too, before it exists.
   const fs::path defaultStore = dir_ / "xdg" / "RegillaMobile" / "registry.reg";
   fs::create_directories(defaultStore.parent_path());
