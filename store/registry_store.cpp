@@ -51,7 +51,15 @@ StoreOpenResult OpenRegistryStore(const std::optional<fs::path>& path, std::ostr
     result.error = result.path.string() + ": cannot access the registry file: " + ec.message();
     return result;
   }
-  if (!id.exists) {
+  if (id.exists) {
+    // A device or a pipe would be read without end or block the start.
+    std::error_code ec;
+    const fs::file_status status = fs::status(result.path, ec);
+    if (!ec && !fs::is_regular_file(status)) {
+      result.error = result.path.string() + ": not a regular file (a .reg file is needed)";
+      return result;
+    }
+  } else {
     fs::path dir = result.path.parent_path();
     if (dir.empty()) dir = ".";
     std::error_code ec;

@@ -96,6 +96,13 @@ class PosixFileSystem : public FileSystem {
     // Another program may be rewriting the file in place; read until the
     // identity before and after the read agree.
     for (int attempt = 0;; ++attempt) {
+      // Only regular files: a device or a pipe could be read without end.
+      struct stat type {};
+      if (::stat(path.c_str(), &type) != 0) return LastError();
+      if (!S_ISREG(type.st_mode)) {
+        return std::make_error_code(S_ISDIR(type.st_mode) ? std::errc::is_a_directory
+                                                          : std::errc::invalid_argument);
+      }
       int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
       if (fd < 0) return LastError();
       struct stat before {};

@@ -313,6 +313,16 @@ TEST_F(StoreFile, ExplicitPathIsCreatedFromTheSampleOnlyInAnExistingFolder) {
   EXPECT_FALSE(fs::exists(dir / "no"));
 }
 
+TEST_F(StoreFile, OnlyARegularFileIsTakenAsTheStore) {
+  std::ostringstream diag;
+  for (const fs::path& p : {fs::path("/dev/null"), dir.path()}) {
+    store::StoreOpenResult r = store::OpenRegistryStore(p, diag);
+    EXPECT_FALSE(r.ok) << p;
+    EXPECT_NE(r.error.find("not a regular file"), std::string::npos) << r.error;
+  }
+  EXPECT_TRUE(diag.str().empty());
+}
+
 TEST_F(StoreFile, UnparsableFileIsRefusedUntouchedAndNothingIsInstalled) {
   const std::string broken =
       "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Ident]\n\"Name\"=\"x\n";
