@@ -169,9 +169,31 @@ std::optional<Command> ParseScriptLine(std::string_view line, int lineNumber) {
   return cmd;
 }
 
+namespace {
+
+// No command comes near this; a longer line is no script (a device file, say)
+// and is not read into memory.
+constexpr std::size_t kMaxLineBytes = 64 * 1024;
+
+// One line without its '\n'; false at the end of the input.
+bool ReadLine(std::istream& in, std::string& line, int lineNumber) {
+  line.clear();
+  std::istream::int_type c;
+  bool any = false;
+  while ((c = in.get()) != std::istream::traits_type::eof()) {
+    any = true;
+    if (c == '\n') return true;
+    if (line.size() == kMaxLineBytes) throw ScriptError(lineNumber, "the line is too long");
+    line.push_back(static_cast<char>(c));
+  }
+  return any;
+}
+
+}  // namespace
+
 std::optional<Command> ScriptReader::Next() {
   std::string line;
-  while (std::getline(in_, line)) {
+  while (ReadLine(in_, line, line_ + 1)) {
     ++line_;
     // Editors may start a UTF-8 file with a byte-order mark; it is no text.
     if (line_ == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);

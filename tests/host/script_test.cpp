@@ -148,6 +148,19 @@ TEST(ScriptReader, LastLineWithoutNewline) {
   EXPECT_FALSE(reader.Next());
 }
 
+TEST(ScriptReader, AnEndlessLineIsRefusedNotReadWhole) {
+  std::istringstream in("dump\n" + std::string(1 << 20, '\0'));
+  ScriptReader reader(in);
+  ASSERT_TRUE(reader.Next());
+  try {
+    reader.Next();
+    FAIL() << "a 1 MiB line was taken";
+  } catch (const ScriptError& e) {
+    EXPECT_EQ(e.line(), 2);
+    EXPECT_LT(in.tellg(), std::streampos(1 << 20));
+  }
+}
+
 TEST(ScriptReader, AByteOrderMarkStartsTheFileOnly) {
   std::istringstream in(
       "\xEF\xBB\xBF"
