@@ -313,6 +313,31 @@ TEST_F(StoreFile, ExplicitPathIsCreatedFromTheSampleOnlyInAnExistingFolder) {
   EXPECT_FALSE(fs::exists(dir / "no"));
 }
 
+TEST_F(StoreFile, ASymbolicLinkIsFollowedAndKeptWhenSaving) {
+  fs::create_directories(dir / "real");
+  auto sample = store::SampleRegistry();
+  testutil::WriteText(dir / "real" / "device.reg", std::string(sample.begin(), sample.end()));
+  fs::create_symlink(fs::path("real") / "device.reg", dir / "link.reg");
+  // A link to a file that is not there yet is followed too.
+  fs::create_symlink(dir / "real" / "new.reg", dir / "dangling.reg");
+
+  std::ostringstream diag;
+  store::StoreOpenResult r = store::OpenRegistryStore(dir / "link.reg", diag);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.path, dir / "real" / "device.reg");
+  store::WriteNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate", 0);
+  ASSERT_TRUE(FlushRegistry().ok());
+  EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "link.reg")));
+  EXPECT_NE(Text(ReadBytes(dir / "real" / "device.reg")).find("\"Animate\"=dword:00000000"),
+            std::string::npos);
+
+  r = store::OpenRegistryStore(dir / "dangling.reg", diag);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_TRUE(r.seeded);
+  EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "dangling.reg")));
+  EXPECT_TRUE(fs::is_regular_file(dir / "real" / "new.reg"));
+}
+
 TEST_F(StoreFile, OnlyARegularFileIsTakenAsTheStore) {
   std::ostringstream diag;
   for (const fs::path& p : {fs::path("/dev/null"), dir.path()}) {
