@@ -1,0 +1,3 @@
+#include "platform/framework/afxcmn.h"
+#include "platform/framework/afxdlgs.h"
+#include "platform/framework/afxwin.h"

@@ -1,0 +1,2 @@
+#include "platform/window/hooks.h"
+#include "platform/window/winuser.h"
