@@ -168,7 +168,8 @@ void PaintEdit(QPainter& p, const SceneNode& n) {
   };
   // ES_AUTOHSCROLL: keep the caret in view.
   const int caretX = xOf(n.caret);
-  const int scroll = std::max(0, caretX - (text.width() - 2));
+  const int scroll =
+      n.scrollChars >= 0 ? xOf(n.scrollChars) : std::max(0, caretX - (text.width() - 2));
   const int lineH = fm.height();
   const int top = text.top() + (text.height() - lineH) / 2;
   p.save();
@@ -283,8 +284,13 @@ void PaintTab(QPainter& p, const SceneNode& n) {
 void PaintUpDown(QPainter& p, const SceneNode& n) {
   const QRect r = n.rect;
   const int half = r.height() / 2;
-  const QRect up(r.left(), r.top(), r.width(), half);
-  const QRect down(r.left(), r.top() + half, r.width(), r.height() - half);
+  QRect up(r.left(), r.top(), r.width(), half);
+  QRect down(r.left(), r.top() + half, r.width(), r.height() - half);
+  if (n.itemRects.size() == 2) {
+    // Where the control itself hit-tests its arrows.
+    up = n.itemRects[0];
+    down = n.itemRects[1];
+  }
   for (const auto& [part, isUp] : {std::pair{up, true}, std::pair{down, false}}) {
     const bool pressed = n.pressedArrow == (isUp ? 1 : -1);
     p.fillRect(part, pressed ? kFacePressed : kFace);
@@ -352,6 +358,15 @@ void PaintMessageBoxFrame(QPainter& p, const SceneNode& n) {
   Frame(p, n.rect, kFrame);
 }
 
+void PaintCaption(QPainter& p, const SceneNode& n) {
+  FillGradient(p, n.rect, kBarTop, kBarBottom);
+  SceneNode font = n;
+  font.fontBold = true;
+  font.fontPx = 12;
+  DrawText(p, n.rect.adjusted(4, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+           n.text, font, kHighlightText);
+}
+
 void PaintSelf(QPainter& p, const SceneNode& n) {
   switch (n.kind) {
     case Kind::Window:
@@ -364,6 +379,9 @@ void PaintSelf(QPainter& p, const SceneNode& n) {
       break;
     case Kind::MessageBox:
       PaintMessageBoxFrame(p, n);
+      break;
+    case Kind::Caption:
+      PaintCaption(p, n);
       break;
     case Kind::NavBar:
       PaintNavBar(p, n);
@@ -426,6 +444,13 @@ void PaintNode(QPainter& p, const SceneNode& n, const QRect& parentClip) {
   const QRect childClip = parentClip.intersected(n.client);
   if (childClip.isEmpty()) return;
   for (const SceneNode& child : n.children) PaintNode(p, child, childClip);
+  if (n.kind == Kind::MessageBox && !clip.isEmpty()) {
+    // The frame stays on top of the caption strip and the text.
+    p.save();
+    p.setClipRect(clip);
+    Frame(p, n.rect, kFrame);
+    p.restore();
+  }
 }
 
 }  // namespace

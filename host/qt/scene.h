@@ -16,7 +16,8 @@ namespace hostqt {
 enum class Kind {
   Window,      // anything without a look of its own: filled white
   Dialog,      // dialog box (main dialog, pages)
-  MessageBox,  // top-level message box frame (caption drawn in the non-client strip)
+  MessageBox,  // top-level message box frame
+  Caption,     // the caption strip of a message box (a static of its own)
   NavBar,      // the 26-px navigation bar at the top of the screen
   NavOk,       // the OK button of the navigation bar
   MenuBar,     // the 26-px menu bar at the bottom of the screen
@@ -58,7 +59,8 @@ struct SceneNode {
 
   // Tab control, drop-down field and list.
   QStringList items;
-  std::vector<QRect> itemRects;  // screen coordinates (tab labels, list entries)
+  std::vector<QRect> itemRects;  // screen coordinates (tab labels, list entries,
+                                 // up-down arrows: up then down)
   int selected = -1;
   int hot = -1;  // list entry under the pointer
 
@@ -67,6 +69,7 @@ struct SceneNode {
   int caret = 0;
   int selStart = 0;
   int selEnd = 0;
+  int scrollChars = -1;  // first visible character; -1: keep the caret in view
 
   // Progress bar and up-down.
   int rangeMin = 0;
