@@ -326,11 +326,12 @@ inline constexpr int GWL_STYLE = -16;
 inline constexpr int GWL_EXSTYLE = -20;
 inline constexpr int GWLP_USERDATA = -21;
 inline constexpr int GWL_USERDATA = -21;
-// Dialog windows: the message result and the dialog procedure's own slot.
+// Dialog windows: the message result, the dialog procedure and its own slot
+// (byte offsets into the dialog's window storage, as on 64-bit Windows).
 inline constexpr int DWLP_MSGRESULT = 0;
-inline constexpr int DWL_MSGRESULT = 0;
-inline constexpr int DWLP_DLGPROC = 4;
-inline constexpr int DWLP_USER = 8;
+inline constexpr int DWL_MSGRESULT = DWLP_MSGRESULT;
+inline constexpr int DWLP_DLGPROC = static_cast<int>(sizeof(LONG_PTR));
+inline constexpr int DWLP_USER = 2 * static_cast<int>(sizeof(LONG_PTR));
 inline constexpr int DLGWINDOWEXTRA = 3 * static_cast<int>(sizeof(LONG_PTR));
 
 // Class styles
@@ -469,6 +470,14 @@ struct CREATESTRUCT {
   LPCWSTR lpszClass = nullptr;
   DWORD dwExStyle = 0;
 };
+
+// Signed client coordinates from the lParam of mouse messages.
+constexpr int GET_X_LPARAM(LPARAM l) {
+  return static_cast<SHORT>(LOWORD(static_cast<UINT_PTR>(l)));
+}
+constexpr int GET_Y_LPARAM(LPARAM l) {
+  return static_cast<SHORT>(HIWORD(static_cast<UINT_PTR>(l)));
+}
 
 // ---------------------------------------------------------------------------
 // Resource ids
