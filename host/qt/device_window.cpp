@@ -190,6 +190,9 @@ void DeviceWindow::Enqueue(const std::vector<DeviceInput>& inputs) {
 bool DeviceWindow::WaitForInput(std::optional<DWORD> timeoutMs) {
   if (queue_.empty() && !closing_) {
     if (dirty_) RenderNow();
+    if (idle_) idle_();
+  }
+  if (queue_.empty() && !closing_) {
     if (timeoutMs && *timeoutMs == 0) {
       QCoreApplication::processEvents();
     } else {

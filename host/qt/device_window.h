@@ -47,6 +47,9 @@ class DeviceWindow : public QWindow, public platform::InputSource {
 
   // Where Ctrl+S saves; the default is the working directory.
   void SetScreenshotFolder(const QString& folder) { screenshotFolder_ = folder; }
+  // Called whenever the window is about to wait for desktop input with nothing
+  // queued (tests play their desktop events from here).
+  void SetIdleHook(std::function<void()> hook) { idle_ = std::move(hook); }
   // Called with each message the window has for the user (saved screenshot).
   void SetNotice(std::function<void(const std::string&)> notice) { notice_ = std::move(notice); }
 
@@ -77,6 +80,7 @@ class DeviceWindow : public QWindow, public platform::InputSource {
   QEventLoop* waiting_ = nullptr;
   QString screenshotFolder_;
   std::function<void(const std::string&)> notice_;
+  std::function<void()> idle_;
 };
 
 // The main dialog of the running program (null before it exists).
