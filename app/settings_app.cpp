@@ -24,3 +24,8 @@ BOOL CSettingsApp::InitInstance() {
 }
 
 CSettingsApp theApp;
+
+int RunSettingsApp() {
+  // The application object registered itself when it was constructed.
+  return AfxGetApp() == &theApp ? AfxWinMain() : -1;
+}

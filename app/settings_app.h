@@ -16,3 +16,8 @@ class CSettingsApp : public CWinApp {
 
 // The one application object, constructed before start-up.
 extern CSettingsApp theApp;
+
+// Runs the tool through the framework's entry (AfxWinMain) once
+// platform::ProgramModule() is set; returns the exit code. Linking this also
+// links the application object.
+int RunSettingsApp();

@@ -8,11 +8,13 @@
 #include <memory>
 #include <set>
 
+#include "app/settings_app.h"
 #include "host/device_window.h"
 #include "host/script_host.h"
 #include "host/text.h"
 #include "host/trace.h"
 #include "host/windows.h"
+#include "platform/framework/afxwin.h"
 #include "platform/registry/registry.h"
 #include "platform/resource.h"
 #include "platform/window/hooks.h"
@@ -66,7 +68,7 @@ void TraceRegistryEvent(TraceWriter& trace, const reg::RegistryEvent& e) {
 bool FlushAndReport(std::set<std::string>& reported) {
   const reg::FlushResult r = reg::FlushRegistry();
   if (!r.ok() && reported.insert(r.error).second) {
-    std::cerr << "RegillaMobile: could not save the registry: " << r.error << '\n';
+    std::cerr << "RegillaMobile: " << r.error << '\n';
   }
   return r.ok();
 }
@@ -152,14 +154,9 @@ int RunProgram(const HostOptions& options) {
   if (script != nullptr) {
     scriptHost = std::make_unique<ScriptHost>(
         *script, std::cout,
-        [&scriptName, &reportedFlushErrors](const ScriptError& e) {
+        [&scriptName](const ScriptError& e) {
           std::cout.flush();
           std::cerr << "RegillaMobile: " << scriptName << ": " << e.what() << '\n';
-          // What was applied stays applied; the tool is left where it is.
-          FlushAndReport(reportedFlushErrors);
-          std::cerr.flush();
-          std::fflush(nullptr);
-          std::_Exit(kExitScriptError);
         },
         [](const std::string& path, std::string& error) { return RenderScreenshot(path, error); });
     if (options.show) {
@@ -171,6 +168,8 @@ int RunProgram(const HostOptions& options) {
     platform::SetInputSource(scriptHost.get());
     RunTool();
     platform::SetInputSource(nullptr);
+    // What was applied before the error stays applied (saved below).
+    if (scriptHost->error()) status = kExitScriptError;
   } else {
     status = RunDeviceWindow(options);
   }
@@ -181,9 +180,19 @@ int RunProgram(const HostOptions& options) {
   reg::SetRegistryObserver({});
   if (!final.ok()) {
     std::cerr << "RegillaMobile: the settings could not be saved: " << final.error << '\n';
-    return kExitStoreError;
+    return status == kExitOk ? kExitStoreError : status;
   }
   return status;
+}
+
+}  // namespace host
+
+namespace host {
+
+int RunTool() {
+  // The application object lives in a library; naming it keeps it linked.
+  [[maybe_unused]] volatile const void* app = &theApp;
+  return AfxWinMain();
 }
 
 }  // namespace host

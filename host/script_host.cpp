@@ -1,5 +1,7 @@
 #include "host/script_host.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 #include "host/screen_state.h"
@@ -15,6 +17,7 @@ namespace {
 // At the end of the script the host presses OK until the tool has ended; a
 // tool that still waits after this many presses is stuck.
 constexpr int kMaxEndOfScriptPresses = 8;
+constexpr long kMaxWaitsAfterError = 10000;
 
 POINT Centre(const RECT& r) {
   return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -78,9 +81,12 @@ HWND OpenDropDownList() {
 
 }  // namespace
 
-ScriptHost::ScriptHost(std::istream& script, std::ostream& out, FatalHandler fatal,
+ScriptHost::ScriptHost(std::istream& script, std::ostream& out, ErrorHandler onError,
                        Screenshotter screenshot)
-    : reader_(script), out_(out), fatal_(std::move(fatal)), screenshot_(std::move(screenshot)) {}
+    : reader_(script),
+      out_(out),
+      onError_(std::move(onError)),
+      screenshot_(std::move(screenshot)) {}
 
 void ScriptHost::NoteMessageBox(std::u16string caption, std::u16string text) {
   messages_.push_back({std::move(caption), std::move(text)});
@@ -233,6 +239,15 @@ bool ScriptHost::EndOfScriptStep() {
 }
 
 bool ScriptHost::WaitForInput(std::optional<DWORD> /*timeoutMs*/) {
+  if (error_) {
+    // Without input every modal loop ends; one that keeps waiting would hang
+    // the automation, so end the program the hard way then.
+    if (++waitsAfterError_ > kMaxWaitsAfterError) {
+      std::fflush(nullptr);
+      std::_Exit(2);
+    }
+    return false;
+  }
   try {
     if (RunPendingStep()) return true;
     while (!atEnd_) {
@@ -246,7 +261,8 @@ bool ScriptHost::WaitForInput(std::optional<DWORD> /*timeoutMs*/) {
     return EndOfScriptStep();
   } catch (const ScriptError& e) {
     pending_.clear();
-    fatal_(e);
+    error_ = e;
+    if (onError_) onError_(e);
     return false;
   }
 }

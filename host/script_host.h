@@ -18,13 +18,14 @@ namespace host {
 
 class ScriptHost : public platform::InputSource {
  public:
-  // Called with the error when the script cannot go on; it must not return
-  // into the tool (the program ends with status 2).
-  using FatalHandler = std::function<void(const ScriptError&)>;
+  // Called once with the error that stops the script. The host then gives
+  // the tool no more input, so its dialogs end and the program returns.
+  using ErrorHandler = std::function<void(const ScriptError&)>;
   // Renders the screen to a PNG file; false with a reason when it cannot.
   using Screenshotter = std::function<bool(const std::string& path, std::string& error)>;
 
-  ScriptHost(std::istream& script, std::ostream& out, FatalHandler fatal, Screenshotter screenshot);
+  ScriptHost(std::istream& script, std::ostream& out, ErrorHandler onError,
+             Screenshotter screenshot);
 
   // InputSource: performs script lines until one of them produced input.
   // At the end of the script: OK on an open message box, else the
@@ -45,18 +46,22 @@ class ScriptHost : public platform::InputSource {
   const std::vector<ShownMessage>& messages() const { return messages_; }
 
   bool AtEnd() const { return atEnd_; }
+  // The error that stopped the script, if one did.
+  const std::optional<ScriptError>& error() const { return error_; }
 
  private:
   bool EndOfScriptStep();
 
   ScriptReader reader_;
   std::ostream& out_;
-  FatalHandler fatal_;
+  ErrorHandler onError_;
   Screenshotter screenshot_;
   std::deque<std::function<void()>> pending_;
   std::vector<ShownMessage> messages_;
   bool atEnd_ = false;
   int endSteps_ = 0;
+  std::optional<ScriptError> error_;
+  long waitsAfterError_ = 0;
 };
 
 }  // namespace host

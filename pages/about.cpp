@@ -35,7 +35,7 @@ BOOL CAbout::OnInitDialog() {
   const DWORD size = GetFileVersionInfoSizeW(path, nullptr);
   // Freed on every path when it goes out of scope; the looked-up strings
   // point into it, so they are copied before.
-  const std::unique_ptr<BYTE[]> block(new BYTE[size == 0 ? 1 : size]);
+  const std::unique_ptr<BYTE[]> block(new BYTE[size]);
   if (GetFileVersionInfoW(path, 0, size, block.get()) == TRUE) {
     LPVOID translation = nullptr;
     UINT translationLen = 0;

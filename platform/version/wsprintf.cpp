@@ -10,7 +10,7 @@ namespace {
 // Output limit of the Windows call, terminator included.
 constexpr std::size_t kMaxOutput = 1024;
 
-struct Spec {
+struct Field {
   bool left = false;
   bool zero = false;
   bool alternate = false;
@@ -19,13 +19,13 @@ struct Spec {
   std::size_t precision = 0;
 };
 
-void Pad(std::u16string& out, std::u16string_view body, const Spec& spec, bool numeric,
+void Pad(std::u16string& out, std::u16string_view body, const Field& field, bool numeric,
          std::u16string_view prefix = {}) {
   const std::size_t len = prefix.size() + body.size();
-  const std::size_t fill = spec.width > len ? spec.width - len : 0;
-  if (spec.left) {
+  const std::size_t fill = field.width > len ? field.width - len : 0;
+  if (field.left) {
     out.append(prefix).append(body).append(fill, u' ');
-  } else if (spec.zero && numeric) {
+  } else if (field.zero && numeric) {
     out.append(prefix).append(fill, u'0').append(body);
   } else {
     out.append(fill, u' ').append(prefix).append(body);
@@ -42,7 +42,7 @@ std::u16string Digits(unsigned long long v, unsigned base, bool upper) {
   return s;
 }
 
-void Number(std::u16string& out, const Spec& spec, char conv, va_list& args, bool half) {
+void Number(std::u16string& out, const Field& field, char conv, va_list& args, bool half) {
   std::u16string_view prefix;
   std::u16string body;
   if (conv == 'd' || conv == 'i') {
@@ -57,12 +57,12 @@ void Number(std::u16string& out, const Spec& spec, char conv, va_list& args, boo
     if (half) v = static_cast<WORD>(v);
     const bool hex = conv == 'x' || conv == 'X';
     body = Digits(v, hex ? 16 : 10, conv == 'X');
-    if (hex && spec.alternate && v != 0) prefix = conv == 'X' ? u"0X" : u"0x";
+    if (hex && field.alternate && v != 0) prefix = conv == 'X' ? u"0X" : u"0x";
   }
-  if (spec.hasPrecision && body.size() < spec.precision) {
-    body.insert(body.begin(), spec.precision - body.size(), u'0');
+  if (field.hasPrecision && body.size() < field.precision) {
+    body.insert(body.begin(), field.precision - body.size(), u'0');
   }
-  Pad(out, body, spec, !spec.hasPrecision, prefix);
+  Pad(out, body, field, !field.hasPrecision, prefix);
 }
 
 }  // namespace
@@ -82,23 +82,23 @@ int wsprintfW(LPWSTR out, LPCWSTR format, ...) {
       text.push_back(u'%');
       continue;
     }
-    Spec spec;
+    Field field;
     for (;; ++f) {
       if (*f == u'-') {
-        spec.left = true;
+        field.left = true;
       } else if (*f == u'0') {
-        spec.zero = true;
+        field.zero = true;
       } else if (*f == u'#') {
-        spec.alternate = true;
+        field.alternate = true;
       } else {
         break;
       }
     }
-    while (*f >= u'0' && *f <= u'9') spec.width = spec.width * 10 + (*f++ - u'0');
+    while (*f >= u'0' && *f <= u'9') field.width = field.width * 10 + (*f++ - u'0');
     if (*f == u'.') {
-      spec.hasPrecision = true;
+      field.hasPrecision = true;
       ++f;
-      while (*f >= u'0' && *f <= u'9') spec.precision = spec.precision * 10 + (*f++ - u'0');
+      while (*f >= u'0' && *f <= u'9') field.precision = field.precision * 10 + (*f++ - u'0');
     }
     bool narrow = false;
     bool half = false;
@@ -124,8 +124,8 @@ int wsprintfW(LPWSTR out, LPCWSTR format, ...) {
           const WCHAR* p = va_arg(args, const WCHAR*);
           s = p != nullptr ? p : u"(null)";
         }
-        if (spec.hasPrecision && s.size() > spec.precision) s.resize(spec.precision);
-        Pad(text, s, spec, false);
+        if (field.hasPrecision && s.size() > field.precision) s.resize(field.precision);
+        Pad(text, s, field, false);
         break;
       }
       case u'c':
@@ -133,7 +133,7 @@ int wsprintfW(LPWSTR out, LPCWSTR format, ...) {
         const int c = va_arg(args, int);
         const char16_t ch =
             (narrow || conv == u'C') ? static_cast<unsigned char>(c) : static_cast<char16_t>(c);
-        Pad(text, std::u16string_view(&ch, 1), spec, false);
+        Pad(text, std::u16string_view(&ch, 1), field, false);
         break;
       }
       case u'd':
@@ -141,7 +141,7 @@ int wsprintfW(LPWSTR out, LPCWSTR format, ...) {
       case u'u':
       case u'x':
       case u'X':
-        Number(text, spec, static_cast<char>(conv), args, half);
+        Number(text, field, static_cast<char>(conv), args, half);
         break;
       default:
         text.push_back(conv);  // unknown conversions are copied as they stand

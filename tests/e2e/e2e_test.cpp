@@ -276,6 +276,158 @@ TEST_F(EndToEnd, DefaultStoreIsSeededFromTheSample) {
   ASSERT_EQ(JsonLines(r.out).size(), 1u);
 }
 
+constexpr const char* kAllPages = R"(Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\ControlPanel\Sip]
+"AllowChange"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Microsoft\Shell\TaskSwitch]
+"0"="\Windows\calendar.exe"
+"1"="\Windows\tmail.exe"
+
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Internet Settings]
+"MaxConnectionsPer1_0Server"=dword:00000004
+"MaxConnectionsPerServer"=dword:00000002
+
+[HKEY_CURRENT_USER\Software\Microsoft\IMEJP\3.1\MSIME]
+"option3"=dword:00000001
+
+[HKEY_LOCAL_MACHINE\Comm\ConnMgr\Planner\Settings]
+"CacheTime"=dword:00000258
+
+[HKEY_LOCAL_MACHINE\Comm\Redir]
+"RegisterFSRoot"=dword:00000000
+
+[HKEY_LOCAL_MACHINE\ControlPanel\WiFi]
+"ScanInterval"=dword:0000012c
+"Timeout"=dword:00000014
+
+[HKEY_LOCAL_MACHINE\Ident]
+"Name"="Pocket_PC"
+
+[HKEY_LOCAL_MACHINE\Software\Apps\Microsoft Application Installer]
+"fAskDest"=dword:00000001
+"nDynamicDelete"=dword:00000002
+"fAskOptions"=dword:00000001
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Calendar]
+"ShowLunarCalendar"=dword:00000000
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Shell]
+"NoClearType"=dword:00000000
+"TBOpt"=dword:00000001
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Internet Settings]
+"ClearTypeText"=dword:00000001
+
+[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\VxD\BIOS]
+"CPUPriority"=dword:00000003
+
+[HKEY_LOCAL_MACHINE\System\GWE]
+"Animate"=dword:00000001
+"cxVScr"=dword:0000000d
+"cyVScr"=dword:0000000d
+"cyHScr"=dword:0000000d
+"cxHScr"=dword:0000000d
+
+[HKEY_LOCAL_MACHINE\System\GWE\Menu]
+"Anitype"=dword:00000006
+)";
+
+TEST_F(EndToEnd, EveryPageIsLoadedAndApplied) {
+  WriteFile(store_, kAllPages);
+  const e2e::Result r = RunScript(
+      "dump\n"
+      "tab 1\n"
+      "click CSet2:1012\n"
+      "click CSet2:1013\n"
+      "spin CSet2:1018 up\n"
+      "tab 2\n"
+      "spin CSet3:1021 down\n"
+      "click CSet3:1022\n"
+      "type CSet3:1027 端末\n"
+      "tab 3\n"
+      "click CSet4:1024\n"
+      "select CSet4:1030 3\n"
+      "tab 4\n"
+      "spin CSet5:1037 up\n"
+      "vscroll CSet5:1041 8 20\n"
+      "dump\n"
+      "click main:1013\n"
+      "ok\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<json> dumps = JsonLines(r.out);
+  ASSERT_EQ(dumps.size(), 2u);
+  const json& loaded = dumps[0]["controls"];
+  EXPECT_EQ(loaded["CSet2:1017"]["text"], "4");
+  EXPECT_EQ(loaded["CSet2:1018"], json({{"pos", 4}, {"min", 1}, {"max", 10}}));
+  EXPECT_EQ(loaded["CSet3:1019"]["text"], "10");
+  EXPECT_EQ(loaded["CSet3:1020"]["text"], "5");
+  EXPECT_EQ(loaded["CSet3:1026"]["checked"], true);
+  EXPECT_EQ(loaded["CSet3:1027"]["text"], "Pocket_PC");
+  EXPECT_EQ(loaded["CSet4:1030"]["sel"], 1);
+  EXPECT_EQ(loaded["CSet5:1036"]["text"], "13");
+  EXPECT_EQ(loaded["CSet5:1034"]["checked"], true);
+  EXPECT_FALSE(loaded["CAbout:1025"]["text"].get<std::string>().empty());
+
+  const json& changed = dumps[1];
+  EXPECT_EQ(changed["tab"], 4);
+  EXPECT_EQ(changed["top"], "CSet5");
+  EXPECT_EQ(changed["visible"], json::array({"CSet1", "CSet2", "CSet3", "CSet4", "CSet5"}));
+  EXPECT_EQ(changed["controls"]["CSet2:1017"]["text"], "5");
+  EXPECT_EQ(changed["controls"]["CSet3:1019"]["text"], "9");
+  EXPECT_EQ(changed["controls"]["CSet3:1027"]["text"], "端末");
+  EXPECT_EQ(changed["controls"]["CSet5:1040"]["text"], "14");
+
+  const std::string file = Store();
+  const std::string hkcu = "HKEY_CURRENT_USER\\";
+  const std::string hklm = "HKEY_LOCAL_MACHINE\\";
+  struct Expect {
+    std::string key;
+    const char* name;
+    const char* data;
+  };
+  const Expect expected[] = {
+      {hkcu + R"(ControlPanel\Sip)", "AllowChange", "dword:00000001"},
+      {hkcu + R"(Software\Microsoft\Shell\TaskSwitch)", "0", "hex(1):"},
+      {hkcu + R"(Software\Microsoft\Shell\TaskSwitch)", "11", "hex(1):"},
+      {hkcu + R"(Software\Microsoft\Windows\CurrentVersion\Internet Settings)",
+       "MaxConnectionsPer1_0Server", "dword:00000005"},
+      {hkcu + R"(Software\Microsoft\Windows\CurrentVersion\Internet Settings)",
+       "MaxConnectionsPerServer", "dword:00000002"},
+      {hkcu + R"(Software\Microsoft\IMEJP\3.1\MSIME)", "option3", "dword:00000001"},
+      {hklm + R"(Comm\ConnMgr\Planner\Settings)", "CacheTime", "dword:0000021c"},
+      {hklm + R"(Comm\Redir)", "RegisterFSRoot", "dword:00000001"},
+      {hklm + R"(ControlPanel\WiFi)", "ScanInterval", "dword:0000012c"},
+      {hklm + R"(ControlPanel\WiFi)", "Timeout", "dword:00000014"},
+      {hklm + R"(Ident)", "Name", "hex(1):ef,7a,2b,67"},  // no terminator
+      {hklm + R"(Software\Microsoft\Calendar)", "ShowLunarCalendar", "dword:00000001"},
+      {hklm + R"(Software\Microsoft\Shell)", "TBOpt", "dword:00000003"},
+      {hklm + R"(Software\Microsoft\Windows\CurrentVersion\Internet Settings)", "ClearTypeText",
+       "dword:00000001"},
+      {hklm + R"(System\GWE)", "cxVScr", "dword:0000000e"},
+      {hklm + R"(System\GWE)", "cyVScr", "dword:0000000e"},
+      {hklm + R"(System\GWE)", "cyHScr", "dword:0000000d"},
+      {hklm + R"(System\GWE\Menu)", "Anitype", "dword:00000006"},
+  };
+  for (const Expect& e : expected) {
+    EXPECT_EQ(RegValue(file, e.key, e.name), std::optional<std::string>(e.data))
+        << e.key << " " << e.name;
+  }
+}
+
+TEST_F(EndToEnd, ShownPagesStayVisibleUnderTheSelectedOne) {
+  const e2e::Result r = RunScript("tab 1\ntab 5\ndump\ntab 1\ndump\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<json> dumps = JsonLines(r.out);
+  ASSERT_EQ(dumps.size(), 2u);
+  EXPECT_EQ(dumps[0]["tab"], 5);
+  EXPECT_EQ(dumps[0]["top"], "CAbout");
+  EXPECT_EQ(dumps[1]["tab"], 1);
+  EXPECT_EQ(dumps[1]["top"], "CSet2");
+  EXPECT_EQ(dumps[1]["visible"], json::array({"CSet1", "CSet2", "CAbout"}));
+}
+
 struct BadLine {
   const char* script;
   const char* expected;
