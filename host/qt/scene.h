@@ -47,7 +47,7 @@ struct SceneNode {
   bool focused = false;
   bool border = false;   // WS_BORDER
   bool caption = false;  // WS_CAPTION with a non-client caption strip
-  int fontPx = 11;       // pixel height of the window's dialog font
+  int fontPx = 10;       // em height of the dialog font in pixels ("MS Shell Dlg" 8 pt)
   bool fontBold = false;
 
   // Buttons and statics.
