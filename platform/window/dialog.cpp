@@ -228,7 +228,10 @@ INT_PTR RunModalLoop(HWND dialog) {
       RepostQuit(static_cast<int>(m.wParam));
       return -1;
     }
-    if (r == -1) return -1;
+    if (r == -1) {
+      w = Find(dialog);
+      return w != nullptr && w->dialogEnded ? w->dialogResult : -1;
+    }
     if (!IsDialogMessage(dialog, &m)) {
       TranslateMessage(&m);
       DispatchMessage(&m);

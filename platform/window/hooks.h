@@ -77,7 +77,8 @@ InputSource* GetInputSource();
 HWND InjectMouseDown(POINT screenPt);
 HWND InjectMouseMove(POINT screenPt);
 HWND InjectMouseUp(POINT screenPt);
-// Keys go to the focus window (or the active window when none has focus).
+// Keys go to the focus window (or the active window when none has focus);
+// GetKeyState follows the key messages as they are taken from the queue.
 HWND InjectKeyDown(UINT vk);
 HWND InjectKeyUp(UINT vk);
 HWND InjectChar(WCHAR ch);

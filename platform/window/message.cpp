@@ -38,7 +38,12 @@ bool TakeMessage(MSG* out, HWND hwnd, UINT filterMin, UINT filterMax, bool remov
   for (auto it = s.queue.begin(); it != s.queue.end(); ++it) {
     if (!Matches(*it, hwnd, filterMin, filterMax)) continue;
     if (out != nullptr) *out = *it;
-    if (remove) s.queue.erase(it);
+    if (remove) {
+      // The key state follows the messages as they are taken, as on Windows.
+      if (it->message == WM_KEYDOWN) s.keysDown.insert(static_cast<UINT>(it->wParam));
+      if (it->message == WM_KEYUP) s.keysDown.erase(static_cast<UINT>(it->wParam));
+      s.queue.erase(it);
+    }
     return true;
   }
   if (s.quitPosted) {
@@ -266,12 +271,10 @@ HWND InjectMouseUp(POINT screenPt) {
 }
 
 HWND InjectKeyDown(UINT vk) {
-  detail::S().keysDown.insert(vk);
   return PostInput(KeyTarget(), WM_KEYDOWN, vk, 1);
 }
 
 HWND InjectKeyUp(UINT vk) {
-  detail::S().keysDown.erase(vk);
   return PostInput(KeyTarget(), WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
 }
 
