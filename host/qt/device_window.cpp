@@ -93,9 +93,17 @@ void DeviceWindow::FitToScreen() {
 }
 
 void DeviceWindow::RenderNow() {
+  if (painting_) {
+    dirty_ = true;  // asked again from within the event processing below
+    return;
+  }
+  painting_ = true;
   dirty_ = false;
   frame_ = RenderScene(CaptureScene());
-  if (!isExposed()) return;
+  if (!isExposed()) {
+    painting_ = false;
+    return;
+  }
   const QRect area(QPoint(0, 0), size());
   store_.resize(size());
   store_.beginPaint(area);
@@ -108,8 +116,10 @@ void DeviceWindow::RenderNow() {
   store_.endPaint();
   store_.flush(area);
   // Hand the pixels to the display now: the tool may be blocked for a while
-  // (Apply). Input stays queued in Qt until the tool waits again.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // (Apply). Desktop input that arrives meanwhile only joins the queue; the
+  // tool gets it when it next waits.
+  QCoreApplication::processEvents();
+  painting_ = false;
 }
 
 void DeviceWindow::exposeEvent(QExposeEvent*) {
@@ -190,8 +200,9 @@ void DeviceWindow::Enqueue(const std::vector<DeviceInput>& inputs) {
 bool DeviceWindow::WaitForInput(std::optional<DWORD> timeoutMs) {
   if (queue_.empty() && !closing_) {
     if (dirty_) RenderNow();
-    if (idle_) idle_();
+    QCoreApplication::processEvents();  // whatever arrived while the tool was busy
   }
+  if (queue_.empty() && !closing_ && idle_) idle_();
   if (queue_.empty() && !closing_) {
     if (timeoutMs && *timeoutMs == 0) {
       QCoreApplication::processEvents();

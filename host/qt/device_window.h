@@ -74,6 +74,7 @@ class DeviceWindow : public QWindow, public platform::InputSource {
   QBackingStore store_;
   QImage frame_;
   bool dirty_ = true;
+  bool painting_ = false;
   bool buttonDown_ = false;
   bool closing_ = false;
   std::deque<DeviceInput> queue_;

