@@ -351,24 +351,24 @@ void PaintMenuBar(QPainter& p, const SceneNode& n) {
 
 void PaintMessageBoxFrame(QPainter& p, const SceneNode& n) {
   p.fillRect(n.rect, kWindow);
-  if (n.client.top() > n.rect.top()) {
-    const QRect cap(n.rect.left(), n.rect.top(), n.rect.width(), n.client.top() - n.rect.top());
-    FillGradient(p, cap, kBarTop, kBarBottom);
-    SceneNode font = n;
-    font.fontBold = true;
-    font.fontPx = 12;
-    DrawText(p, cap.adjusted(5, 0, -3, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-             n.text, font, kHighlightText);
+  for (const SceneNode& child : n.children) {
+    if (child.kind != Kind::Caption || !child.visible) continue;
+    // A band as deep as the caption plus its margin above, on both sides.
+    const int margin = std::max(0, child.rect.top() - n.rect.top());
+    const QRect band(n.rect.left(), n.rect.top(), n.rect.width(),
+                     child.rect.bottom() + 1 + margin - n.rect.top());
+    FillGradient(p, band, kBarTop, kBarBottom);
   }
   Frame(p, n.rect, kFrame);
 }
 
+// The caption static of a message box: white bold text on the caption band
+// that the box paints across its whole width.
 void PaintCaption(QPainter& p, const SceneNode& n) {
-  FillGradient(p, n.rect, kBarTop, kBarBottom);
   SceneNode font = n;
   font.fontBold = true;
   font.fontPx = 12;
-  DrawText(p, n.rect.adjusted(4, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+  DrawText(p, n.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
            n.text, font, kHighlightText);
 }
 
@@ -377,10 +377,7 @@ void PaintSelf(QPainter& p, const SceneNode& n) {
     case Kind::Window:
     case Kind::Dialog:
       p.fillRect(n.rect, kWindow);
-      if (n.caption && n.client.top() > n.rect.top())
-        PaintMessageBoxFrame(p, n);
-      else if (n.border)
-        Frame(p, n.rect, kFrame);
+      if (n.border) Frame(p, n.rect, kFrame);
       break;
     case Kind::MessageBox:
       PaintMessageBoxFrame(p, n);

@@ -27,6 +27,17 @@ bool HasDisplay() {
   return EnvSet("DISPLAY") || EnvSet("WAYLAND_DISPLAY") || EnvSet("QT_QPA_PLATFORM");
 }
 
+// Qt's chatter that says nothing to the user of this program: the runtime
+// folder fallback and the offscreen platform's missing window manager hints.
+QtMessageHandler previousHandler = nullptr;
+void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtWarningMsg && (text.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR"_qs) ||
+                               text.startsWith(u"This plugin does not support"_qs))) {
+    return;
+  }
+  if (previousHandler != nullptr) previousHandler(type, context, text);
+}
+
 // The one QGuiApplication of the process. Offscreen when nothing needs a
 // window; created once and kept until the process ends.
 QGuiApplication* EnsureApplication(bool offscreen) {
@@ -38,6 +49,7 @@ QGuiApplication* EnsureApplication(bool offscreen) {
   static char arg2[] = "offscreen";
   static char* argv[] = {arg0, arg1, arg2, nullptr};
   if (!offscreen) argc = 1;
+  previousHandler = qInstallMessageHandler(&FilterQtMessages);
   static auto* app = new QGuiApplication(argc, argv);
   QGuiApplication::setApplicationName(u"RegillaMobile"_qs);
   QGuiApplication::setDesktopFileName(u"RegillaMobile"_qs);

@@ -45,9 +45,8 @@ struct SceneNode {
   bool visible = true;
   bool enabled = true;
   bool focused = false;
-  bool border = false;   // WS_BORDER
-  bool caption = false;  // WS_CAPTION with a non-client caption strip
-  int fontPx = 10;       // em height of the dialog font in pixels ("MS Shell Dlg" 8 pt)
+  bool border = false;  // WS_BORDER
+  int fontPx = 10;      // em height of the dialog font in pixels ("MS Shell Dlg" 8 pt)
   bool fontBold = false;
 
   // Buttons and statics.

@@ -162,7 +162,7 @@ TEST(RenderReference, BarsMessageBoxAndOpenList) {
   list.selected = 2;
   SceneNode menu = Node(Kind::MenuBar, {0, 174, 240, 26});
   SceneNode box = Node(Kind::MessageBox, {20, 100, 200, 70}, u"RegillaMobile"_qs);
-  box.client = QRect(21, 119, 198, 50);
+  box.children.push_back(Node(Kind::Caption, {23, 103, 194, 16}, u"RegillaMobile"_qs));
   box.children.push_back(Node(Kind::Static, {26, 124, 188, 14}, u"画面は縦長でご使用下さい"_qs));
   SceneNode boxOk = Node(Kind::PushButton, {95, 144, 50, 20}, u"OK"_qs);
   box.children.push_back(boxOk);
