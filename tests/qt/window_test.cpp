@@ -14,11 +14,13 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/settings_app.h"
+#include "host/device_window.h"
 #include "host/qt/device_window.h"
 #include "host/qt/platform_scene.h"
 #include "host/qt/renderer.h"
@@ -170,6 +172,7 @@ class WindowSession {
   }
 
   bool opened() const { return opened_; }
+  platform::ManualClock& clock() { return clock_; }
   hostqt::DeviceWindow& window() { return window_; }
 
   void Then(std::function<void()> step) { steps_.push_back(std::move(step)); }
@@ -191,6 +194,14 @@ class WindowSession {
     QGuiApplication::sendEvent(&window_, &release);
   }
   void TapWindow(HWND hwnd) { Tap(CentreOnScreen(hwnd)); }
+  void Mouse(QEvent::Type type, QPoint device) {
+    const QPointF at(device.x() * 2 + 1, device.y() * 2 + 1);
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(type, at, at, at, button, held, Qt::NoModifier);
+    QGuiApplication::sendEvent(&window_, &e);
+  }
   void Key(int key, const QString& text = {}) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QGuiApplication::sendEvent(&window_, &press);
@@ -455,4 +466,82 @@ TEST_F(DeviceWindowTest, ControlSSavesTheScreenAndTheToolGoesOn) {
     }
   }
   EXPECT_EQ(pngs, 1);
+}
+
+TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {
+  WindowSession s(registry_);
+  ASSERT_TRUE(s.opened());
+  HWND set2 = nullptr;
+  QPoint up;
+  s.Then([&] {
+    HWND tab = GetDlgItem(hostqt::MainDialog(), 1002);
+    RECT label{};
+    SendMessage(tab, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&label));
+    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+    ClientToScreen(tab, &c);
+    s.Tap({c.x, c.y});
+  });
+  s.Then([&] {
+    set2 = PageWithTemplate(136);
+    ASSERT_NE(set2, nullptr);
+    HWND spin = GetDlgItem(set2, 1018);
+    const RECT part = platform::UpDownPartRect(spin, platform::UpDownPart::Up);
+    POINT c{(part.left + part.right) / 2, (part.top + part.bottom) / 2};
+    ClientToScreen(spin, &c);
+    up = {c.x, c.y};
+    s.Mouse(QEvent::MouseButtonPress, up);
+  });
+  bool shownPressed = false;
+  // While the stylus stays down, time passes and the arrow repeats.
+  for (int i = 0; i < 4; ++i) {
+    s.Then([&] {
+      for (const hostqt::SceneNode& w : hostqt::CaptureScene().windows) {
+        std::function<void(const hostqt::SceneNode&)> find = [&](const hostqt::SceneNode& n) {
+          if (n.kind == hostqt::Kind::UpDown && n.id == 1018 && n.pressedArrow == 1) {
+            shownPressed = true;
+          }
+          for (const hostqt::SceneNode& c : n.children) find(c);
+        };
+        find(w);
+      }
+      s.clock().Advance(600);
+      s.Mouse(QEvent::MouseMove, up);
+    });
+  }
+  s.Then([&] { s.Mouse(QEvent::MouseButtonRelease, up); });
+  std::u16string shown;
+  s.Then([&] {
+    std::u16string buf(16, u'\0');
+    buf.resize(static_cast<std::size_t>(GetDlgItemText(set2, 1017, buf.data(), 16)));
+    shown = buf;
+    s.Close();
+  });
+  s.Run();
+  EXPECT_TRUE(shownPressed);
+  // Stored 2 (no value in the registry): one step for the press, then repeats.
+  ASSERT_FALSE(shown.empty());
+  EXPECT_GT(std::stoi(QString::fromStdU16String(shown).toStdString()), 3);
+}
+
+TEST(DeviceWindowEntry, WithoutADisplayItSaysHowToRunAndFails) {
+  struct Saved {
+    const char* name;
+    std::optional<std::string> value;
+  };
+  std::vector<Saved> saved;
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* v = std::getenv(name);
+    saved.push_back({name, v != nullptr ? std::optional<std::string>(v) : std::nullopt});
+    unsetenv(name);
+  }
+  ::testing::internal::CaptureStderr();
+  const int status = host::RunDeviceWindow(host::HostOptions{});
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  for (const Saved& s : saved) {
+    if (s.value) setenv(s.name, s.value->c_str(), 1);
+  }
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(err.find("xvfb-run"), std::string::npos) << err;
+  EXPECT_NE(err.find("--script"), std::string::npos) << err;
+  EXPECT_NE(err.find("DISPLAY"), std::string::npos) << err;
 }
