@@ -94,9 +94,14 @@ int main(int argc, char** argv) {
   for (int k = 0; k < keys; ++k) paths.push_back(FromUtf8("\\" + KeyName(k)));
   const int cycles = 200000;
   DWORD sink = 0;
+  // One user action of the tool (a reload) opens about 30 keys; the window
+  // system flushes, and so lets the store look at its file again, before it
+  // waits for the next action.
+  const int perAction = 30;
   auto measure = [&] {
     auto start = Clock::now();
     for (int i = 0; i < cycles; ++i) {
+      if (i % perAction == 0) FlushRegistry();
       HKEY key = nullptr;
       if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, paths[(i * 7919) % keys].c_str(), 0, KEY_ALL_ACCESS,
                        &key) != ERROR_SUCCESS) {
@@ -111,8 +116,9 @@ int main(int argc, char** argv) {
     }
     return std::chrono::duration<double, std::nano>(Clock::now() - start).count() / cycles;
   };
-  std::printf("open+query+close: %.0f ns per cycle (file-backed: each open checks the file)\n",
-              measure());
+  std::printf(
+      "open+query+close: %.0f ns per cycle (file-backed: the file is checked once per %d cycles)\n",
+      measure(), perAction);
   {
     std::string again;
     auto memory = std::make_unique<Registry>(CurrentRegistry().Tree());

@@ -91,12 +91,15 @@ void Registry::Emit(const RegistryEvent& e) const {
   if (Observer()) Observer()(e);
 }
 
+bool Registry::Observed() {
+  return static_cast<bool>(Observer());
+}
+
 bool Registry::Resolve(HKEY hKey, LPCWSTR lpSubKey, Resolved& out) const {
   std::u16string_view sub = View(lpSubKey);
   if (std::optional<Root> root = RootFromHandle(hKey)) {
     out.root = *root;
     out.keyText = std::u16string(sub);
-    out.path = SplitKeyPath(sub);
     return true;
   }
   auto it = handles_.find(reinterpret_cast<std::uintptr_t>(hKey));
@@ -108,8 +111,6 @@ bool Registry::Resolve(HKEY hKey, LPCWSTR lpSubKey, Resolved& out) const {
     if (sub.front() != u'\\') out.keyText += u'\\';
     out.keyText += sub;
   }
-  out.path = h.path;
-  for (std::u16string& part : SplitKeyPath(sub)) out.path.push_back(std::move(part));
   return true;
 }
 
@@ -128,20 +129,21 @@ Registry::Handle* Registry::FindHandleOrRoot(HKEY hKey, Handle& rootSlot) {
 
 RegKey* Registry::KeyOf(Handle& h) {
   if (h.cached && h.generation == generation_) return h.cached;
-  h.cached = tree_.Find(h.root, h.path);
+  h.cached = tree_.FindPath(h.root, h.keyText);
   h.generation = generation_;
   return h.cached;
 }
 
-HKEY Registry::NewHandle(Resolved r) {
+HKEY Registry::NewHandle(Resolved r, RegKey* key) {
   std::uintptr_t value = g_nextHandle;
   g_nextHandle += 4;
-  handles_.emplace(value, Handle{r.root, std::move(r.keyText), std::move(r.path)});
+  handles_.emplace(value, Handle{r.root, std::move(r.keyText), key, generation_});
   return reinterpret_cast<HKEY>(value);
 }
 
 void Registry::ReloadIfChanged() {
-  if (!file_ || !journal_.empty()) return;
+  if (!file_ || !journal_.empty() || !checkFile_) return;
+  checkFile_ = false;
   FileId id;
   if (fs_->Stat(*file_, id)) return;
   if (id == knownId_ || (failedId_.exists && id == failedId_)) return;
@@ -178,15 +180,15 @@ LONG Registry::OpenKey(HKEY hKey, LPCWSTR lpSubKey, DWORD /*ulOptions*/, REGSAM 
     e.rc = ERROR_INVALID_HANDLE;
   } else {
     e.root = RootHandle(r.root);
-    e.key = r.keyText;
+    if (Observed()) e.key = r.keyText;
     if (!phkResult) {
       e.rc = ERROR_INVALID_PARAMETER;
     } else {
       ReloadIfChanged();
-      if (!tree_.Find(r.root, r.path)) {
+      if (RegKey* key = tree_.FindPath(r.root, r.keyText); !key) {
         e.rc = ERROR_FILE_NOT_FOUND;
       } else {
-        *phkResult = NewHandle(std::move(r));
+        *phkResult = NewHandle(std::move(r), key);
         e.handle = *phkResult;
       }
     }
@@ -210,8 +212,9 @@ LONG Registry::CreateKey(HKEY hKey, LPCWSTR lpSubKey, DWORD /*Reserved*/, LPWSTR
   } else {
     e.root = RootHandle(r.root);
     e.key = r.keyText;
+    std::vector<std::u16string> path = SplitKeyPath(r.keyText);
     bool writable = true;
-    for (const std::u16string& part : r.path) writable = writable && IsWritableName(part);
+    for (const std::u16string& part : path) writable = writable && IsWritableName(part);
     if (!phkResult || !lpSubKey || !writable) {
       e.rc = ERROR_INVALID_PARAMETER;
     } else {
@@ -219,14 +222,14 @@ LONG Registry::CreateKey(HKEY hKey, LPCWSTR lpSubKey, DWORD /*Reserved*/, LPWSTR
       // The options (volatile or not) are accepted and ignored: a created key
       // is kept like any other.
       bool created = false;
-      tree_.Create(r.root, r.path, &created);
+      RegKey& key = tree_.Create(r.root, path, &created);
       if (created) {
-        journal_.push_back(Change{r.root, r.path, false, {}, 0, {}});
+        journal_.push_back(Change{r.root, std::move(path), false, {}, 0, {}});
         changed_ = true;
       }
       e.disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
       if (lpdwDisposition) *lpdwDisposition = e.disposition;
-      *phkResult = NewHandle(std::move(r));
+      *phkResult = NewHandle(std::move(r), &key);
       e.handle = *phkResult;
     }
   }
@@ -238,7 +241,9 @@ LONG Registry::QueryValue(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LP
                           LPBYTE lpData, LPDWORD lpcbData) {
   RegistryEvent e;
   e.op = RegistryEvent::Op::Query;
-  e.name = std::u16string(View(lpValueName));
+  const bool observed = Observed();
+  std::u16string_view name = View(lpValueName);
+  if (observed) e.name = std::u16string(name);
   e.size = lpcbData ? *lpcbData : 0;
   e.handle = hKey;
   Handle rootHandle;
@@ -247,14 +252,14 @@ LONG Registry::QueryValue(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LP
     e.rc = ERROR_INVALID_HANDLE;
   } else {
     e.root = RootHandle(h->root);
-    e.key = h->keyText;
+    if (observed) e.key = h->keyText;
     const RegKey* key = KeyOf(*h);
     const RegValue* v = nullptr;
     if (lpReserved || (lpData && !lpcbData)) {
       e.rc = ERROR_INVALID_PARAMETER;
     } else if (!key) {
       e.rc = ERROR_KEY_DELETED;
-    } else if (!(v = key->FindValue(e.name))) {
+    } else if (!(v = key->FindValue(name))) {
       e.rc = ERROR_FILE_NOT_FOUND;
     } else {
       auto size = static_cast<DWORD>(v->data.size());
@@ -264,7 +269,7 @@ LONG Registry::QueryValue(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LP
         e.rc = ERROR_MORE_DATA;
       } else if (lpData) {
         if (size) std::memcpy(lpData, v->data.data(), size);
-        e.data = v->data;
+        if (observed) e.data = v->data;
       }
       if (lpcbData) *lpcbData = size;
       e.sizeOut = size;
@@ -299,7 +304,7 @@ LONG Registry::SetValue(HKEY hKey, LPCWSTR lpValueName, DWORD /*Reserved*/, DWOR
       e.rc = ERROR_KEY_DELETED;
     } else {
       changed_ = key->SetValue(e.name, dwType, e.data) || changed_;
-      journal_.push_back(Change{h->root, h->path, true, e.name, dwType, e.data});
+      journal_.push_back(Change{h->root, SplitKeyPath(h->keyText), true, e.name, dwType, e.data});
     }
   }
   Emit(e);
@@ -313,7 +318,7 @@ LONG Registry::CloseKey(HKEY hKey) {
   auto it = handles_.find(reinterpret_cast<std::uintptr_t>(hKey));
   if (it != handles_.end()) {
     e.root = RootHandle(it->second.root);
-    e.key = it->second.keyText;
+    if (Observed()) e.key = std::move(it->second.keyText);
     handles_.erase(it);
   } else if (std::optional<Root> root = RootFromHandle(hKey)) {
     e.root = hKey;  // closing a predefined root is allowed and does nothing
@@ -336,6 +341,7 @@ bool Registry::Replay(RegTree& tree) const {
 }
 
 FlushResult Registry::Flush() {
+  checkFile_ = true;
   if (journal_.empty()) return {};
   FlushResult result;
   if (file_) {

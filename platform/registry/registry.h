@@ -8,6 +8,11 @@
 // previous content as "<file>.bak". A file that does not parse is never
 // written.
 //
+// While this program has nothing unsaved, the first open of a key after each
+// Flush (which the window system calls whenever the program waits for the
+// user) re-reads the file if another program changed it, so a reload shows
+// what the other program wrote; the opens within one action see one version.
+//
 // Single-threaded, like the programs that use it.
 #pragma once
 
@@ -98,10 +103,11 @@ class Registry {
   const std::string& ReloadError() const { return reloadError_; }
 
  private:
+  // An open key: its path is kept as text and split only when the key must be
+  // found again (after a re-read) or journalled.
   struct Handle {
     Root root;
     std::u16string keyText;
-    std::vector<std::u16string> path;
     RegKey* cached = nullptr;
     std::uint64_t generation = 0;
   };
@@ -119,7 +125,6 @@ class Registry {
   struct Resolved {
     Root root;
     std::u16string keyText;
-    std::vector<std::u16string> path;
   };
   // Resolves hKey + lpSubKey; false for an unknown or closed handle.
   bool Resolve(HKEY hKey, LPCWSTR lpSubKey, Resolved& out) const;
@@ -128,11 +133,13 @@ class Registry {
   // that root; null when it names neither.
   Handle* FindHandleOrRoot(HKEY hKey, Handle& rootSlot);
   RegKey* KeyOf(Handle& h);
-  HKEY NewHandle(Resolved r);
+  HKEY NewHandle(Resolved r, RegKey* key);
   void ReloadIfChanged();
   bool Replay(RegTree& tree) const;
   FlushResult FlushToFile();
   void Emit(const RegistryEvent& e) const;
+  // Whether an observer is installed: event details are only gathered then.
+  static bool Observed();
 
   RegTree tree_;
   std::uint64_t generation_ = 1;
@@ -142,8 +149,9 @@ class Registry {
   std::optional<std::filesystem::path> file_;
   FileSystem* fs_ = nullptr;
   RegFileFormat format_;
-  FileId knownId_;   // the file content tree_ is based on
-  FileId failedId_;  // a changed file that did not parse (not retried)
+  bool checkFile_ = true;  // look at the file at the next open
+  FileId knownId_;         // the file content tree_ is based on
+  FileId failedId_;        // a changed file that did not parse (not retried)
   std::string reloadError_;
   std::vector<Change> journal_;
   bool changed_ = false;  // the journal changes the content (not only rewrites it)

@@ -1,5 +1,8 @@
 #include "platform/registry/regtree.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "platform/registry/winreg.h"
 
 namespace platform::registry {
@@ -16,6 +19,25 @@ std::u16string FoldName(std::u16string_view name) {
   std::u16string out(name);
   for (char16_t& c : out) c = FoldChar(c);
   return out;
+}
+
+bool FoldedLess::operator()(std::u16string_view a, std::u16string_view b) const {
+  std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    char16_t x = FoldChar(a[i]);
+    char16_t y = FoldChar(b[i]);
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
+}
+
+std::size_t FoldedHash::operator()(std::u16string_view name) const {
+  // FNV-1a over the folded UTF-16 units.
+  std::uint64_t h = 14695981039346656037ull;
+  for (char16_t c : name) {
+    h = (h ^ FoldChar(c)) * 1099511628211ull;
+  }
+  return static_cast<std::size_t>(h);
 }
 
 bool NamesEqual(std::u16string_view a, std::u16string_view b) {
@@ -41,7 +63,8 @@ std::vector<std::u16string> SplitKeyPath(std::u16string_view path) {
 RegKey::RegKey(const RegKey& other)
     : name_(other.name_), values_(other.values_), index_(other.index_) {
   for (const auto& [folded, child] : other.subkeys_) {
-    subkeys_.emplace(folded, std::make_unique<RegKey>(*child));
+    auto it = subkeys_.emplace(folded, std::make_unique<RegKey>(*child)).first;
+    subkeyIndex_.emplace(it->first, it->second.get());
   }
 }
 
@@ -54,7 +77,7 @@ RegKey& RegKey::operator=(const RegKey& other) {
 }
 
 const RegValue* RegKey::FindValue(std::u16string_view name) const {
-  auto it = index_.find(FoldName(name));
+  auto it = index_.find(name);
   return it == index_.end() ? nullptr : &values_[it->second];
 }
 
@@ -74,7 +97,7 @@ bool RegKey::SetValue(std::u16string_view name, DWORD type, std::vector<BYTE> da
 }
 
 bool RegKey::DeleteValue(std::u16string_view name) {
-  auto it = index_.find(FoldName(name));
+  auto it = index_.find(name);
   if (it == index_.end()) return false;
   std::size_t pos = it->second;
   index_.erase(it);
@@ -86,24 +109,31 @@ bool RegKey::DeleteValue(std::u16string_view name) {
 }
 
 RegKey* RegKey::FindSubkey(std::u16string_view name) {
-  auto it = subkeys_.find(FoldName(name));
-  return it == subkeys_.end() ? nullptr : it->second.get();
+  auto it = subkeyIndex_.find(name);
+  return it == subkeyIndex_.end() ? nullptr : it->second;
 }
 
 const RegKey* RegKey::FindSubkey(std::u16string_view name) const {
-  auto it = subkeys_.find(FoldName(name));
-  return it == subkeys_.end() ? nullptr : it->second.get();
+  auto it = subkeyIndex_.find(name);
+  return it == subkeyIndex_.end() ? nullptr : it->second;
 }
 
 RegKey& RegKey::CreateSubkey(std::u16string_view name, bool* created) {
   auto [it, inserted] = subkeys_.try_emplace(FoldName(name));
-  if (inserted) it->second = std::make_unique<RegKey>(std::u16string(name));
+  if (inserted) {
+    it->second = std::make_unique<RegKey>(std::u16string(name));
+    subkeyIndex_.emplace(it->first, it->second.get());
+  }
   if (created) *created = inserted;
   return *it->second;
 }
 
 bool RegKey::DeleteSubkey(std::u16string_view name) {
-  return subkeys_.erase(FoldName(name)) > 0;
+  auto it = subkeys_.find(name);
+  if (it == subkeys_.end()) return false;
+  subkeyIndex_.erase(std::u16string_view(it->first));
+  subkeys_.erase(it);
+  return true;
 }
 
 std::size_t RegKey::ValueCountRecursive() const {
@@ -182,6 +212,18 @@ const RegKey* RegTree::Find(Root r, const std::vector<std::u16string>& path) con
   for (const std::u16string& part : path) {
     key = key->FindSubkey(part);
     if (!key) return nullptr;
+  }
+  return key;
+}
+
+RegKey* RegTree::FindPath(Root r, std::u16string_view path) {
+  RegKey* key = &At(r);
+  std::size_t start = 0;
+  while (key && start < path.size()) {
+    std::size_t end = path.find(u'\\', start);
+    if (end == std::u16string_view::npos) end = path.size();
+    if (end > start) key = key->FindSubkey(path.substr(start, end - start));
+    start = end + 1;
   }
   return key;
 }

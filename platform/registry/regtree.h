@@ -20,6 +20,21 @@ namespace platform::registry {
 std::u16string FoldName(std::u16string_view name);
 bool NamesEqual(std::u16string_view a, std::u16string_view b);
 
+// Case-insensitive ordering, hash and equality of names that fold while they
+// compare, so lookups need no folded copy of the name.
+struct FoldedLess {
+  using is_transparent = void;
+  bool operator()(std::u16string_view a, std::u16string_view b) const;
+};
+struct FoldedHash {
+  using is_transparent = void;
+  std::size_t operator()(std::u16string_view name) const;
+};
+struct FoldedEqual {
+  using is_transparent = void;
+  bool operator()(std::u16string_view a, std::u16string_view b) const { return NamesEqual(a, b); }
+};
+
 // Splits a key path at backslashes; empty components (leading, doubled or
 // trailing backslashes) are dropped.
 std::vector<std::u16string> SplitKeyPath(std::u16string_view path);
@@ -51,7 +66,7 @@ class RegKey {
   bool DeleteValue(std::u16string_view name);
 
   // Subkeys keyed by folded name, so iteration is case-insensitively sorted.
-  using SubkeyMap = std::map<std::u16string, std::unique_ptr<RegKey>>;
+  using SubkeyMap = std::map<std::u16string, std::unique_ptr<RegKey>, FoldedLess>;
   const SubkeyMap& Subkeys() const { return subkeys_; }
   RegKey* FindSubkey(std::u16string_view name);
   const RegKey* FindSubkey(std::u16string_view name) const;
@@ -68,8 +83,11 @@ class RegKey {
  private:
   std::u16string name_;
   std::vector<RegValue> values_;
-  std::unordered_map<std::u16string, std::size_t> index_;  // folded name -> position
+  // folded name -> position
+  std::unordered_map<std::u16string, std::size_t, FoldedHash, FoldedEqual> index_;
   SubkeyMap subkeys_;
+  // Hash index over subkeys_ for lookups; the views point into its keys.
+  std::unordered_map<std::u16string_view, RegKey*, FoldedHash, FoldedEqual> subkeyIndex_;
 };
 
 // The predefined roots, in the order of their handle values.
@@ -91,6 +109,8 @@ struct RegTree {
   // Walks a split path; nullptr when a component is missing.
   RegKey* Find(Root r, const std::vector<std::u16string>& path);
   const RegKey* Find(Root r, const std::vector<std::u16string>& path) const;
+  // The same over a backslash-separated path, without splitting it first.
+  RegKey* FindPath(Root r, std::u16string_view path);
   // Creates missing components; *created is true when the last one was new.
   RegKey& Create(Root r, const std::vector<std::u16string>& path, bool* created = nullptr);
   friend bool operator==(const RegTree& a, const RegTree& b) = default;

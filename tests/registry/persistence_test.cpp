@@ -270,6 +270,11 @@ TEST_F(Persistence, NextOpenSeesAChangedFileWhenNothingIsUnsaved) {
   Load();
   EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"cxVScr"), 13);
   ExternalWrite(kSample + "\n[HKEY_LOCAL_MACHINE\\System\\GWE]\n\"cxVScr\"=dword:00000020\n");
+  // Within one action the program keeps the version it started with...
+  EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"cxVScr"), 13);
+  // ...and after waiting for the user (the window system flushes then) it
+  // sees the other program's change.
+  ASSERT_TRUE(FlushRegistry().ok());
   EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"cxVScr"), 32);
 
   // With unsaved changes the program keeps its view until it saves.
@@ -282,6 +287,7 @@ TEST_F(Persistence, NextOpenSeesAChangedFileWhenNothingIsUnsaved) {
 
   // A file that another program broke is not taken over; the old view stays.
   ExternalWrite("garbage\n");
+  ASSERT_TRUE(FlushRegistry().ok());
   EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"Animate"), 0);
   EXPECT_NE(CurrentRegistry().ReloadError().find("registry.reg:1:"), std::string::npos);
 }
