@@ -169,18 +169,24 @@ void Registry::ReloadIfChanged() {
   reloadError_.clear();
 }
 
+bool Registry::ResolveFor(RegistryEvent& e, HKEY hKey, LPCWSTR lpSubKey, Resolved& out) const {
+  if (!Resolve(hKey, lpSubKey, out)) {
+    e.key = std::u16string(View(lpSubKey));
+    e.rc = ERROR_INVALID_HANDLE;
+    return false;
+  }
+  e.root = RootHandle(out.root);
+  if (Observed()) e.key = out.keyText;
+  return true;
+}
+
 LONG Registry::OpenKey(HKEY hKey, LPCWSTR lpSubKey, DWORD /*ulOptions*/, REGSAM /*samDesired*/,
                        PHKEY phkResult) {
   RegistryEvent e;
   e.op = RegistryEvent::Op::Open;
   if (phkResult) *phkResult = nullptr;
   Resolved r;
-  if (!Resolve(hKey, lpSubKey, r)) {
-    e.key = std::u16string(View(lpSubKey));
-    e.rc = ERROR_INVALID_HANDLE;
-  } else {
-    e.root = RootHandle(r.root);
-    if (Observed()) e.key = r.keyText;
+  if (ResolveFor(e, hKey, lpSubKey, r)) {
     if (!phkResult) {
       e.rc = ERROR_INVALID_PARAMETER;
     } else {
@@ -206,12 +212,7 @@ LONG Registry::CreateKey(HKEY hKey, LPCWSTR lpSubKey, DWORD /*Reserved*/, LPWSTR
   e.options = dwOptions;
   if (phkResult) *phkResult = nullptr;
   Resolved r;
-  if (!Resolve(hKey, lpSubKey, r)) {
-    e.key = std::u16string(View(lpSubKey));
-    e.rc = ERROR_INVALID_HANDLE;
-  } else {
-    e.root = RootHandle(r.root);
-    e.key = r.keyText;
+  if (ResolveFor(e, hKey, lpSubKey, r)) {
     std::vector<std::u16string> path = SplitKeyPath(r.keyText);
     bool writable = true;
     for (const std::u16string& part : path) writable = writable && IsWritableName(part);

@@ -128,6 +128,9 @@ class Registry {
   };
   // Resolves hKey + lpSubKey; false for an unknown or closed handle.
   bool Resolve(HKEY hKey, LPCWSTR lpSubKey, Resolved& out) const;
+  // Resolve for an open or create: fills the event's root and key, or its
+  // result ERROR_INVALID_HANDLE when the handle names no key.
+  bool ResolveFor(RegistryEvent& e, HKEY hKey, LPCWSTR lpSubKey, Resolved& out) const;
   Handle* FindHandle(HKEY hKey);
   // The open handle `hKey` names or, for a predefined root, `rootSlot` set to
   // that root; null when it names neither.
