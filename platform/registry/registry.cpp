@@ -91,6 +91,28 @@ void Registry::Emit(const RegistryEvent& e) const {
   if (Observer()) Observer()(e);
 }
 
+std::u16string Registry::IdOf(const Handle& h, std::u16string_view name) {
+  // Root digit, the folded path with single backslashes, U+FFFF (no
+  // character, so it cannot occur in a name), the folded value name.
+  std::u16string id(h.keyText.size() + name.size() + 3, u'\0');
+  char16_t* out = id.data();
+  *out++ = static_cast<char16_t>(u'0' + static_cast<int>(h.root));
+  bool separator = true;
+  for (char16_t c : h.keyText) {
+    if (c == u'\\') {
+      separator = true;
+      continue;
+    }
+    if (separator) *out++ = u'\\';
+    separator = false;
+    *out++ = FoldChar(c);
+  }
+  *out++ = u'\uFFFF';
+  for (char16_t c : name) *out++ = FoldChar(c);
+  id.resize(static_cast<std::size_t>(out - id.data()));
+  return id;
+}
+
 bool Registry::Observed() {
   return static_cast<bool>(Observer());
 }
@@ -271,6 +293,7 @@ LONG Registry::QueryValue(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LP
       } else if (lpData) {
         if (size) std::memcpy(lpData, v->data.data(), size);
         if (observed) e.data = v->data;
+        RememberRead(*h, name, *v);
       }
       if (lpcbData) *lpcbData = size;
       e.sizeOut = size;
@@ -278,6 +301,11 @@ LONG Registry::QueryValue(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LP
   }
   Emit(e);
   return e.rc;
+}
+
+void Registry::RememberRead(Handle& h, std::u16string_view name, const RegValue& v) {
+  Seen& seen = seen_[IdOf(h, name)];
+  if (seen.type != v.type || seen.data != v.data) seen = Seen{v.type, v.data};
 }
 
 LONG Registry::SetValue(HKEY hKey, LPCWSTR lpValueName, DWORD /*Reserved*/, DWORD dwType,
@@ -304,8 +332,13 @@ LONG Registry::SetValue(HKEY hKey, LPCWSTR lpValueName, DWORD /*Reserved*/, DWOR
     } else if (!key) {
       e.rc = ERROR_KEY_DELETED;
     } else {
-      changed_ = key->SetValue(e.name, dwType, e.data) || changed_;
-      journal_.push_back(Change{h->root, SplitKeyPath(h->keyText), true, e.name, dwType, e.data});
+      std::u16string id = IdOf(*h, e.name);
+      auto seen = seen_.find(id);
+      if (seen == seen_.end() || seen->second.type != dwType || seen->second.data != e.data) {
+        changed_ = key->SetValue(e.name, dwType, e.data) || changed_;
+        journal_.push_back(Change{h->root, SplitKeyPath(h->keyText), true, e.name, dwType, e.data});
+        seen_.insert_or_assign(std::move(id), Seen{dwType, e.data});
+      }
     }
   }
   Emit(e);

@@ -13,6 +13,12 @@
 // user) re-reads the file if another program changed it, so a reload shows
 // what the other program wrote; the opens within one action see one version.
 //
+// A set that stores exactly what this program last read from (or wrote to)
+// that value is no change of this program's: it neither counts as unsaved
+// nor overrides what another program has stored there meanwhile. So a
+// program that writes back every value it shows (as Apply does) loses no
+// other program's update to a value its user did not touch.
+//
 // Single-threaded, like the programs that use it.
 #pragma once
 
@@ -156,6 +162,15 @@ class Registry {
   FileId knownId_;         // the file content tree_ is based on
   FileId failedId_;        // a changed file that did not parse (not retried)
   std::string reloadError_;
+  struct Seen {
+    DWORD type = 0;
+    std::vector<BYTE> data;
+  };
+  // Identity of a value: its folded key path and name, and its root.
+  static std::u16string IdOf(const Handle& h, std::u16string_view name);
+  void RememberRead(Handle& h, std::u16string_view name, const RegValue& v);
+  // What this program last read from or wrote to each value.
+  std::unordered_map<std::u16string, Seen> seen_;
   std::vector<Change> journal_;
   bool changed_ = false;  // the journal changes the content (not only rewrites it)
   bool backupDone_ = false;

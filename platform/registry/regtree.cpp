@@ -7,14 +7,6 @@
 
 namespace platform::registry {
 
-namespace {
-
-char16_t FoldChar(char16_t c) {
-  return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
-}
-
-}  // namespace
-
 std::u16string FoldName(std::u16string_view name) {
   std::u16string out(name);
   for (char16_t& c : out) c = FoldChar(c);

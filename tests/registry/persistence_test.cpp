@@ -432,3 +432,35 @@ TEST_F(Persistence, SaveWaitsForTheLockHeldByAnotherWriter) {
 }
 
 }  // namespace
+
+// A program that writes back every value it shows (as Apply does) must not
+// undo another program's update of a value its user left alone, while a
+// value it really changes still wins.
+TEST_F(Persistence, WritingBackWhatWasReadKeepsAnotherProgramsUpdate) {
+  WriteText(file(), kSample);
+  Load();
+  ASSERT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"Animate"), 1);
+  ASSERT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"cxVScr"), 13);
+
+  // Another program saves Animate = 0 and cxVScr = 20.
+  ExternalWrite(
+      "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\System\\GWE]\n"
+      "\"Animate\"=dword:00000000\n\"cxVScr\"=dword:00000014\n\n[HKEY_LOCAL_MACHINE\\Ident]\n"
+      "\"Name\"=\"Pocket_PC\"\n");
+
+  // This program writes back Animate as it read it, and changes cxVScr.
+  SetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"Animate", 1);
+  SetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"cxVScr", 15);
+  ASSERT_TRUE(FlushRegistry().ok());
+
+  std::string saved = Text(ReadBytes(file()));
+  EXPECT_NE(saved.find("\"Animate\"=dword:00000000"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\"cxVScr\"=dword:0000000f"), std::string::npos) << saved;
+
+  // Once this program has seen the other program's value, writing its own
+  // choice over it is a change again.
+  ASSERT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"Animate"), 0);
+  SetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"Animate", 1);
+  ASSERT_TRUE(FlushRegistry().ok());
+  EXPECT_NE(Text(ReadBytes(file())).find("\"Animate\"=dword:00000001"), std::string::npos);
+}
