@@ -264,6 +264,14 @@ class Parser {
     if (!root) return Fail(index_, "unknown root key " + Quote(rootName));
     std::vector<std::u16string> path;
     if (slash != std::u16string_view::npos) path = SplitKeyPath(name.substr(slash + 1));
+    if (path.size() > kMaxKeyDepth) {
+      return Fail(index_, "key nested deeper than " + std::to_string(kMaxKeyDepth) + " levels");
+    }
+    for (const std::u16string& part : path) {
+      if (!SurrogatesPaired(part)) {
+        return Fail(index_, "key name holds a broken UTF-16 character (unpaired surrogate)");
+      }
+    }
     if (erase) {
       if (path.empty()) return Fail(index_, "a root key cannot be deleted");
       std::vector<std::u16string> parent(path.begin(), path.end() - 1);
@@ -317,6 +325,8 @@ class Parser {
       ++pos;
     } else if (!ParseQuoted(line, pos, name, "value name")) {
       return false;
+    } else if (!SurrogatesPaired(name)) {
+      return Fail(index_, "value name holds a broken UTF-16 character (unpaired surrogate)");
     }
     while (pos < line.size() && IsBlank(line[pos])) ++pos;
     if (pos == line.size() || line[pos] != u'=') {

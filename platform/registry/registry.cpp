@@ -236,7 +236,7 @@ LONG Registry::CreateKey(HKEY hKey, LPCWSTR lpSubKey, DWORD /*Reserved*/, LPWSTR
   Resolved r;
   if (ResolveFor(e, hKey, lpSubKey, r)) {
     std::vector<std::u16string> path = SplitKeyPath(r.keyText);
-    bool writable = true;
+    bool writable = path.size() <= kMaxKeyDepth;
     for (const std::u16string& part : path) writable = writable && IsWritableName(part);
     if (!phkResult || !lpSubKey || !writable) {
       e.rc = ERROR_INVALID_PARAMETER;

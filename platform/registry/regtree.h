@@ -39,6 +39,9 @@ struct FoldedEqual {
   bool operator()(std::u16string_view a, std::u16string_view b) const { return NamesEqual(a, b); }
 };
 
+// Deepest key nesting below a root, as on Windows; deeper keys are refused.
+inline constexpr std::size_t kMaxKeyDepth = 512;
+
 // Splits a key path at backslashes; empty components (leading, doubled or
 // trailing backslashes) are dropped.
 std::vector<std::u16string> SplitKeyPath(std::u16string_view path);

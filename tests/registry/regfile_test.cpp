@@ -228,6 +228,36 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{K + "\"a\"=\"x\xff\"\n", 4, "UTF-8"},
                       RefusalCase{K + "\"a\"=\"x" + std::string(1, '\0') + "\"\n", 4, "NUL"}));
 
+// Nesting is bounded as on Windows, so a hostile file cannot make loading,
+// freeing or saving the tree blow up.
+TEST(RegFileRead, KeysNestAtMost512Levels) {
+  std::string deepest = "HKEY_LOCAL_MACHINE";
+  for (int i = 0; i < 512; ++i) deepest += "\\k";
+  ParsedRegFile parsed;
+  RegFileError err;
+  EXPECT_TRUE(ParseRegFile(Bytes(kHead + "[" + deepest + "]\n"), parsed, err)) << err.message;
+  EXPECT_FALSE(ParseRegFile(Bytes(kHead + "[" + deepest + "\\k]\n"), parsed, err));
+  EXPECT_EQ(err.line, 3);
+  EXPECT_NE(err.message.find("deeper than 512"), std::string::npos) << err.message;
+}
+
+// A name the writer could not write back is refused when it is read.
+TEST(RegFileRead, RefusesNamesWithUnpairedSurrogates) {
+  for (std::u16string text :
+       {std::u16string(u"REGEDIT4\r\n\r\n[HKLM\\K") + char16_t(0xD800) + u"]\r\n",
+        std::u16string(u"REGEDIT4\r\n\r\n[HKLM\\K]\r\n\"a") + char16_t(0xDC00) +
+            u"\"=dword:1\r\n"}) {
+    std::vector<BYTE> bytes = {0xFF, 0xFE};
+    auto body = Utf16(text);
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    ParsedRegFile parsed;
+    RegFileError err;
+    EXPECT_FALSE(ParseRegFile(bytes, parsed, err));
+    EXPECT_EQ(err.line, 3 + static_cast<int>(text.find(u'"') != std::u16string::npos));
+    EXPECT_NE(err.message.find("unpaired surrogate"), std::string::npos) << err.message;
+  }
+}
+
 TEST(RegFileRead, RefusesUnsupportedOrBrokenUtf16) {
   ParsedRegFile parsed;
   RegFileError err;
