@@ -1,0 +1,252 @@
+#include "platform/registry/filesystem.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <string>
+#include <thread>
+
+namespace platform::registry {
+
+namespace {
+
+std::error_code LastError() {
+  return {errno, std::generic_category()};
+}
+
+FileId IdOf(const struct stat& st) {
+  FileId id;
+  id.exists = true;
+  id.device = static_cast<std::uint64_t>(st.st_dev);
+  id.inode = static_cast<std::uint64_t>(st.st_ino);
+  id.size = static_cast<std::uint64_t>(st.st_size);
+  id.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return id;
+}
+
+class PosixFile : public WritableFile {
+ public:
+  explicit PosixFile(int fd) : fd_(fd) {}
+  ~PosixFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  std::error_code Write(std::span<const BYTE> data, std::size_t& written) override {
+    written = 0;
+    ssize_t n;
+    do {
+      n = ::write(fd_, data.data(), data.size());
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) return LastError();
+    written = static_cast<std::size_t>(n);
+    return {};
+  }
+  std::error_code Sync() override { return ::fsync(fd_) == 0 ? std::error_code{} : LastError(); }
+  std::error_code Stat(FileId& id) override {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return LastError();
+    id = IdOf(st);
+    return {};
+  }
+  std::error_code Close() override {
+    int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0 ? std::error_code{} : LastError();
+  }
+
+ private:
+  int fd_;
+};
+
+class PosixLock : public FileLock {
+ public:
+  explicit PosixLock(int fd) : fd_(fd) {}
+  ~PosixLock() override {
+    ::flock(fd_, LOCK_UN);
+    ::close(fd_);
+  }
+
+ private:
+  int fd_;
+};
+
+class PosixFileSystem : public FileSystem {
+ public:
+  std::error_code Stat(const std::filesystem::path& path, FileId& id) override {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+      if (errno == ENOENT || errno == ENOTDIR) {
+        id = FileId{};
+        return {};
+      }
+      return LastError();
+    }
+    id = IdOf(st);
+    return {};
+  }
+
+  std::error_code ReadAll(const std::filesystem::path& path, std::vector<BYTE>& bytes,
+                          FileId& id) override {
+    // Another program may be rewriting the file in place; read until the
+    // identity before and after the read agree.
+    for (int attempt = 0;; ++attempt) {
+      int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+      if (fd < 0) return LastError();
+      struct stat before {};
+      struct stat after {};
+      std::error_code ec;
+      bytes.clear();
+      if (::fstat(fd, &before) != 0) {
+        ec = LastError();
+      } else {
+        bytes.reserve(static_cast<std::size_t>(before.st_size));
+        BYTE buf[65536];
+        for (;;) {
+          ssize_t n = ::read(fd, buf, sizeof buf);
+          if (n < 0 && errno == EINTR) continue;
+          if (n < 0) {
+            ec = LastError();
+            break;
+          }
+          if (n == 0) break;
+          bytes.insert(bytes.end(), buf, buf + n);
+        }
+        if (!ec && ::fstat(fd, &after) != 0) ec = LastError();
+      }
+      ::close(fd);
+      if (ec) return ec;
+      id = IdOf(after);
+      if (IdOf(before) == id && id.size == bytes.size()) return {};
+      if (attempt >= 10) return std::make_error_code(std::errc::resource_unavailable_try_again);
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+
+  std::error_code CreateNew(const std::filesystem::path& path, unsigned mode,
+                            std::unique_ptr<WritableFile>& file) override {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) return LastError();
+    // The umask applies at creation; set the intended bits explicitly.
+    ::fchmod(fd, mode);
+    file = std::make_unique<PosixFile>(fd);
+    return {};
+  }
+
+  std::error_code Mode(const std::filesystem::path& path, unsigned& mode) override {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return LastError();
+    mode = st.st_mode & 07777;
+    return {};
+  }
+
+  std::error_code Rename(const std::filesystem::path& from,
+                         const std::filesystem::path& to) override {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? std::error_code{} : LastError();
+  }
+
+  std::error_code RenameNoReplace(const std::filesystem::path& from,
+                                  const std::filesystem::path& to) override {
+    // link() fails when the target exists; then drop the temporary name.
+    if (::link(from.c_str(), to.c_str()) != 0) return LastError();
+    ::unlink(from.c_str());
+    return {};
+  }
+
+  std::error_code Remove(const std::filesystem::path& path) override {
+    return ::unlink(path.c_str()) == 0 ? std::error_code{} : LastError();
+  }
+
+  std::error_code SyncDirectory(const std::filesystem::path& dir) override {
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    std::error_code ec;
+    if (::fsync(fd) != 0 && errno != EINVAL) ec = LastError();
+    ::close(fd);
+    return ec;
+  }
+
+  std::error_code Lock(const std::filesystem::path& lockFile,
+                       std::unique_ptr<FileLock>& lock) override {
+    int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return LastError();
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      if (errno != EWOULDBLOCK && errno != EINTR) {
+        std::error_code ec = LastError();
+        ::close(fd);
+        return ec;
+      }
+      if (std::chrono::steady_clock::now() > deadline) {
+        ::close(fd);
+        return std::make_error_code(std::errc::device_or_resource_busy);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    lock = std::make_unique<PosixLock>(fd);
+    return {};
+  }
+};
+
+}  // namespace
+
+FileSystem& RealFileSystem() {
+  static PosixFileSystem fs;
+  return fs;
+}
+
+std::error_code WriteFileAtomically(FileSystem& fs, const std::filesystem::path& target,
+                                    std::span<const BYTE> bytes, unsigned mode, FileId* written,
+                                    std::string& what, bool replace) {
+  static std::atomic<unsigned> counter{0};
+  std::filesystem::path dir = target.parent_path();
+  if (dir.empty()) dir = ".";
+  std::unique_ptr<WritableFile> file;
+  std::filesystem::path temp;
+  std::error_code ec;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = dir / ("." + target.filename().string() + ".tmp." + std::to_string(::getpid()) + "." +
+                  std::to_string(counter++));
+    ec = fs.CreateNew(temp, mode, file);
+    if (ec != std::errc::file_exists) break;
+  }
+  if (ec) {
+    what = "cannot create a temporary file in " + dir.string();
+    return ec;
+  }
+  auto abandon = [&](std::error_code err, std::string step) {
+    file.reset();
+    fs.Remove(temp);
+    what = std::move(step);
+    return err;
+  };
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    std::size_t n = 0;
+    ec = file->Write(bytes.subspan(done), n);
+    if (ec) return abandon(ec, "cannot write " + temp.string());
+    if (n == 0) {
+      return abandon(std::make_error_code(std::errc::no_space_on_device),
+                     "cannot write " + temp.string() + " (nothing was written)");
+    }
+    done += n;
+  }
+  if ((ec = file->Sync())) return abandon(ec, "cannot flush " + temp.string() + " to disk");
+  FileId id;
+  if ((ec = file->Stat(id))) return abandon(ec, "cannot stat " + temp.string());
+  if ((ec = file->Close())) return abandon(ec, "cannot close " + temp.string());
+  if ((ec = replace ? fs.Rename(temp, target) : fs.RenameNoReplace(temp, target))) {
+    return abandon(ec, "cannot rename " + temp.string() + " to " + target.string());
+  }
+  if (written) *written = id;
+  if ((ec = fs.SyncDirectory(dir))) {
+    what = "cannot flush the folder " + dir.string() + " to disk";
+    return ec;
+  }
+  return {};
+}
+
+}  // namespace platform::registry

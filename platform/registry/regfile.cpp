@@ -1,0 +1,666 @@
+#include "platform/registry/regfile.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "platform/registry/winreg.h"
+
+namespace platform::registry {
+
+namespace {
+
+constexpr std::u16string_view kHeader5 = u"Windows Registry Editor Version 5.00";
+constexpr std::u16string_view kHeader4 = u"REGEDIT4";
+
+bool IsBlank(char16_t c) {
+  return c == u' ' || c == u'\t';
+}
+
+bool IsHighSurrogate(char16_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// True when every surrogate in the text is part of a pair.
+bool SurrogatesPaired(std::u16string_view s) {
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (IsHighSurrogate(s[i])) {
+      if (i + 1 >= s.size() || !IsLowSurrogate(s[i + 1])) return false;
+      ++i;
+    } else if (IsLowSurrogate(s[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+int HexDigit(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
+// Strict UTF-8 decoding. On failure returns the offset of the bad byte.
+std::optional<std::size_t> DecodeUtf8(std::span<const BYTE> in, std::u16string& out) {
+  out.clear();
+  out.reserve(in.size());
+  std::size_t i = 0;
+  while (i < in.size()) {
+    BYTE b = in[i];
+    if (b < 0x80) {
+      out.push_back(b);
+      ++i;
+      continue;
+    }
+    int len;
+    char32_t cp;
+    char32_t min;
+    if ((b & 0xE0) == 0xC0) {
+      len = 2, cp = b & 0x1F, min = 0x80;
+    } else if ((b & 0xF0) == 0xE0) {
+      len = 3, cp = b & 0x0F, min = 0x800;
+    } else if ((b & 0xF8) == 0xF0) {
+      len = 4, cp = b & 0x07, min = 0x10000;
+    } else {
+      return i;
+    }
+    if (i + static_cast<std::size_t>(len) > in.size()) return i;
+    for (int k = 1; k < len; ++k) {
+      BYTE c = in[i + static_cast<std::size_t>(k)];
+      if ((c & 0xC0) != 0x80) return i;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return i;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+    i += static_cast<std::size_t>(len);
+  }
+  return std::nullopt;
+}
+
+// UTF-8 encoding; unpaired surrogates fail (strict) or become U+FFFD.
+bool EncodeUtf8(std::u16string_view in, std::string& out, bool strict) {
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    char32_t cp = in[i];
+    if (IsHighSurrogate(in[i]) && i + 1 < in.size() && IsLowSurrogate(in[i + 1])) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (in[i + 1] - 0xDC00);
+      ++i;
+    } else if (IsHighSurrogate(in[i]) || IsLowSurrogate(in[i])) {
+      if (strict) return false;
+      cp = 0xFFFD;
+    }
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return true;
+}
+
+std::string Quote(std::u16string_view s) {
+  return "\"" + ToUtf8(s) + "\"";
+}
+
+// Number of line ends in a UTF-8 byte range (CRLF counts once).
+int CountLineEnds(std::span<const BYTE> bytes) {
+  int n = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\n') {
+      ++n;
+    } else if (bytes[i] == '\r') {
+      ++n;
+      if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    }
+  }
+  return n;
+}
+
+class Parser {
+ public:
+  Parser(ParsedRegFile& out, RegFileError& error) : out_(out), error_(error) {}
+
+  bool Run(std::span<const BYTE> bytes) {
+    std::u16string text;
+    if (!Decode(bytes, text)) return false;
+    SplitLines(text);
+    if (!ParseHeader()) return false;
+    for (index_ = 1; index_ < lines_.size(); ++index_) {
+      if (!ParseLine()) return false;
+    }
+    return true;
+  }
+
+ private:
+  bool Fail(std::size_t lineIndex, std::string message) {
+    error_.line = static_cast<int>(lineIndex) + 1;
+    error_.message = std::move(message);
+    return false;
+  }
+
+  bool Decode(std::span<const BYTE> bytes, std::u16string& text) {
+    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+      out_.format.encoding = TextEncoding::Utf16Le;
+      std::span<const BYTE> body = bytes.subspan(2);
+      text.resize(body.size() / 2);
+      for (std::size_t i = 0; i < text.size(); ++i) {
+        text[i] = static_cast<char16_t>(body[2 * i] | (body[2 * i + 1] << 8));
+      }
+      if (body.size() % 2 != 0) {
+        SplitLines(text);
+        return Fail(lines_.empty() ? 0 : lines_.size() - 1,
+                    "UTF-16 text ends in the middle of a character (odd number of bytes)");
+      }
+    } else if (bytes.size() >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) {
+      return Fail(0,
+                  "UTF-16 big-endian text is not supported (save the file as UTF-16LE or UTF-8)");
+    } else {
+      std::span<const BYTE> body = bytes;
+      out_.format.encoding = TextEncoding::Utf8;
+      if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+        out_.format.encoding = TextEncoding::Utf8Bom;
+        body = bytes.subspan(3);
+      }
+      if (auto bad = DecodeUtf8(body, text)) {
+        return Fail(static_cast<std::size_t>(CountLineEnds(body.first(*bad))),
+                    "invalid UTF-8 text");
+      }
+    }
+    return true;
+  }
+
+  void SplitLines(const std::u16string& text) {
+    lines_.clear();
+    bool sawEnd = false;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      char16_t c = text[i];
+      if (c != u'\r' && c != u'\n') continue;
+      LineEnding kind = LineEnding::Lf;
+      std::size_t next = i + 1;
+      if (c == u'\r') {
+        if (next < text.size() && text[next] == u'\n') {
+          kind = LineEnding::CrLf;
+          ++next;
+        } else {
+          kind = LineEnding::Cr;
+        }
+      }
+      if (!sawEnd) {
+        out_.format.lineEnding = kind;
+        sawEnd = true;
+      }
+      lines_.push_back(text.substr(start, i - start));
+      start = next;
+      i = next - 1;
+    }
+    if (start < text.size() || lines_.empty()) lines_.push_back(text.substr(start));
+  }
+
+  bool ParseHeader() {
+    std::u16string_view h = lines_[0];
+    while (!h.empty() && IsBlank(h.front())) h.remove_prefix(1);
+    while (!h.empty() && IsBlank(h.back())) h.remove_suffix(1);
+    if (h == kHeader5) {
+      out_.format.header = RegHeader::Version5;
+    } else if (h == kHeader4) {
+      out_.format.header = RegHeader::Regedit4;
+    } else {
+      return Fail(0,
+                  "not a .reg file: the first line must be \"Windows Registry Editor Version "
+                  "5.00\" or \"REGEDIT4\"");
+    }
+    return true;
+  }
+
+  bool CheckNoNul(std::u16string_view line) {
+    if (line.find(u'\0') != std::u16string_view::npos) {
+      return Fail(index_, "NUL character in the text");
+    }
+    return true;
+  }
+
+  bool ParseLine() {
+    std::u16string_view line = lines_[index_];
+    if (!CheckNoNul(line)) return false;
+    std::size_t pos = 0;
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    if (pos == line.size() || line[pos] == u';') return true;
+    if (line[pos] == u'[') return ParseKeyLine(line.substr(pos + 1));
+    if (line[pos] == u'"' || line[pos] == u'@') return ParseValueLine(line, pos);
+    return Fail(index_, "expected a [key] line, a \"name\"=value line or a ; comment");
+  }
+
+  bool ParseKeyLine(std::u16string_view rest) {
+    std::size_t close = rest.rfind(u']');
+    if (close == std::u16string_view::npos) return Fail(index_, "key line without closing ']'");
+    std::u16string_view name = rest.substr(0, close);
+    bool erase = false;
+    if (!name.empty() && name.front() == u'-') {
+      erase = true;
+      name.remove_prefix(1);
+    }
+    std::size_t slash = name.find(u'\\');
+    std::u16string_view rootName = name.substr(0, slash);
+    std::optional<Root> root = ParseRootName(rootName);
+    if (!root) return Fail(index_, "unknown root key " + Quote(rootName));
+    std::vector<std::u16string> path;
+    if (slash != std::u16string_view::npos) path = SplitKeyPath(name.substr(slash + 1));
+    if (erase) {
+      if (path.empty()) return Fail(index_, "a root key cannot be deleted");
+      std::vector<std::u16string> parent(path.begin(), path.end() - 1);
+      if (RegKey* p = out_.tree.Find(*root, parent)) p->DeleteSubkey(path.back());
+      current_ = nullptr;
+    } else {
+      current_ = &out_.tree.Create(*root, path);
+    }
+    return true;
+  }
+
+  // Reads a quoted string starting at line[pos] == '"'. Only \\ and \" are
+  // escapes; any other backslash stands for itself.
+  bool ParseQuoted(std::u16string_view line, std::size_t& pos, std::u16string& out,
+                   const char* what) {
+    ++pos;
+    while (pos < line.size()) {
+      char16_t c = line[pos];
+      if (c == u'"') {
+        ++pos;
+        return true;
+      }
+      if (c == u'\\' && pos + 1 < line.size() &&
+          (line[pos + 1] == u'\\' || line[pos + 1] == u'"')) {
+        out.push_back(line[pos + 1]);
+        pos += 2;
+        continue;
+      }
+      out.push_back(c);
+      ++pos;
+    }
+    return Fail(index_, std::string("unterminated ") + what + " (missing closing '\"')");
+  }
+
+  bool RestIsEmpty(std::u16string_view line, std::size_t pos) {
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    if (pos == line.size() || line[pos] == u';') return true;
+    return Fail(index_, "unexpected text after the value");
+  }
+
+  static bool StartsWithNoCase(std::u16string_view s, std::u16string_view prefix) {
+    return s.size() >= prefix.size() && NamesEqual(s.substr(0, prefix.size()), prefix);
+  }
+
+  bool ParseValueLine(std::u16string_view line, std::size_t pos) {
+    if (!current_) {
+      return Fail(index_, "value line outside a key section (no [key] line before it)");
+    }
+    std::u16string name;
+    if (line[pos] == u'@') {
+      ++pos;
+    } else if (!ParseQuoted(line, pos, name, "value name")) {
+      return false;
+    }
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    if (pos == line.size() || line[pos] != u'=') {
+      return Fail(index_, "expected '=' after the value name");
+    }
+    ++pos;
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    std::u16string_view data = line.substr(pos);
+
+    if (!data.empty() && data.front() == u'-') {
+      if (!RestIsEmpty(line, pos + 1)) return false;
+      current_->DeleteValue(name);
+      return true;
+    }
+    if (!data.empty() && data.front() == u'"') {
+      std::u16string text;
+      if (!ParseQuoted(line, pos, text, "string")) return false;
+      if (!RestIsEmpty(line, pos)) return false;
+      std::vector<BYTE> bytes;
+      bytes.reserve(text.size() * 2 + 2);
+      for (char16_t c : text) {
+        bytes.push_back(static_cast<BYTE>(c & 0xFF));
+        bytes.push_back(static_cast<BYTE>(c >> 8));
+      }
+      bytes.push_back(0);
+      bytes.push_back(0);
+      current_->SetValue(name, REG_SZ, std::move(bytes));
+      return true;
+    }
+    if (StartsWithNoCase(data, u"dword:")) {
+      pos += 6;
+      DWORD value = 0;
+      int digits = 0;
+      while (pos < line.size() && HexDigit(line[pos]) >= 0) {
+        value = (value << 4) | static_cast<DWORD>(HexDigit(line[pos]));
+        ++pos;
+        ++digits;
+        if (digits > 8) return Fail(index_, "dword value with more than 8 hex digits");
+      }
+      if (digits == 0) return Fail(index_, "dword value without hex digits");
+      if (!RestIsEmpty(line, pos)) return false;
+      current_->SetValue(name, REG_DWORD,
+                         {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8),
+                          static_cast<BYTE>(value >> 16), static_cast<BYTE>(value >> 24)});
+      return true;
+    }
+    DWORD type = REG_BINARY;
+    if (StartsWithNoCase(data, u"hex:")) {
+      pos += 4;
+    } else if (StartsWithNoCase(data, u"hex(")) {
+      pos += 4;
+      type = 0;
+      int digits = 0;
+      while (pos < line.size() && HexDigit(line[pos]) >= 0) {
+        type = (type << 4) | static_cast<DWORD>(HexDigit(line[pos]));
+        ++pos;
+        if (++digits > 8) return Fail(index_, "hex(type) with more than 8 hex digits");
+      }
+      if (digits == 0 || pos + 1 >= line.size() || line[pos] != u')' || line[pos + 1] != u':') {
+        return Fail(index_, "malformed hex(type): prefix, expected e.g. hex(7):");
+      }
+      pos += 2;
+    } else {
+      return Fail(index_, "unknown value data: expected \"text\", dword:, hex:, hex(N): or -");
+    }
+    std::vector<BYTE> bytes;
+    if (!ParseHexBytes(pos, bytes)) return false;
+    current_->SetValue(name, type, std::move(bytes));
+    return true;
+  }
+
+  // Comma-separated two-digit hex bytes; a line ending in ",\" continues on
+  // the next line. Advances index_ past continuation lines.
+  bool ParseHexBytes(std::size_t pos, std::vector<BYTE>& bytes) {
+    std::u16string_view line = lines_[index_];
+    bool afterComma = false;
+    for (;;) {
+      while (pos < line.size() && IsBlank(line[pos])) ++pos;
+      if (pos == line.size() || line[pos] == u';') return true;
+      if (line[pos] == u'\\') {
+        if (!afterComma) return Fail(index_, "'\\' continues hex data only after a comma");
+        if (!RestIsBlank(line, pos + 1)) {
+          return Fail(index_, "unexpected text after the '\\' that continues the line");
+        }
+        // Continuation: the next non-comment line carries on the bytes.
+        do {
+          if (++index_ >= lines_.size()) {
+            return Fail(lines_.size() - 1, "hex data continues past the end of the file");
+          }
+          line = lines_[index_];
+          if (!CheckNoNul(line)) return false;
+          pos = 0;
+          while (pos < line.size() && IsBlank(line[pos])) ++pos;
+        } while (pos < line.size() && line[pos] == u';');
+        if (pos == line.size()) return Fail(index_, "empty line where hex data should continue");
+        afterComma = false;
+        continue;
+      }
+      int hi = HexDigit(line[pos]);
+      int lo = pos + 1 < line.size() ? HexDigit(line[pos + 1]) : -1;
+      if (hi < 0 || lo < 0) return Fail(index_, "bad hex byte: expected two hex digits");
+      bytes.push_back(static_cast<BYTE>(hi * 16 + lo));
+      pos += 2;
+      while (pos < line.size() && IsBlank(line[pos])) ++pos;
+      if (pos < line.size() && line[pos] == u',') {
+        ++pos;
+        afterComma = true;
+        continue;
+      }
+      if (pos == line.size() || line[pos] == u';') return true;
+      return Fail(index_, "bad hex data: expected ',' between bytes");
+    }
+  }
+
+  static bool RestIsBlank(std::u16string_view line, std::size_t pos) {
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    return pos == line.size();
+  }
+
+  ParsedRegFile& out_;
+  RegFileError& error_;
+  std::vector<std::u16string> lines_;
+  std::size_t index_ = 0;
+  RegKey* current_ = nullptr;
+};
+
+// Regedit's form of a REG_SZ: even length, exactly one terminating NUL at
+// the end, no other NUL, no line breaks, well-formed UTF-16.
+bool IsPlainString(const std::vector<BYTE>& data, std::u16string& text) {
+  if (data.size() < 2 || data.size() % 2 != 0) return false;
+  std::size_t units = data.size() / 2;
+  text.resize(units - 1);
+  for (std::size_t i = 0; i < units; ++i) {
+    char16_t c = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+    if (i + 1 == units) return c == 0 && SurrogatesPaired(text);
+    if (c == 0 || c == u'\r' || c == u'\n') return false;
+    text[i] = c;
+  }
+  return false;
+}
+
+void AppendEscaped(std::u16string& out, std::u16string_view s) {
+  for (char16_t c : s) {
+    if (c == u'\\' || c == u'"') out.push_back(u'\\');
+    out.push_back(c);
+  }
+}
+
+void AppendAscii(std::u16string& out, std::string_view s) {
+  out.append(s.begin(), s.end());
+}
+
+class Writer {
+ public:
+  Writer(const RegFileFormat& format, std::string& error) : format_(format), error_(error) {
+    switch (format.lineEnding) {
+      case LineEnding::CrLf:
+        nl_ = u"\r\n";
+        break;
+      case LineEnding::Lf:
+        nl_ = u"\n";
+        break;
+      case LineEnding::Cr:
+        nl_ = u"\r";
+        break;
+    }
+  }
+
+  bool Run(const RegTree& tree, std::vector<BYTE>& out) {
+    text_ += format_.header == RegHeader::Version5 ? kHeader5 : kHeader4;
+    text_ += nl_;
+    text_ += nl_;
+    for (Root root : kAllRoots) {
+      const RegKey& key = tree.At(root);
+      std::u16string path(RootName(root));
+      if (!key.Values().empty() && !WriteSection(path, key)) return false;
+      if (!WriteChildren(path, key)) return false;
+    }
+    return Encode(out);
+  }
+
+ private:
+  bool WriteChildren(std::u16string& path, const RegKey& key) {
+    for (const auto& [folded, child] : key.Subkeys()) {
+      if (!IsWritableName(child->Name()) || child->Name().empty()) {
+        error_ = "key name " + Quote(child->Name()) + " under " + Quote(path) +
+                 " cannot be written to a .reg file";
+        return false;
+      }
+      std::size_t len = path.size();
+      path += u'\\';
+      path += child->Name();
+      if (!WriteSection(path, *child) || !WriteChildren(path, *child)) return false;
+      path.resize(len);
+    }
+    return true;
+  }
+
+  bool WriteSection(const std::u16string& path, const RegKey& key) {
+    text_ += u'[';
+    text_ += path;
+    text_ += u']';
+    text_ += nl_;
+    for (const RegValue& v : key.Values()) {
+      if (!IsWritableName(v.name)) {
+        error_ = "value name " + Quote(v.name) + " in " + Quote(path) +
+                 " cannot be written to a .reg file (it holds a line break, NUL or broken "
+                 "UTF-16)";
+        return false;
+      }
+      WriteValue(v);
+    }
+    text_ += nl_;
+    return true;
+  }
+
+  void WriteValue(const RegValue& v) {
+    std::size_t lineStart = text_.size();
+    if (v.name.empty()) {
+      text_ += u'@';
+    } else {
+      text_ += u'"';
+      AppendEscaped(text_, v.name);
+      text_ += u'"';
+    }
+    text_ += u'=';
+    std::u16string plain;
+    if (v.type == REG_SZ && IsPlainString(v.data, plain)) {
+      text_ += u'"';
+      AppendEscaped(text_, plain);
+      text_ += u'"';
+    } else if (v.type == REG_DWORD && v.data.size() == 4) {
+      DWORD d = static_cast<DWORD>(v.data[0]) | (static_cast<DWORD>(v.data[1]) << 8) |
+                (static_cast<DWORD>(v.data[2]) << 16) | (static_cast<DWORD>(v.data[3]) << 24);
+      char buf[16];
+      std::snprintf(buf, sizeof buf, "dword:%08x", static_cast<unsigned>(d));
+      AppendAscii(text_, buf);
+    } else {
+      if (v.type == REG_BINARY) {
+        AppendAscii(text_, "hex:");
+      } else {
+        char buf[24];
+        std::snprintf(buf, sizeof buf, "hex(%x):", static_cast<unsigned>(v.type));
+        AppendAscii(text_, buf);
+      }
+      WriteHex(v.data, text_.size() - lineStart);
+    }
+    text_ += nl_;
+  }
+
+  // Regedit's wrapping: after a byte's comma, once the line has reached 77
+  // columns, the line ends with "\" and the next starts with two blanks, so
+  // no line is longer than 80 columns unless its name alone is.
+  void WriteHex(const std::vector<BYTE>& data, std::size_t column) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    for (std::size_t i = 0; i < data.size(); ++i) {
+      text_ += static_cast<char16_t>(kDigits[data[i] >> 4]);
+      text_ += static_cast<char16_t>(kDigits[data[i] & 15]);
+      if (i + 1 == data.size()) break;
+      text_ += u',';
+      column += 3;
+      if (column >= 77) {
+        text_ += u'\\';
+        text_ += nl_;
+        text_ += u"  ";
+        column = 2;
+      }
+    }
+  }
+
+  bool Encode(std::vector<BYTE>& out) {
+    out.clear();
+    if (format_.encoding == TextEncoding::Utf16Le) {
+      out.reserve(2 + text_.size() * 2);
+      out.push_back(0xFF);
+      out.push_back(0xFE);
+      for (char16_t c : text_) {
+        out.push_back(static_cast<BYTE>(c & 0xFF));
+        out.push_back(static_cast<BYTE>(c >> 8));
+      }
+      return true;
+    }
+    std::string utf8;
+    if (format_.encoding == TextEncoding::Utf8Bom) utf8 = "\xEF\xBB\xBF";
+    if (!EncodeUtf8(text_, utf8, true)) {
+      error_ = "text cannot be encoded as UTF-8";
+      return false;
+    }
+    out.assign(utf8.begin(), utf8.end());
+    return true;
+  }
+
+  const RegFileFormat& format_;
+  std::string& error_;
+  std::u16string_view nl_;
+  std::u16string text_;
+};
+
+}  // namespace
+
+bool ParseRegFile(std::span<const BYTE> bytes, ParsedRegFile& out, RegFileError& error) {
+  out = ParsedRegFile{};
+  error = RegFileError{};
+  Parser parser(out, error);
+  if (parser.Run(bytes)) return true;
+  out = ParsedRegFile{};
+  return false;
+}
+
+bool WriteRegFile(const RegTree& tree, const RegFileFormat& format, std::vector<BYTE>& out,
+                  std::string& error) {
+  error.clear();
+  Writer writer(format, error);
+  if (writer.Run(tree, out)) return true;
+  out.clear();
+  return false;
+}
+
+bool IsWritableName(std::u16string_view name) {
+  for (char16_t c : name) {
+    if (c == u'\r' || c == u'\n' || c == u'\0') return false;
+  }
+  return SurrogatesPaired(name);
+}
+
+std::string ToUtf8(std::u16string_view text) {
+  std::string out;
+  EncodeUtf8(text, out, false);
+  return out;
+}
+
+std::u16string FromUtf8(std::string_view text) {
+  std::u16string out;
+  auto bytes = std::span<const BYTE>(reinterpret_cast<const BYTE*>(text.data()), text.size());
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    std::u16string part;
+    auto bad = DecodeUtf8(bytes.subspan(pos), part);
+    out += part;
+    if (!bad) break;
+    out += u'\uFFFD';
+    pos += *bad + 1;
+  }
+  return out;
+}
+
+}  // namespace platform::registry

@@ -1,0 +1,468 @@
+#include "platform/registry/registry.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace platform::registry {
+
+namespace {
+
+RegistryObserver& Observer() {
+  static RegistryObserver observer;
+  return observer;
+}
+
+// Handle values are never reused, not even across registry instances, so a
+// stale handle is always recognised as invalid.
+std::uintptr_t g_nextHandle = 0x1000;
+
+std::u16string_view View(LPCWSTR s) {
+  return s ? std::u16string_view(s) : std::u16string_view();
+}
+
+LONG CodeFor(std::error_code ec) {
+  if (ec.category() == std::generic_category() || ec.category() == std::system_category()) {
+    switch (ec.value()) {
+      case ENOSPC:
+      case EDQUOT:
+      case EFBIG:
+        return ERROR_DISK_FULL;
+      case EACCES:
+      case EPERM:
+      case EROFS:
+        return ERROR_ACCESS_DENIED;
+      case EBUSY:
+      case EWOULDBLOCK:
+        return ERROR_LOCK_VIOLATION;
+      default:
+        break;
+    }
+  }
+  return ERROR_WRITE_FAULT;
+}
+
+std::string DescribeParseError(const std::filesystem::path& path, const RegFileError& err) {
+  std::string where = path.string();
+  if (err.line > 0) where += ":" + std::to_string(err.line);
+  return where + ": " + err.message;
+}
+
+}  // namespace
+
+void SetRegistryObserver(RegistryObserver observer) {
+  Observer() = std::move(observer);
+}
+
+Registry::Registry() = default;
+Registry::Registry(RegTree tree) : tree_(std::move(tree)) {}
+Registry::~Registry() = default;
+
+std::unique_ptr<Registry> Registry::OpenFile(const std::filesystem::path& path, std::string& error,
+                                             FileSystem* fs) {
+  error.clear();
+  if (!fs) fs = &RealFileSystem();
+  auto reg = std::make_unique<Registry>();
+  reg->file_ = path;
+  reg->fs_ = fs;
+  FileId id;
+  if (std::error_code ec = fs->Stat(path, id)) {
+    error = path.string() + ": cannot access the file: " + ec.message();
+    return nullptr;
+  }
+  if (!id.exists) return reg;
+  std::vector<BYTE> bytes;
+  if (std::error_code ec = fs->ReadAll(path, bytes, id)) {
+    error = path.string() + ": cannot read the file: " + ec.message();
+    return nullptr;
+  }
+  ParsedRegFile parsed;
+  RegFileError err;
+  if (!ParseRegFile(bytes, parsed, err)) {
+    error = DescribeParseError(path, err);
+    return nullptr;
+  }
+  reg->tree_ = std::move(parsed.tree);
+  reg->format_ = parsed.format;
+  reg->knownId_ = id;
+  return reg;
+}
+
+void Registry::Emit(const RegistryEvent& e) const {
+  if (Observer()) Observer()(e);
+}
+
+bool Registry::Resolve(HKEY hKey, LPCWSTR lpSubKey, Resolved& out) const {
+  std::u16string_view sub = View(lpSubKey);
+  if (std::optional<Root> root = RootFromHandle(hKey)) {
+    out.root = *root;
+    out.keyText = std::u16string(sub);
+    out.path = SplitKeyPath(sub);
+    return true;
+  }
+  auto it = handles_.find(reinterpret_cast<std::uintptr_t>(hKey));
+  if (it == handles_.end()) return false;
+  const Handle& h = it->second;
+  out.root = h.root;
+  out.keyText = h.keyText;
+  if (!sub.empty()) {
+    if (sub.front() != u'\\') out.keyText += u'\\';
+    out.keyText += sub;
+  }
+  out.path = h.path;
+  for (std::u16string& part : SplitKeyPath(sub)) out.path.push_back(std::move(part));
+  return true;
+}
+
+Registry::Handle* Registry::FindHandle(HKEY hKey) {
+  auto it = handles_.find(reinterpret_cast<std::uintptr_t>(hKey));
+  return it == handles_.end() ? nullptr : &it->second;
+}
+
+RegKey* Registry::KeyOf(Handle& h) {
+  if (h.cached && h.generation == generation_) return h.cached;
+  h.cached = tree_.Find(h.root, h.path);
+  h.generation = generation_;
+  return h.cached;
+}
+
+HKEY Registry::NewHandle(Resolved r) {
+  std::uintptr_t value = g_nextHandle;
+  g_nextHandle += 4;
+  handles_.emplace(value, Handle{r.root, std::move(r.keyText), std::move(r.path)});
+  return reinterpret_cast<HKEY>(value);
+}
+
+void Registry::ReloadIfChanged() {
+  if (!file_ || !journal_.empty()) return;
+  FileId id;
+  if (fs_->Stat(*file_, id)) return;
+  if (id == knownId_ || (failedId_.exists && id == failedId_)) return;
+  if (!id.exists) {
+    // Another program removed the file: its content is now empty.
+    tree_ = RegTree{};
+    knownId_ = id;
+    ++generation_;
+    reloadError_.clear();
+    return;
+  }
+  std::vector<BYTE> bytes;
+  if (fs_->ReadAll(*file_, bytes, id)) return;
+  ParsedRegFile parsed;
+  RegFileError err;
+  if (!ParseRegFile(bytes, parsed, err)) {
+    failedId_ = id;
+    reloadError_ = DescribeParseError(*file_, err);
+    return;
+  }
+  tree_ = std::move(parsed.tree);
+  format_ = parsed.format;
+  knownId_ = id;
+  ++generation_;
+  reloadError_.clear();
+}
+
+LONG Registry::OpenKey(HKEY hKey, LPCWSTR lpSubKey, DWORD /*ulOptions*/, REGSAM /*samDesired*/,
+                       PHKEY phkResult) {
+  RegistryEvent e;
+  e.op = RegistryEvent::Op::Open;
+  Resolved r;
+  if (!Resolve(hKey, lpSubKey, r)) {
+    e.key = std::u16string(View(lpSubKey));
+    e.rc = ERROR_INVALID_HANDLE;
+  } else {
+    e.root = RootHandle(r.root);
+    e.key = r.keyText;
+    if (!phkResult) {
+      e.rc = ERROR_INVALID_PARAMETER;
+    } else {
+      ReloadIfChanged();
+      if (!tree_.Find(r.root, r.path)) {
+        e.rc = ERROR_FILE_NOT_FOUND;
+      } else {
+        *phkResult = NewHandle(std::move(r));
+        e.handle = *phkResult;
+      }
+    }
+  }
+  Emit(e);
+  return e.rc;
+}
+
+LONG Registry::CreateKey(HKEY hKey, LPCWSTR lpSubKey, DWORD /*Reserved*/, LPWSTR /*lpClass*/,
+                         DWORD dwOptions, REGSAM /*samDesired*/,
+                         LPSECURITY_ATTRIBUTES /*lpSecurityAttributes*/, PHKEY phkResult,
+                         LPDWORD lpdwDisposition) {
+  RegistryEvent e;
+  e.op = RegistryEvent::Op::Create;
+  e.options = dwOptions;
+  Resolved r;
+  if (!Resolve(hKey, lpSubKey, r)) {
+    e.key = std::u16string(View(lpSubKey));
+    e.rc = ERROR_INVALID_HANDLE;
+  } else {
+    e.root = RootHandle(r.root);
+    e.key = r.keyText;
+    bool writable = true;
+    for (const std::u16string& part : r.path) writable = writable && IsWritableName(part);
+    if (!phkResult || !lpSubKey || !writable) {
+      e.rc = ERROR_INVALID_PARAMETER;
+    } else {
+      ReloadIfChanged();
+      // The options (volatile or not) are accepted and ignored: a created key
+      // is kept like any other.
+      bool created = false;
+      tree_.Create(r.root, r.path, &created);
+      if (created) {
+        journal_.push_back(Change{r.root, r.path, false, {}, 0, {}});
+        changed_ = true;
+      }
+      e.disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+      if (lpdwDisposition) *lpdwDisposition = e.disposition;
+      *phkResult = NewHandle(std::move(r));
+      e.handle = *phkResult;
+    }
+  }
+  Emit(e);
+  return e.rc;
+}
+
+LONG Registry::QueryValue(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                          LPBYTE lpData, LPDWORD lpcbData) {
+  RegistryEvent e;
+  e.op = RegistryEvent::Op::Query;
+  e.name = std::u16string(View(lpValueName));
+  e.size = lpcbData ? *lpcbData : 0;
+  e.handle = hKey;
+  Handle rootHandle;
+  Handle* h = FindHandle(hKey);
+  if (!h) {
+    if (std::optional<Root> root = RootFromHandle(hKey)) {
+      rootHandle.root = *root;
+      h = &rootHandle;
+    }
+  }
+  if (!h) {
+    e.rc = ERROR_INVALID_HANDLE;
+  } else {
+    e.root = RootHandle(h->root);
+    e.key = h->keyText;
+    const RegKey* key = KeyOf(*h);
+    const RegValue* v = nullptr;
+    if (lpReserved || (lpData && !lpcbData)) {
+      e.rc = ERROR_INVALID_PARAMETER;
+    } else if (!key) {
+      e.rc = ERROR_KEY_DELETED;
+    } else if (!(v = key->FindValue(e.name))) {
+      e.rc = ERROR_FILE_NOT_FOUND;
+    } else {
+      auto size = static_cast<DWORD>(v->data.size());
+      e.type = v->type;
+      if (lpType) *lpType = v->type;
+      if (lpData && *lpcbData < size) {
+        e.rc = ERROR_MORE_DATA;
+      } else if (lpData) {
+        if (size) std::memcpy(lpData, v->data.data(), size);
+        e.data = v->data;
+      }
+      if (lpcbData) *lpcbData = size;
+      e.sizeOut = size;
+    }
+  }
+  Emit(e);
+  return e.rc;
+}
+
+LONG Registry::SetValue(HKEY hKey, LPCWSTR lpValueName, DWORD /*Reserved*/, DWORD dwType,
+                        const BYTE* lpData, DWORD cbData) {
+  RegistryEvent e;
+  e.op = RegistryEvent::Op::Set;
+  e.name = std::u16string(View(lpValueName));
+  e.type = dwType;
+  e.size = cbData;
+  e.handle = hKey;
+  if (lpData) e.data.assign(lpData, lpData + cbData);
+  Handle rootHandle;
+  Handle* h = FindHandle(hKey);
+  if (!h) {
+    if (std::optional<Root> root = RootFromHandle(hKey)) {
+      rootHandle.root = *root;
+      h = &rootHandle;
+    }
+  }
+  if (!h) {
+    e.rc = ERROR_INVALID_HANDLE;
+  } else {
+    e.root = RootHandle(h->root);
+    e.key = h->keyText;
+    RegKey* key = KeyOf(*h);
+    if ((!lpData && cbData > 0) || !IsWritableName(e.name)) {
+      // A name the store file cannot hold is refused now rather than making
+      // every later save fail.
+      e.rc = ERROR_INVALID_PARAMETER;
+    } else if (!key) {
+      e.rc = ERROR_KEY_DELETED;
+    } else {
+      changed_ = key->SetValue(e.name, dwType, e.data) || changed_;
+      journal_.push_back(Change{h->root, h->path, true, e.name, dwType, e.data});
+    }
+  }
+  Emit(e);
+  return e.rc;
+}
+
+LONG Registry::CloseKey(HKEY hKey) {
+  RegistryEvent e;
+  e.op = RegistryEvent::Op::Close;
+  e.handle = hKey;
+  auto it = handles_.find(reinterpret_cast<std::uintptr_t>(hKey));
+  if (it != handles_.end()) {
+    e.root = RootHandle(it->second.root);
+    e.key = it->second.keyText;
+    handles_.erase(it);
+  } else if (std::optional<Root> root = RootFromHandle(hKey)) {
+    e.root = hKey;  // closing a predefined root is allowed and does nothing
+  } else {
+    e.rc = ERROR_INVALID_HANDLE;
+  }
+  Emit(e);
+  return e.rc;
+}
+
+bool Registry::Replay(RegTree& tree) const {
+  bool any = false;
+  for (const Change& c : journal_) {
+    bool created = false;
+    RegKey& key = tree.Create(c.root, c.path, &created);
+    any = any || created;
+    if (c.isValue) any = key.SetValue(c.name, c.type, c.data) || any;
+  }
+  return any;
+}
+
+FlushResult Registry::Flush() {
+  if (journal_.empty()) return {};
+  FlushResult result;
+  if (file_) {
+    result = FlushToFile();
+  } else {
+    journal_.clear();
+    changed_ = false;
+  }
+  RegistryEvent e;
+  e.op = RegistryEvent::Op::Flush;
+  e.rc = result.code;
+  e.error = result.error;
+  Emit(e);
+  return result;
+}
+
+FlushResult Registry::FlushToFile() {
+  const std::filesystem::path& path = *file_;
+  auto fail = [&](LONG code, const std::string& what) {
+    return FlushResult{code, "cannot save the registry to " + path.string() + ": " + what +
+                                 " (the file was left as it was; the changes are kept)"};
+  };
+  auto failEc = [&](std::error_code ec, const std::string& what) {
+    return fail(CodeFor(ec), what + ": " + ec.message());
+  };
+
+  std::unique_ptr<FileLock> lock;
+  std::filesystem::path lockPath = path;
+  lockPath += ".lock";
+  if (std::error_code ec = fs_->Lock(lockPath, lock)) {
+    return failEc(ec, "cannot lock " + lockPath.string());
+  }
+
+  FileId current;
+  if (std::error_code ec = fs_->Stat(path, current)) return failEc(ec, "cannot access the file");
+  std::vector<BYTE> previous;
+  bool havePrevious = false;
+  if (!(current == knownId_)) {
+    // Another program changed the file: start from its content and put this
+    // program's changes on top.
+    ParsedRegFile parsed;
+    if (current.exists) {
+      if (std::error_code ec = fs_->ReadAll(path, previous, current)) {
+        return failEc(ec, "cannot read the file");
+      }
+      havePrevious = true;
+      RegFileError err;
+      if (!ParseRegFile(previous, parsed, err)) {
+        return fail(ERROR_BADDB, "it was changed by another program and no longer reads: " +
+                                     DescribeParseError(path, err));
+      }
+      format_ = parsed.format;
+    }
+    bool any = Replay(parsed.tree);
+    tree_ = std::move(parsed.tree);
+    knownId_ = current;
+    ++generation_;
+    if (!any) {
+      journal_.clear();
+      changed_ = false;
+      return {};
+    }
+    changed_ = true;
+  } else if (!changed_) {
+    journal_.clear();
+    return {};
+  }
+
+  std::vector<BYTE> bytes;
+  std::string error;
+  if (!WriteRegFile(tree_, format_, bytes, error)) return fail(ERROR_INVALID_DATA, error);
+
+  unsigned mode = 0644;
+  if (current.exists) fs_->Mode(path, mode);
+  std::string what;
+  if (!backupDone_ && current.exists) {
+    if (!havePrevious) {
+      FileId readId;
+      if (std::error_code ec = fs_->ReadAll(path, previous, readId)) {
+        return failEc(ec, "cannot read the file for its backup");
+      }
+    }
+    std::filesystem::path bak = path;
+    bak += ".bak";
+    if (std::error_code ec = WriteFileAtomically(*fs_, bak, previous, mode, nullptr, what)) {
+      return failEc(ec, "cannot keep the backup " + bak.string() + ": " + what);
+    }
+    backupDone_ = true;
+  }
+
+  FileId written;
+  if (std::error_code ec = WriteFileAtomically(*fs_, path, bytes, mode, &written, what)) {
+    if (written.exists) {
+      // The new file is in place but may not be durable yet; the next save
+      // sees a changed file and writes the same content again.
+      knownId_ = FileId{};
+      knownId_.inode = ~0ull;
+    }
+    return failEc(ec, what);
+  }
+  knownId_ = written;
+  journal_.clear();
+  changed_ = false;
+  return {};
+}
+
+namespace {
+std::unique_ptr<Registry>& Slot() {
+  static std::unique_ptr<Registry> slot = std::make_unique<Registry>();
+  return slot;
+}
+}  // namespace
+
+Registry& CurrentRegistry() {
+  return *Slot();
+}
+
+void InstallRegistry(std::unique_ptr<Registry> registry) {
+  Slot() = registry ? std::move(registry) : std::make_unique<Registry>();
+}
+
+FlushResult FlushRegistry() {
+  return CurrentRegistry().Flush();
+}
+
+}  // namespace platform::registry

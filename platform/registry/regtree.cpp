@@ -1,0 +1,197 @@
+#include "platform/registry/regtree.h"
+
+#include "platform/registry/winreg.h"
+
+namespace platform::registry {
+
+namespace {
+
+char16_t FoldChar(char16_t c) {
+  return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+}
+
+}  // namespace
+
+std::u16string FoldName(std::u16string_view name) {
+  std::u16string out(name);
+  for (char16_t& c : out) c = FoldChar(c);
+  return out;
+}
+
+bool NamesEqual(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (FoldChar(a[i]) != FoldChar(b[i])) return false;
+  }
+  return true;
+}
+
+std::vector<std::u16string> SplitKeyPath(std::u16string_view path) {
+  std::vector<std::u16string> parts;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find(u'\\', start);
+    if (end == std::u16string_view::npos) end = path.size();
+    if (end > start) parts.emplace_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+RegKey::RegKey(const RegKey& other)
+    : name_(other.name_), values_(other.values_), index_(other.index_) {
+  for (const auto& [folded, child] : other.subkeys_) {
+    subkeys_.emplace(folded, std::make_unique<RegKey>(*child));
+  }
+}
+
+RegKey& RegKey::operator=(const RegKey& other) {
+  if (this != &other) {
+    RegKey copy(other);
+    *this = std::move(copy);
+  }
+  return *this;
+}
+
+const RegValue* RegKey::FindValue(std::u16string_view name) const {
+  auto it = index_.find(FoldName(name));
+  return it == index_.end() ? nullptr : &values_[it->second];
+}
+
+bool RegKey::SetValue(std::u16string_view name, DWORD type, std::vector<BYTE> data) {
+  std::u16string folded = FoldName(name);
+  auto it = index_.find(folded);
+  if (it != index_.end()) {
+    RegValue& v = values_[it->second];
+    if (v.type == type && v.data == data) return false;
+    v.type = type;
+    v.data = std::move(data);
+    return true;
+  }
+  index_.emplace(std::move(folded), values_.size());
+  values_.push_back(RegValue{std::u16string(name), type, std::move(data)});
+  return true;
+}
+
+bool RegKey::DeleteValue(std::u16string_view name) {
+  auto it = index_.find(FoldName(name));
+  if (it == index_.end()) return false;
+  std::size_t pos = it->second;
+  index_.erase(it);
+  values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(pos));
+  for (auto& [folded, i] : index_) {
+    if (i > pos) --i;
+  }
+  return true;
+}
+
+RegKey* RegKey::FindSubkey(std::u16string_view name) {
+  auto it = subkeys_.find(FoldName(name));
+  return it == subkeys_.end() ? nullptr : it->second.get();
+}
+
+const RegKey* RegKey::FindSubkey(std::u16string_view name) const {
+  auto it = subkeys_.find(FoldName(name));
+  return it == subkeys_.end() ? nullptr : it->second.get();
+}
+
+RegKey& RegKey::CreateSubkey(std::u16string_view name, bool* created) {
+  auto [it, inserted] = subkeys_.try_emplace(FoldName(name));
+  if (inserted) it->second = std::make_unique<RegKey>(std::u16string(name));
+  if (created) *created = inserted;
+  return *it->second;
+}
+
+bool RegKey::DeleteSubkey(std::u16string_view name) {
+  return subkeys_.erase(FoldName(name)) > 0;
+}
+
+std::size_t RegKey::ValueCountRecursive() const {
+  std::size_t n = values_.size();
+  for (const auto& [folded, child] : subkeys_) n += child->ValueCountRecursive();
+  return n;
+}
+
+bool operator==(const RegKey& a, const RegKey& b) {
+  if (a.name_ != b.name_ || a.values_ != b.values_ || a.subkeys_.size() != b.subkeys_.size()) {
+    return false;
+  }
+  auto ia = a.subkeys_.begin();
+  auto ib = b.subkeys_.begin();
+  for (; ia != a.subkeys_.end(); ++ia, ++ib) {
+    if (ia->first != ib->first || !(*ia->second == *ib->second)) return false;
+  }
+  return true;
+}
+
+namespace {
+
+struct RootNames {
+  std::u16string_view full;
+  std::u16string_view shortName16;
+  std::string_view shortName;
+};
+
+constexpr std::array<RootNames, 4> kRootNames = {{
+    {u"HKEY_CLASSES_ROOT", u"HKCR", "HKCR"},
+    {u"HKEY_CURRENT_USER", u"HKCU", "HKCU"},
+    {u"HKEY_LOCAL_MACHINE", u"HKLM", "HKLM"},
+    {u"HKEY_USERS", u"HKU", "HKU"},
+}};
+
+}  // namespace
+
+std::u16string_view RootName(Root root) {
+  return kRootNames[static_cast<std::size_t>(root)].full;
+}
+
+std::string_view RootShortName(Root root) {
+  return kRootNames[static_cast<std::size_t>(root)].shortName;
+}
+
+std::optional<Root> ParseRootName(std::u16string_view name) {
+  for (Root r : kAllRoots) {
+    const RootNames& n = kRootNames[static_cast<std::size_t>(r)];
+    if (NamesEqual(name, n.full) || NamesEqual(name, n.shortName16)) return r;
+  }
+  return std::nullopt;
+}
+
+std::optional<Root> RootFromHandle(HKEY key) {
+  auto v = reinterpret_cast<std::uintptr_t>(key);
+  if (v >= 0x80000000u && v <= 0x80000003u) return static_cast<Root>(v - 0x80000000u);
+  return std::nullopt;
+}
+
+HKEY RootHandle(Root root) {
+  return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000000u) +
+                                static_cast<std::uintptr_t>(root));
+}
+
+RegKey* RegTree::Find(Root r, const std::vector<std::u16string>& path) {
+  RegKey* key = &At(r);
+  for (const std::u16string& part : path) {
+    key = key->FindSubkey(part);
+    if (!key) return nullptr;
+  }
+  return key;
+}
+
+const RegKey* RegTree::Find(Root r, const std::vector<std::u16string>& path) const {
+  const RegKey* key = &At(r);
+  for (const std::u16string& part : path) {
+    key = key->FindSubkey(part);
+    if (!key) return nullptr;
+  }
+  return key;
+}
+
+RegKey& RegTree::Create(Root r, const std::vector<std::u16string>& path, bool* created) {
+  RegKey* key = &At(r);
+  bool last = false;
+  for (const std::u16string& part : path) key = &key->CreateSubkey(part, &last);
+  if (created) *created = last;
+  return *key;
+}
+
+}  // namespace platform::registry

@@ -1,0 +1,99 @@
+// In-memory registry content: keys with ordered values and case-insensitively
+// sorted subkeys, under the predefined roots. Names are case-preserving; they
+// compare with ASCII letters folded, the one rule used everywhere.
+#pragma once
+
+#include <array>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/wintypes.h"
+
+namespace platform::registry {
+
+// The comparison form of a key or value name (ASCII letters upper-cased).
+std::u16string FoldName(std::u16string_view name);
+bool NamesEqual(std::u16string_view a, std::u16string_view b);
+
+// Splits a key path at backslashes; empty components (leading, doubled or
+// trailing backslashes) are dropped.
+std::vector<std::u16string> SplitKeyPath(std::u16string_view path);
+
+struct RegValue {
+  std::u16string name;  // empty: the key's default value
+  DWORD type = 0;
+  std::vector<BYTE> data;
+  friend bool operator==(const RegValue&, const RegValue&) = default;
+};
+
+class RegKey {
+ public:
+  RegKey() = default;
+  explicit RegKey(std::u16string name) : name_(std::move(name)) {}
+  RegKey(const RegKey& other);
+  RegKey& operator=(const RegKey& other);
+  RegKey(RegKey&&) noexcept = default;
+  RegKey& operator=(RegKey&&) noexcept = default;
+  ~RegKey() = default;
+
+  const std::u16string& Name() const { return name_; }
+  // Values in the order they were first set.
+  const std::vector<RegValue>& Values() const { return values_; }
+  const RegValue* FindValue(std::u16string_view name) const;
+  // Sets or replaces a value (a replaced value keeps its place and its name's
+  // case). Returns true when the key's content changed.
+  bool SetValue(std::u16string_view name, DWORD type, std::vector<BYTE> data);
+  bool DeleteValue(std::u16string_view name);
+
+  // Subkeys keyed by folded name, so iteration is case-insensitively sorted.
+  using SubkeyMap = std::map<std::u16string, std::unique_ptr<RegKey>>;
+  const SubkeyMap& Subkeys() const { return subkeys_; }
+  RegKey* FindSubkey(std::u16string_view name);
+  const RegKey* FindSubkey(std::u16string_view name) const;
+  // Returns the existing subkey or a new one; *created says which.
+  RegKey& CreateSubkey(std::u16string_view name, bool* created = nullptr);
+  bool DeleteSubkey(std::u16string_view name);
+
+  bool Empty() const { return values_.empty() && subkeys_.empty(); }
+  std::size_t ValueCountRecursive() const;
+
+  // Deep comparison with exact names.
+  friend bool operator==(const RegKey& a, const RegKey& b);
+
+ private:
+  std::u16string name_;
+  std::vector<RegValue> values_;
+  std::unordered_map<std::u16string, std::size_t> index_;  // folded name -> position
+  SubkeyMap subkeys_;
+};
+
+// The predefined roots, in the order of their handle values.
+enum class Root { ClassesRoot = 0, CurrentUser = 1, LocalMachine = 2, Users = 3 };
+inline constexpr std::array<Root, 4> kAllRoots = {Root::ClassesRoot, Root::CurrentUser,
+                                                  Root::LocalMachine, Root::Users};
+
+std::u16string_view RootName(Root root);                      // u"HKEY_LOCAL_MACHINE"
+std::string_view RootShortName(Root root);                    // "HKLM"
+std::optional<Root> ParseRootName(std::u16string_view name);  // full or short, any case
+std::optional<Root> RootFromHandle(HKEY key);
+HKEY RootHandle(Root root);
+
+struct RegTree {
+  std::array<RegKey, 4> roots;
+
+  RegKey& At(Root r) { return roots[static_cast<std::size_t>(r)]; }
+  const RegKey& At(Root r) const { return roots[static_cast<std::size_t>(r)]; }
+  // Walks a split path; nullptr when a component is missing.
+  RegKey* Find(Root r, const std::vector<std::u16string>& path);
+  const RegKey* Find(Root r, const std::vector<std::u16string>& path) const;
+  // Creates missing components; *created is true when the last one was new.
+  RegKey& Create(Root r, const std::vector<std::u16string>& path, bool* created = nullptr);
+  friend bool operator==(const RegTree& a, const RegTree& b) = default;
+};
+
+}  // namespace platform::registry

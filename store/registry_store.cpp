@@ -1,0 +1,94 @@
+#include "store/registry_store.h"
+
+#include <cstdlib>
+#include <system_error>
+
+#include "platform/registry/registry.h"
+#include "store_sample.h"
+
+namespace store {
+
+namespace fs = std::filesystem;
+using platform::registry::FileId;
+using platform::registry::FileSystem;
+
+fs::path DefaultRegistryPath(std::string& error) {
+  error.clear();
+  fs::path base;
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  if (xdg && *xdg && fs::path(xdg).is_absolute()) {
+    base = xdg;
+  } else {
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) {
+      error =
+          "cannot find a place for the registry file: neither XDG_DATA_HOME nor HOME is set "
+          "(use --registry PATH)";
+      return {};
+    }
+    base = fs::path(home) / ".local" / "share";
+  }
+  return base / "RegillaMobile" / "registry.reg";
+}
+
+std::span<const BYTE> SampleRegistry() {
+  return {store_sample::sample_registry, store_sample::sample_registry_size};
+}
+
+StoreOpenResult OpenRegistryStore(const std::optional<fs::path>& path, std::ostream& diag,
+                                  FileSystem* fileSystem) {
+  FileSystem& files = fileSystem ? *fileSystem : platform::registry::RealFileSystem();
+  StoreOpenResult result;
+  if (path) {
+    result.path = *path;
+  } else {
+    result.path = DefaultRegistryPath(result.error);
+    if (result.path.empty()) return result;
+  }
+
+  FileId id;
+  if (std::error_code ec = files.Stat(result.path, id)) {
+    result.error = result.path.string() + ": cannot access the registry file: " + ec.message();
+    return result;
+  }
+  if (!id.exists) {
+    fs::path dir = result.path.parent_path();
+    if (dir.empty()) dir = ".";
+    std::error_code ec;
+    if (!path) {
+      fs::create_directories(dir, ec);
+      if (ec) {
+        result.error =
+            dir.string() + ": cannot create the folder for the registry file: " + ec.message();
+        return result;
+      }
+    } else if (!fs::is_directory(dir, ec)) {
+      result.error = result.path.string() + ": the folder " + dir.string() + " does not exist";
+      return result;
+    }
+    std::string what;
+    ec = platform::registry::WriteFileAtomically(files, result.path, SampleRegistry(), 0644,
+                                                 nullptr, what, false);
+    if (ec && ec != std::errc::file_exists) {
+      result.error =
+          result.path.string() + ": cannot create the registry file: " + what + ": " + ec.message();
+      return result;
+    }
+    result.seeded = !ec;
+  }
+
+  std::string error;
+  auto registry = platform::registry::Registry::OpenFile(result.path, error, &files);
+  if (!registry) {
+    result.error = error + " (the file was not changed)";
+    return result;
+  }
+  platform::registry::InstallRegistry(std::move(registry));
+  diag << "registry: " << result.path.string();
+  if (result.seeded) diag << " (new, started from the bundled sample device registry)";
+  diag << '\n';
+  result.ok = true;
+  return result;
+}
+
+}  // namespace store

@@ -1,0 +1,166 @@
+#include "store/store.h"
+
+#include <atomic>
+#include <vector>
+
+namespace store {
+
+namespace {
+
+std::atomic<std::size_t> g_failedWrites{0};
+
+}  // namespace
+
+OpenKey OpenKey::Open(HKEY root, std::u16string_view path) {
+  std::u16string p(path);
+  HKEY key = nullptr;
+  if (RegOpenKeyEx(root, p.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return OpenKey();
+  return OpenKey(key);
+}
+
+OpenKey OpenKey::Create(HKEY root, std::u16string_view path) {
+  std::u16string p(path);
+  HKEY key = nullptr;
+  DWORD disposition = 0;
+  if (RegCreateKeyEx(root, p.c_str(), 0, nullptr, kCreateOptions, KEY_ALL_ACCESS, nullptr, &key,
+                     &disposition) != ERROR_SUCCESS) {
+    return OpenKey();
+  }
+  return OpenKey(key);
+}
+
+OpenKey::OpenKey(OpenKey&& other) noexcept : key_(other.key_) {
+  other.key_ = nullptr;
+}
+
+OpenKey& OpenKey::operator=(OpenKey&& other) noexcept {
+  if (this != &other) {
+    Close();
+    key_ = other.key_;
+    other.key_ = nullptr;
+  }
+  return *this;
+}
+
+OpenKey::~OpenKey() {
+  Close();
+}
+
+void OpenKey::Close() {
+  if (key_) {
+    RegCloseKey(key_);
+    key_ = nullptr;
+  }
+}
+
+bool OpenKey::ReadNumberInto(std::u16string_view name, std::int32_t& dest) const {
+  if (!key_) return false;
+  std::u16string n(name);
+  auto u = static_cast<std::uint32_t>(dest);
+  BYTE buffer[4] = {static_cast<BYTE>(u), static_cast<BYTE>(u >> 8), static_cast<BYTE>(u >> 16),
+                    static_cast<BYTE>(u >> 24)};
+  DWORD size = sizeof buffer;
+  if (RegQueryValueEx(key_, n.c_str(), nullptr, nullptr, buffer, &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  dest = static_cast<std::int32_t>(static_cast<std::uint32_t>(buffer[0]) |
+                                   (static_cast<std::uint32_t>(buffer[1]) << 8) |
+                                   (static_cast<std::uint32_t>(buffer[2]) << 16) |
+                                   (static_cast<std::uint32_t>(buffer[3]) << 24));
+  return true;
+}
+
+std::optional<std::int32_t> OpenKey::ReadNumber(std::u16string_view name) const {
+  std::int32_t value = 0;
+  if (!ReadNumberInto(name, value)) return std::nullopt;
+  return value;
+}
+
+std::optional<std::u16string> OpenKey::ReadString(std::u16string_view name) const {
+  if (!key_) return std::nullopt;
+  std::u16string n(name);
+  BYTE buffer[kStringBufferBytes] = {};
+  DWORD size = kStringBufferBytes;
+  if (RegQueryValueEx(key_, n.c_str(), nullptr, nullptr, buffer, &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::u16string text;
+  for (DWORD i = 0; i + 1 < size && i + 1 < kStringBufferBytes; i += 2) {
+    auto c = static_cast<char16_t>(buffer[i] | (buffer[i + 1] << 8));
+    if (c == u'\0') break;
+    text.push_back(c);
+  }
+  return text;
+}
+
+bool OpenKey::WriteNumber(std::u16string_view name, std::int32_t value) {
+  if (!key_) return false;
+  std::u16string n(name);
+  auto u = static_cast<std::uint32_t>(value);
+  const BYTE data[4] = {static_cast<BYTE>(u), static_cast<BYTE>(u >> 8), static_cast<BYTE>(u >> 16),
+                        static_cast<BYTE>(u >> 24)};
+  if (RegSetValueEx(key_, n.c_str(), 0, REG_DWORD, data, sizeof data) != ERROR_SUCCESS) {
+    ++g_failedWrites;
+    return false;
+  }
+  return true;
+}
+
+bool OpenKey::WriteString(std::u16string_view name, std::u16string_view text) {
+  if (!key_) return false;
+  std::u16string n(name);
+  std::vector<BYTE> data;
+  data.reserve(text.size() * 2);
+  for (char16_t c : text) {
+    data.push_back(static_cast<BYTE>(c & 0xFF));
+    data.push_back(static_cast<BYTE>(c >> 8));
+  }
+  static const BYTE kNoData[1] = {0};
+  const BYTE* bytes = data.empty() ? kNoData : data.data();
+  if (RegSetValueEx(key_, n.c_str(), 0, REG_SZ, bytes, static_cast<DWORD>(data.size())) !=
+      ERROR_SUCCESS) {
+    ++g_failedWrites;
+    return false;
+  }
+  return true;
+}
+
+NumberRead ReadNumber(HKEY root, std::u16string_view path, std::u16string_view name) {
+  NumberRead result;
+  OpenKey key = OpenKey::Open(root, path);
+  if (!key) return result;
+  std::optional<std::int32_t> value = key.ReadNumber(name);
+  key.Close();
+  result.status = value ? ReadStatus::Ok : ReadStatus::ValueUnreadable;
+  result.value = value.value_or(0);
+  return result;
+}
+
+StringRead ReadString(HKEY root, std::u16string_view path, std::u16string_view name) {
+  StringRead result;
+  OpenKey key = OpenKey::Open(root, path);
+  if (!key) return result;
+  std::optional<std::u16string> value = key.ReadString(name);
+  key.Close();
+  result.status = value ? ReadStatus::Ok : ReadStatus::ValueUnreadable;
+  if (value) result.value = std::move(*value);
+  return result;
+}
+
+bool WriteNumber(HKEY root, std::u16string_view path, std::u16string_view name,
+                 std::int32_t value) {
+  OpenKey key = OpenKey::Open(root, path);
+  return key && key.WriteNumber(name, value);
+}
+
+bool WriteString(HKEY root, std::u16string_view path, std::u16string_view name,
+                 std::u16string_view text) {
+  OpenKey key = OpenKey::Open(root, path);
+  return key && key.WriteString(name, text);
+}
+
+std::size_t FailedWriteCount() {
+  return g_failedWrites.load();
+}
+
+}  // namespace store
