@@ -501,7 +501,8 @@ class Writer {
  private:
   bool WriteChildren(std::u16string& path, const RegKey& key) {
     for (const auto& [folded, child] : key.Subkeys()) {
-      if (!IsWritableName(child->Name()) || child->Name().empty()) {
+      if (!IsWritableName(child->Name()) || child->Name().empty() ||
+          child->Name().find(u'\\') != std::u16string::npos) {
         error_ = "key name " + Quote(child->Name()) + " under " + Quote(path) +
                  " cannot be written to a .reg file";
         return false;

@@ -1,0 +1,404 @@
+#include "platform/registry/regfile.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/registry/winreg.h"
+#include "test_util.h"
+
+using namespace platform::registry;
+using testutil::Bytes;
+using testutil::Dword;
+using testutil::Sz;
+using testutil::Text;
+using testutil::Utf16;
+
+namespace {
+
+const std::string kHead = "Windows Registry Editor Version 5.00\n\n";
+
+ParsedRegFile MustParse(const std::vector<BYTE>& bytes) {
+  ParsedRegFile parsed;
+  RegFileError err;
+  EXPECT_TRUE(ParseRegFile(bytes, parsed, err)) << "line " << err.line << ": " << err.message;
+  return parsed;
+}
+
+ParsedRegFile MustParse(const std::string& text) {
+  return MustParse(Bytes(text));
+}
+
+const RegValue* Value(const ParsedRegFile& f, std::u16string_view key, std::u16string_view name) {
+  const RegKey* k = f.tree.Find(Root::LocalMachine, SplitKeyPath(key));
+  return k ? k->FindValue(name) : nullptr;
+}
+
+std::vector<BYTE> WriteOrFail(const RegTree& tree, const RegFileFormat& format = {}) {
+  std::vector<BYTE> out;
+  std::string error;
+  EXPECT_TRUE(WriteRegFile(tree, format, out, error)) << error;
+  return out;
+}
+
+std::u16string Utf16Text(const std::vector<BYTE>& bytes) {
+  std::u16string s;
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    s.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+  }
+  return s;
+}
+
+// ---------------------------------------------------------------- reading
+
+struct DataCase {
+  const char* line;  // the value line under [HKEY_LOCAL_MACHINE\K]
+  std::u16string name;
+  DWORD type;
+  std::vector<BYTE> data;
+};
+
+class ReadData : public ::testing::TestWithParam<DataCase> {};
+
+TEST_P(ReadData, ValueLineGivesTypeAndExactBytes) {
+  const DataCase& c = GetParam();
+  ParsedRegFile f = MustParse(kHead + "[HKEY_LOCAL_MACHINE\\K]\n" + c.line + "\n");
+  const RegValue* v = Value(f, u"K", c.name);
+  ASSERT_NE(v, nullptr) << c.line;
+  EXPECT_EQ(v->type, c.type) << c.line;
+  EXPECT_EQ(v->data, c.data) << c.line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, ReadData,
+    ::testing::Values(
+        DataCase{"\"a\"=\"x\"", u"a", REG_SZ, Sz(u"x")},
+        DataCase{"\"a\"=\"\"", u"a", REG_SZ, {0, 0}},
+        DataCase{"@=\"default\"", u"", REG_SZ, Sz(u"default")},
+        DataCase{"\"q\\\"t\"=\"a\\\\b\"", u"q\"t", REG_SZ, Sz(u"a\\b")},
+        DataCase{"\"a\"=\"C:\\path\"", u"a", REG_SZ, Sz(u"C:\\path")},
+        DataCase{"\"a\"=\"semi;colon\" ; comment", u"a", REG_SZ, Sz(u"semi;colon")},
+        DataCase{"\"名前\"=\"ﾃｽﾄ値\"", u"名前", REG_SZ, Sz(u"ﾃｽﾄ値")},
+        DataCase{"\"a\"=dword:1", u"a", REG_DWORD, Dword(1)},
+        DataCase{"\"a\"=dword:FFFFFFFF", u"a", REG_DWORD, Dword(0xFFFFFFFF)},
+        DataCase{"\"a\"=DWORD:0000002a", u"a", REG_DWORD, Dword(42)},
+        DataCase{"  \"a\" = dword:5   ; five", u"a", REG_DWORD, Dword(5)},
+        DataCase{"\"a\"=hex:", u"a", REG_BINARY, {}},
+        DataCase{"\"a\"=hex:de,AD,be,ef", u"a", REG_BINARY, {0xDE, 0xAD, 0xBE, 0xEF}},
+        DataCase{"\"a\"=hex:01, 02 ,03", u"a", REG_BINARY, {1, 2, 3}},
+        DataCase{"\"a\"=hex(4):01,02", u"a", REG_DWORD, {1, 2}},
+        DataCase{"\"a\"=hex(4):2a,00,00,00", u"a", REG_DWORD, Dword(42)},
+        DataCase{
+            "\"a\"=hex(b):01,00,00,00,00,00,00,80", u"a", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0x80}},
+        DataCase{"\"a\"=hex(1):41,00", u"a", REG_SZ, {0x41, 0}},
+        DataCase{"\"a\"=hex(1):", u"a", REG_SZ, {}}, DataCase{"\"a\"=hex(0):", u"a", REG_NONE, {}},
+        DataCase{"\"a\"=HEX(7):61,00,00,00,00,00", u"a", REG_MULTI_SZ, {0x61, 0, 0, 0, 0, 0}},
+        DataCase{"\"a\"=hex(20000):ff", u"a", 0x20000, {0xFF}},
+        DataCase{"\"a\"=hex:01,02,", u"a", REG_BINARY, {1, 2}}));
+
+TEST(RegFileRead, ContinuationLinesJoinHexData) {
+  ParsedRegFile f = MustParse(kHead +
+                              "[HKEY_LOCAL_MACHINE\\K]\n"
+                              "\"a\"=hex:01,02,\\\n"
+                              "   03,04,\\\n"
+                              "; a comment inside the data\n"
+                              "\t05\n"
+                              "\"b\"=dword:7\n");
+  ASSERT_NE(Value(f, u"K", u"a"), nullptr);
+  EXPECT_EQ(Value(f, u"K", u"a")->data, (std::vector<BYTE>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(Value(f, u"K", u"b")->data, Dword(7));
+}
+
+TEST(RegFileRead, KeySectionsRootsAndDeletions) {
+  ParsedRegFile f = MustParse(kHead +
+                              "; comment line\n"
+                              "[HKEY_LOCAL_MACHINE\\A\\B]\n"
+                              "\"v\"=dword:1\n"
+                              "[hklm\\A\\C]\n"
+                              "\"w\"=dword:2\n"
+                              "\"x\"=dword:3\n"
+                              "[HKCU\\U]\n"
+                              "[hkey_current_user\\U\\V]\n"
+                              "[-HKEY_LOCAL_MACHINE\\A\\B]\n"
+                              "[HKEY_LOCAL_MACHINE\\A\\C]\n"
+                              "\"w\"=-\n"
+                              "[HKEY_LOCAL_MACHINE\\Trail ]\n"
+                              "[HKEY_LOCAL_MACHINE\\Br]ack]et]] ignored\n"
+                              "[HKEY_LOCAL_MACHINE\\\\Double\\\\Slash\\]\n");
+  EXPECT_EQ(f.tree.Find(Root::LocalMachine, {u"A", u"B"}), nullptr);
+  const RegKey* c = f.tree.Find(Root::LocalMachine, {u"A", u"C"});
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(c->FindValue(u"w"), nullptr);
+  ASSERT_NE(c->FindValue(u"x"), nullptr);
+  EXPECT_NE(f.tree.Find(Root::CurrentUser, {u"U", u"V"}), nullptr);
+  EXPECT_NE(f.tree.Find(Root::LocalMachine, {u"Trail "}), nullptr);
+  EXPECT_EQ(f.tree.Find(Root::LocalMachine, {u"Trail"}), nullptr);
+  EXPECT_NE(f.tree.Find(Root::LocalMachine, {u"Br]ack]et]"}), nullptr);
+  EXPECT_NE(f.tree.Find(Root::LocalMachine, {u"Double", u"Slash"}), nullptr);
+}
+
+TEST(RegFileRead, RepeatedValueKeepsPlaceAndTakesLastData) {
+  ParsedRegFile f = MustParse(kHead +
+                              "[HKEY_LOCAL_MACHINE\\K]\n\"a\"=dword:1\n\"b\"=dword:2\n"
+                              "[HKEY_LOCAL_MACHINE\\k]\n\"A\"=dword:3\n");
+  const RegKey* k = f.tree.Find(Root::LocalMachine, {u"K"});
+  ASSERT_NE(k, nullptr);
+  ASSERT_EQ(k->Values().size(), 2u);
+  EXPECT_EQ(k->Values()[0].name, u"a");
+  EXPECT_EQ(k->Values()[0].data, Dword(3));
+  EXPECT_EQ(k->Name(), u"K");
+}
+
+TEST(RegFileRead, HeadersEncodingsAndLineEnds) {
+  struct Case {
+    std::vector<BYTE> bytes;
+    RegFileFormat format;
+  };
+  auto utf16 = [](std::u16string_view s) {
+    std::vector<BYTE> b{0xFF, 0xFE};
+    auto body = Utf16(s);
+    b.insert(b.end(), body.begin(), body.end());
+    return b;
+  };
+  std::vector<Case> cases = {
+      {Bytes("Windows Registry Editor Version 5.00\n[HKLM\\K]\n\"a\"=\"é\"\n"),
+       {TextEncoding::Utf8, LineEnding::Lf, RegHeader::Version5}},
+      {Bytes("\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n[HKLM\\K]\r\n\"a\"=\"é\"\r\n"),
+       {TextEncoding::Utf8Bom, LineEnding::CrLf, RegHeader::Version5}},
+      {Bytes("  REGEDIT4\r[HKLM\\K]\r\"a\"=\"é\"\r"),
+       {TextEncoding::Utf8, LineEnding::Cr, RegHeader::Regedit4}},
+      {utf16(u"Windows Registry Editor Version 5.00\r\n\r\n[HKLM\\K]\r\n\"a\"=\"é\"\r\n"),
+       {TextEncoding::Utf16Le, LineEnding::CrLf, RegHeader::Version5}},
+  };
+  for (const Case& c : cases) {
+    ParsedRegFile f = MustParse(c.bytes);
+    EXPECT_EQ(f.format, c.format);
+    ASSERT_NE(Value(f, u"K", u"a"), nullptr);
+    EXPECT_EQ(Value(f, u"K", u"a")->data, Sz(u"é"));
+  }
+}
+
+struct RefusalCase {
+  std::string text;  // whole file
+  int line;
+  std::string fragment;  // part of the message
+};
+
+class Refusal : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(Refusal, NamesLineAndReason) {
+  const RefusalCase& c = GetParam();
+  ParsedRegFile parsed;
+  RegFileError err;
+  ASSERT_FALSE(ParseRegFile(Bytes(c.text), parsed, err)) << c.text;
+  EXPECT_EQ(err.line, c.line) << c.text << " -> " << err.message;
+  EXPECT_NE(err.message.find(c.fragment), std::string::npos) << err.message;
+}
+
+const std::string K = kHead + "[HKEY_LOCAL_MACHINE\\K]\n";  // the value lines start at line 4
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, Refusal,
+    ::testing::Values(RefusalCase{"", 1, "first line"},
+                      RefusalCase{"windows registry editor version 5.00\n", 1, "first line"},
+                      RefusalCase{"Windows Registry Editor Version 5.00 extra\n", 1, "first line"},
+                      RefusalCase{kHead + "\"a\"=dword:1\n", 3, "outside a key"},
+                      RefusalCase{kHead + "[HKEY_NOWHERE\\K]\n", 3, "unknown root"},
+                      RefusalCase{kHead + "[HKEY_LOCAL_MACHINE\\K\n", 3, "']'"},
+                      RefusalCase{kHead + "[-HKEY_LOCAL_MACHINE]\n", 3, "root"},
+                      RefusalCase{kHead + "[-HKLM\\K]\n\"a\"=dword:1\n", 4, "outside a key"},
+                      RefusalCase{K + "\"a\"=dword:123456789\n", 4, "8 hex digits"},
+                      RefusalCase{K + "\"a\"=dword:\n", 4, "without hex digits"},
+                      RefusalCase{K + "\"a\"=dword:12 34\n", 4, "after the value"},
+                      RefusalCase{K + "\"a\"=hex:1\n", 4, "two hex digits"},
+                      RefusalCase{K + "\"a\"=hex:01 02\n", 4, "','"},
+                      RefusalCase{K + "\"a\"=hex:zz\n", 4, "two hex digits"},
+                      RefusalCase{K + "\"a\"=hex(zz):01\n", 4, "hex(type)"},
+                      RefusalCase{K + "\"a\"=hex(4)01\n", 4, "hex(type)"},
+                      RefusalCase{K + "\"a\"=hex:01\\\n", 4, "','"},
+                      RefusalCase{K + "\"a\"=hex:01,\\\n", 4, "past the end"},
+                      RefusalCase{K + "\"a\"=hex:01,\\\n\n\"b\"=dword:1\n", 5, "empty line"},
+                      RefusalCase{K + "\"b\"=dword:1\n\"a\"=\"open\n", 5, "unterminated string"},
+                      RefusalCase{K + "\"open=dword:1\n", 4, "unterminated value name"},
+                      RefusalCase{K + "\"a\"\n", 4, "'='"},
+                      RefusalCase{K + "\"a\"=sz:abc\n", 4, "unknown value data"},
+                      RefusalCase{K + "\"a\"=\"x\" y\n", 4, "after the value"},
+                      RefusalCase{K + "\"a\"=- x\n", 4, "after the value"},
+                      RefusalCase{K + "just some words\n", 4, "expected"},
+                      RefusalCase{K + "\"a\"=\"x\xff\"\n", 4, "UTF-8"},
+                      RefusalCase{K + "\"a\"=\"x" + std::string(1, '\0') + "\"\n", 4, "NUL"}));
+
+TEST(RegFileRead, RefusesUnsupportedOrBrokenUtf16) {
+  ParsedRegFile parsed;
+  RegFileError err;
+  std::vector<BYTE> be = {0xFE, 0xFF, 0, 'W'};
+  EXPECT_FALSE(ParseRegFile(be, parsed, err));
+  EXPECT_NE(err.message.find("big-endian"), std::string::npos);
+
+  std::vector<BYTE> odd = {0xFF, 0xFE};
+  auto body = Utf16(u"REGEDIT4\r\n\r\n[HKLM\\K]\r\n");
+  odd.insert(odd.end(), body.begin(), body.end());
+  odd.push_back('x');
+  EXPECT_FALSE(ParseRegFile(odd, parsed, err));
+  EXPECT_NE(err.message.find("odd number of bytes"), std::string::npos);
+}
+
+// ---------------------------------------------------------------- writing
+
+TEST(RegFileWrite, NewFileLayout) {
+  RegTree tree;
+  RegKey& k = tree.Create(Root::LocalMachine, {u"System", u"GWE"});
+  k.SetValue(u"Animate", REG_DWORD, Dword(1));
+  k.SetValue(u"", REG_SZ, Sz(u"d"));
+  tree.Create(Root::CurrentUser, {u"Empty"});
+  EXPECT_EQ(Text(WriteOrFail(tree)),
+            "Windows Registry Editor Version 5.00\n\n"
+            "[HKEY_CURRENT_USER\\Empty]\n\n"
+            "[HKEY_LOCAL_MACHINE\\System]\n\n"
+            "[HKEY_LOCAL_MACHINE\\System\\GWE]\n"
+            "\"Animate\"=dword:00000001\n"
+            "@=\"d\"\n\n");
+}
+
+TEST(RegFileWrite, ChoosesTheFormThatKeepsTheExactBytes) {
+  struct Case {
+    DWORD type;
+    std::vector<BYTE> data;
+    std::string line;
+  };
+  std::vector<BYTE> nineChars = Utf16(u"Pocket_PC");  // 18 bytes, no terminator
+  std::vector<BYTE> twoNuls = Sz(u"a");
+  twoNuls.push_back(0);
+  twoNuls.push_back(0);
+  std::vector<Case> cases = {
+      {REG_SZ, Sz(u"Pocket_PC"), "\"v\"=\"Pocket_PC\""},
+      {REG_SZ, Sz(u"a\"b\\c"), "\"v\"=\"a\\\"b\\\\c\""},
+      {REG_SZ, Sz(u""), "\"v\"=\"\""},
+      {REG_SZ, nineChars, "\"v\"=hex(1):50,00,6f,00,63,00,6b,00,65,00,74,00,5f,00,50,00,43,00"},
+      {REG_SZ, {}, "\"v\"=hex(1):"},
+      {REG_SZ, {0x41, 0, 0}, "\"v\"=hex(1):41,00,00"},
+      {REG_SZ, Sz(u"a\nb"), "\"v\"=hex(1):61,00,0a,00,62,00,00,00"},
+      {REG_SZ, Sz(u"a\rb"), "\"v\"=hex(1):61,00,0d,00,62,00,00,00"},
+      {REG_SZ, twoNuls, "\"v\"=hex(1):61,00,00,00,00,00"},
+      {REG_SZ, {0x00, 0xD8, 0, 0}, "\"v\"=hex(1):00,d8,00,00"},
+      {REG_DWORD, Dword(0xDEADBEEF), "\"v\"=dword:deadbeef"},
+      {REG_DWORD, {1, 2}, "\"v\"=hex(4):01,02"},
+      {REG_DWORD, {}, "\"v\"=hex(4):"},
+      {REG_BINARY, {0xAB}, "\"v\"=hex:ab"},
+      {REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}, "\"v\"=hex(b):01,00,00,00,00,00,00,00"},
+      {REG_EXPAND_SZ, Sz(u"%x%"), "\"v\"=hex(2):25,00,78,00,25,00,00,00"},
+      {0x20000, {}, "\"v\"=hex(20000):"},
+  };
+  for (const Case& c : cases) {
+    RegTree tree;
+    tree.Create(Root::LocalMachine, {u"K"}).SetValue(u"v", c.type, c.data);
+    std::string text = Text(WriteOrFail(tree));
+    EXPECT_NE(text.find("\n" + c.line + "\n"), std::string::npos) << c.line << "\n" << text;
+    ParsedRegFile back = MustParse(WriteOrFail(tree));
+    EXPECT_EQ(back.tree, tree) << c.line;
+  }
+}
+
+TEST(RegFileWrite, SubkeysSortedCaseInsensitivelyInPreOrder) {
+  RegTree tree;
+  for (auto name : {u"b", u"A", u"C", u"_x"}) tree.Create(Root::LocalMachine, {u"P", name});
+  tree.Create(Root::LocalMachine, {u"P", u"A", u"z"});
+  std::string text = Text(WriteOrFail(tree));
+  std::vector<std::string> order;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line[0] == '[') order.push_back(line);
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{
+                       "[HKEY_LOCAL_MACHINE\\P]", "[HKEY_LOCAL_MACHINE\\P\\A]",
+                       "[HKEY_LOCAL_MACHINE\\P\\A\\z]", "[HKEY_LOCAL_MACHINE\\P\\b]",
+                       "[HKEY_LOCAL_MACHINE\\P\\C]", "[HKEY_LOCAL_MACHINE\\P\\_x]"}));
+}
+
+TEST(RegFileWrite, WrapsHexLinesAtEightyColumns) {
+  std::vector<BYTE> data;
+  for (int i = 0; i < 300; ++i) data.push_back(static_cast<BYTE>(i));
+  RegTree tree;
+  RegKey& k = tree.Create(Root::LocalMachine, {u"K"});
+  k.SetValue(u"Binary", REG_BINARY, data);
+  k.SetValue(u"Multi", REG_MULTI_SZ, data);
+  std::string text = Text(WriteOrFail(tree));
+  std::istringstream in(text);
+  int continued = 0;
+  for (std::string line; std::getline(in, line);) {
+    EXPECT_LE(line.size(), 80u) << line;
+    if (line.rfind("  ", 0) == 0) ++continued;
+    if (line.find("hex") != std::string::npos) {
+      EXPECT_EQ(line.substr(line.size() - 2), ",\\");
+    }
+  }
+  EXPECT_GT(continued, 10);
+  EXPECT_NE(text.find("\"Binary\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,"
+                      "13,14,15,\\\n  16,"),
+            std::string::npos);
+  EXPECT_EQ(MustParse(WriteOrFail(tree)).tree, tree);
+}
+
+TEST(RegFileWrite, RefusesNamesAFileCannotHold) {
+  const std::vector<std::u16string> bads = {u"a\nb", u"a\rb", std::u16string(u"a\0b", 3),
+                                            std::u16string(1, char16_t(0xD800))};
+  for (const std::u16string& bad : bads) {
+    RegTree values;
+    values.Create(Root::LocalMachine, {u"K"}).SetValue(bad, REG_DWORD, Dword(1));
+    RegTree keys;
+    keys.Create(Root::LocalMachine, {u"K", bad});
+    for (const RegTree* tree : {&values, &keys}) {
+      std::vector<BYTE> out{1, 2, 3};
+      std::string error;
+      EXPECT_FALSE(WriteRegFile(*tree, {}, out, error));
+      EXPECT_TRUE(out.empty());
+      EXPECT_NE(error.find("cannot be written"), std::string::npos) << error;
+    }
+  }
+}
+
+TEST(RegFileWrite, KeepsEncodingHeaderAndLineEnds) {
+  RegTree tree;
+  tree.Create(Root::CurrentUser, {u"ｿﾌﾄ"}).SetValue(u"名", REG_SZ, Sz(u"値"));
+  const std::vector<RegFileFormat> formats = {
+      {TextEncoding::Utf8, LineEnding::Lf, RegHeader::Version5},
+      {TextEncoding::Utf8Bom, LineEnding::CrLf, RegHeader::Regedit4},
+      {TextEncoding::Utf16Le, LineEnding::CrLf, RegHeader::Version5},
+      {TextEncoding::Utf16Le, LineEnding::Cr, RegHeader::Regedit4},
+  };
+  for (const RegFileFormat& format : formats) {
+    std::vector<BYTE> bytes = WriteOrFail(tree, format);
+    ParsedRegFile back = MustParse(bytes);
+    EXPECT_EQ(back.format, format);
+    EXPECT_EQ(back.tree, tree);
+  }
+  std::vector<BYTE> utf16 = WriteOrFail(tree, formats[2]);
+  ASSERT_GE(utf16.size(), 2u);
+  EXPECT_EQ(utf16[0], 0xFF);
+  EXPECT_EQ(utf16[1], 0xFE);
+  EXPECT_EQ(Utf16Text(utf16).substr(0, 38), u"Windows Registry Editor Version 5.00\r\n");
+  EXPECT_EQ(Text(WriteOrFail(tree, formats[1])).substr(0, 13), "\xEF\xBB\xBFREGEDIT4\r\n");
+}
+
+TEST(RegFileWrite, RoundTripsEveryOddForm) {
+  RegTree tree;
+  tree.Create(Root::LocalMachine, {u"Odd \"key\"", u"semi;colon ]"});
+  RegKey& v = tree.Create(Root::LocalMachine, {u"Values"});
+  v.SetValue(u"", REG_SZ, Sz(u"default"));
+  v.SetValue(u"@", REG_SZ, Sz(u"at"));
+  v.SetValue(u"quote\"back\\slash", REG_SZ, Sz(u"\"\\"));
+  v.SetValue(u" spaced ", REG_DWORD, {});
+  v.SetValue(u"emoji😀", REG_SZ, Sz(u"😀"));
+  v.SetValue(u"semi;colon", REG_BINARY, {});
+  tree.At(Root::LocalMachine).SetValue(u"rootValue", REG_DWORD, Dword(9));
+  tree.Create(Root::Users, {u"S-1"}).SetValue(u"x", 0xFFFFFFFF, {1});
+  tree.Create(Root::ClassesRoot, {u".reg"});
+  for (TextEncoding e : {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16Le}) {
+    for (LineEnding l : {LineEnding::CrLf, LineEnding::Lf, LineEnding::Cr}) {
+      ParsedRegFile back = MustParse(WriteOrFail(tree, {e, l, RegHeader::Version5}));
+      EXPECT_EQ(back.tree, tree);
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+// Helpers shared by the registry tests: temp folders and byte/text conversion.
+#pragma once
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/wintypes.h"
+
+namespace testutil {
+
+// A fresh folder under the system temp folder, removed afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "regilla-XXXXXX").string();
+    path_ = ::mkdtemp(tmpl.data());
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline std::vector<BYTE> Bytes(std::string_view s) {
+  return {s.begin(), s.end()};
+}
+
+inline std::string Text(const std::vector<BYTE>& b) {
+  return {b.begin(), b.end()};
+}
+
+inline std::vector<BYTE> ReadBytes(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const std::filesystem::path& p, const std::vector<BYTE>& bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+inline void WriteText(const std::filesystem::path& p, std::string_view text) {
+  WriteBytes(p, Bytes(text));
+}
+
+// UTF-16LE bytes of a text, without terminator.
+inline std::vector<BYTE> Utf16(std::u16string_view s) {
+  std::vector<BYTE> out;
+  for (char16_t c : s) {
+    out.push_back(static_cast<BYTE>(c & 0xFF));
+    out.push_back(static_cast<BYTE>(c >> 8));
+  }
+  return out;
+}
+
+// UTF-16LE bytes with the terminating NUL, as regedit stores a REG_SZ.
+inline std::vector<BYTE> Sz(std::u16string_view s) {
+  std::vector<BYTE> out = Utf16(s);
+  out.push_back(0);
+  out.push_back(0);
+  return out;
+}
+
+inline std::vector<BYTE> Dword(DWORD v) {
+  return {static_cast<BYTE>(v), static_cast<BYTE>(v >> 8), static_cast<BYTE>(v >> 16),
+          static_cast<BYTE>(v >> 24)};
+}
+
+}  // namespace testutil

@@ -1,0 +1,337 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+#include <sstream>
+
+#include "platform/registry/registry.h"
+#include "platform/registry/winreg.h"
+#include "store/catalogue.h"
+#include "store/registry_store.h"
+#include "store/store.h"
+#include "tests/registry/test_util.h"
+
+using namespace platform::registry;
+using testutil::Dword;
+using testutil::ReadBytes;
+using testutil::TempDir;
+using testutil::Text;
+using testutil::Utf16;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Store : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InstallRegistry(std::make_unique<Registry>());
+    SetRegistryObserver([this](const RegistryEvent& e) { events.push_back(e); });
+  }
+  void TearDown() override {
+    SetRegistryObserver({});
+    InstallRegistry(nullptr);
+  }
+  // Puts a value in place through the registry calls; not part of the trace.
+  void Put(HKEY root, std::u16string_view path, std::u16string_view name, DWORD type,
+           std::vector<BYTE> data) {
+    std::u16string p(path), n(name);
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyEx(root, p.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueEx(key, n.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size())),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    events.clear();
+  }
+  static const RegValue* Stored(HKEY root, std::u16string_view path, std::u16string_view name) {
+    const RegKey* k = CurrentRegistry().Tree().Find(*RootFromHandle(root), SplitKeyPath(path));
+    return k ? k->FindValue(name) : nullptr;
+  }
+  std::vector<RegistryEvent::Op> Ops() const {
+    std::vector<RegistryEvent::Op> ops;
+    for (const auto& e : events) ops.push_back(e.op);
+    return ops;
+  }
+
+  std::vector<RegistryEvent> events;
+};
+
+using Op = RegistryEvent::Op;
+
+TEST_F(Store, ReadNumberTellsKeyMissingFromValueUnreadable) {
+  using store::ReadStatus;
+  EXPECT_EQ(store::ReadNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate").status,
+            ReadStatus::KeyMissing);
+  EXPECT_EQ(Ops(), (std::vector<Op>{Op::Open}));
+
+  Put(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Long", REG_SZ, Utf16(u"text"));  // 8 bytes
+  EXPECT_EQ(store::ReadNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate").status,
+            ReadStatus::ValueUnreadable);
+  EXPECT_EQ(store::ReadNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Long").status,
+            ReadStatus::ValueUnreadable);
+  // Each read is one open / query / close cycle, with byte count 4.
+  EXPECT_EQ(Ops(),
+            (std::vector<Op>{Op::Open, Op::Query, Op::Close, Op::Open, Op::Query, Op::Close}));
+  EXPECT_EQ(events[1].size, 4u);
+  EXPECT_EQ(events[4].rc, ERROR_MORE_DATA);
+
+  Put(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate", REG_DWORD, Dword(0xFFFFFFFF));
+  store::NumberRead r = store::ReadNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate");
+  EXPECT_TRUE(r.ok());
+  EXPECT_EQ(r.value, -1);
+  // Four bytes of another type read as a number.
+  Put(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Four", REG_BINARY, {0x2A, 0, 0, 0});
+  EXPECT_EQ(store::ReadNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Four").value, 42);
+}
+
+TEST_F(Store, ShortNumberReplacesOnlyTheBytesReturned) {
+  Put(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"cxVScr", REG_DWORD, {0x05, 0x00});
+  store::OpenKey key = store::OpenKey::Open(HKEY_LOCAL_MACHINE, store::keys::kGwe);
+  ASSERT_TRUE(key);
+  std::int32_t member = 0x11223344;
+  EXPECT_TRUE(key.ReadNumberInto(u"cxVScr", member));
+  EXPECT_EQ(member, 0x11220005);
+  EXPECT_EQ(key.ReadNumber(u"cxVScr"), 5);
+  std::int32_t untouched = 77;
+  EXPECT_FALSE(key.ReadNumberInto(u"missing", untouched));
+  EXPECT_EQ(untouched, 77);
+}
+
+TEST_F(Store, StringsUpTo150CharactersWithoutTerminatorReadWhole) {
+  const std::u16string name150(150, u'N');
+  const std::u16string name151(151, u'N');
+  Put(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name150", REG_SZ, Utf16(name150));
+  Put(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name151", REG_SZ, Utf16(name151));
+  Put(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Sz149", REG_SZ, testutil::Sz(name150.substr(1)));
+  std::vector<BYTE> inner = Utf16(u"ab");
+  inner.push_back(0);
+  inner.push_back(0);
+  for (BYTE b : Utf16(u"cd")) inner.push_back(b);
+  Put(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Inner", REG_SZ, inner);
+  Put(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Odd", REG_SZ, {0x41, 0x00, 0x42});
+
+  auto read = [](std::u16string_view name) {
+    return store::ReadString(HKEY_LOCAL_MACHINE, store::keys::kIdent, name);
+  };
+  EXPECT_EQ(read(u"Name150").value, name150);
+  EXPECT_EQ(read(u"Name151").status, store::ReadStatus::ValueUnreadable);
+  EXPECT_EQ(read(u"Sz149").value, name150.substr(1));
+  EXPECT_EQ(read(u"Inner").value, u"ab");
+  EXPECT_EQ(read(u"Odd").value, u"A");
+  EXPECT_EQ(read(u"Missing").status, store::ReadStatus::ValueUnreadable);
+  EXPECT_EQ(store::ReadString(HKEY_LOCAL_MACHINE, u"\\Nope", u"Name").status,
+            store::ReadStatus::KeyMissing);
+  for (const RegistryEvent& e : events) {
+    if (e.op == Op::Query) {
+      EXPECT_EQ(e.size, 300u);
+    }
+  }
+}
+
+TEST_F(Store, WritesUseTheStoredFormsAndSkipMissingKeys) {
+  Put(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name", REG_SZ, testutil::Sz(u"old"));
+  EXPECT_TRUE(store::WriteString(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name", u"Pocket_PC"));
+  EXPECT_EQ(Stored(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name")->data, Utf16(u"Pocket_PC"));
+  EXPECT_EQ(Stored(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name")->type, REG_SZ);
+  EXPECT_EQ(store::ReadString(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name").value,
+            u"Pocket_PC");
+
+  EXPECT_TRUE(store::WriteNumber(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"N", -1));
+  EXPECT_EQ(Stored(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"N")->data, Dword(0xFFFFFFFF));
+  EXPECT_EQ(Stored(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"N")->type, REG_DWORD);
+
+  // A key that does not open is skipped and not created.
+  std::size_t failed = store::FailedWriteCount();
+  EXPECT_FALSE(store::WriteNumber(HKEY_LOCAL_MACHINE, store::keys::kRedir, u"RegisterFSRoot", 1));
+  EXPECT_EQ(CurrentRegistry().Tree().Find(Root::LocalMachine, SplitKeyPath(store::keys::kRedir)),
+            nullptr);
+  EXPECT_EQ(store::FailedWriteCount(), failed);
+  EXPECT_EQ(CurrentRegistry().OpenHandleCount(), 0u);
+}
+
+TEST_F(Store, SharedOpenClosesOnceAndCountsFailedSets) {
+  Put(HKEY_CURRENT_USER, store::keys::kTaskSwitch, u"0", REG_SZ, testutil::Sz(u"x"));
+  events.clear();
+  std::size_t failed = store::FailedWriteCount();
+  {
+    store::OpenKey key = store::OpenKey::Open(HKEY_CURRENT_USER, store::keys::kTaskSwitch);
+    ASSERT_TRUE(key);
+    for (std::u16string_view name : store::TaskSwitchValueNames()) {
+      EXPECT_TRUE(key.WriteString(name, u""));
+    }
+    EXPECT_FALSE(key.WriteNumber(u"bad\nname", 1));  // the set fails after the open
+    store::OpenKey moved = std::move(key);
+    EXPECT_FALSE(key.IsOpen());
+  }
+  EXPECT_EQ(store::FailedWriteCount(), failed + 1);
+  std::vector<Op> expected{Op::Open};
+  for (int i = 0; i < 13; ++i) expected.push_back(Op::Set);
+  expected.push_back(Op::Close);
+  EXPECT_EQ(Ops(), expected);
+  for (std::u16string_view name : store::TaskSwitchValueNames()) {
+    const RegValue* v = Stored(HKEY_CURRENT_USER, store::keys::kTaskSwitch, name);
+    ASSERT_NE(v, nullptr);
+    EXPECT_TRUE(v->data.empty());
+    EXPECT_EQ(v->type, REG_SZ);
+  }
+}
+
+TEST_F(Store, CreateUsesVolatileOptionsAndWritesIntoTheNewKey) {
+  {
+    store::OpenKey key = store::OpenKey::Create(HKEY_LOCAL_MACHINE, store::keys::kRedir);
+    ASSERT_TRUE(key);
+    EXPECT_TRUE(key.WriteNumber(u"RegisterFSRoot", 0));
+  }
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_EQ(events[0].op, Op::Create);
+  EXPECT_EQ(events[0].options, 1u);
+  EXPECT_EQ(events[0].key, store::keys::kRedir);
+  EXPECT_EQ(events[2].op, Op::Close);
+  EXPECT_EQ(store::ReadNumber(HKEY_LOCAL_MACHINE, store::keys::kRedir, u"RegisterFSRoot").value, 0);
+}
+
+TEST(Catalogue, CoversEveryPageAndTheTwelveHistoryEntries) {
+  auto table = store::Catalogue();
+  ASSERT_EQ(table.size(), 16u);
+  std::size_t values = 0;
+  int lastPage = 0;
+  std::set<std::u16string> rootAndKey;
+  for (const store::CatalogueEntry& e : table) {
+    EXPECT_GE(e.page, lastPage);
+    lastPage = e.page;
+    EXPECT_TRUE(e.root == HKEY_LOCAL_MACHINE || e.root == HKEY_CURRENT_USER);
+    EXPECT_TRUE(e.type == REG_DWORD || e.type == REG_SZ);
+    EXPECT_EQ(e.key.front(), u'\\');
+    values += e.values.size();
+  }
+  EXPECT_EQ(lastPage, 5);
+  EXPECT_EQ(values, 35u);
+  auto history = store::TaskSwitchValueNames();
+  ASSERT_EQ(history.size(), 12u);
+  for (std::size_t i = 0; i < history.size(); ++i) {
+    EXPECT_EQ(history[i], std::u16string(platform::registry::FromUtf8(std::to_string(i))));
+  }
+}
+
+TEST(SampleRegistry, HoldsEveryCatalogueValueExceptTheTwoMissingKeys) {
+  ParsedRegFile parsed;
+  RegFileError err;
+  ASSERT_TRUE(ParseRegFile(store::SampleRegistry(), parsed, err)) << err.line << err.message;
+  for (const store::CatalogueEntry& e : store::Catalogue()) {
+    const RegKey* key = parsed.tree.Find(*RootFromHandle(e.root), SplitKeyPath(e.key));
+    if (e.key == store::keys::kBios || e.key == store::keys::kRedir) {
+      EXPECT_EQ(key, nullptr) << ToUtf8(e.key);
+      continue;
+    }
+    ASSERT_NE(key, nullptr) << ToUtf8(e.key);
+    for (std::u16string_view name : e.values) {
+      const RegValue* v = key->FindValue(name);
+      ASSERT_NE(v, nullptr) << ToUtf8(e.key) << " " << ToUtf8(name);
+      EXPECT_EQ(v->type, e.type) << ToUtf8(name);
+      if (e.type == REG_DWORD) {
+        EXPECT_EQ(v->data.size(), 4u) << ToUtf8(name);
+      }
+    }
+  }
+}
+
+class StoreFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    savedXdg = xdg ? std::optional<std::string>(xdg) : std::nullopt;
+    savedHome = home ? std::optional<std::string>(home) : std::nullopt;
+  }
+  void TearDown() override {
+    if (savedXdg) {
+      ::setenv("XDG_DATA_HOME", savedXdg->c_str(), 1);
+    } else {
+      ::unsetenv("XDG_DATA_HOME");
+    }
+    if (savedHome) ::setenv("HOME", savedHome->c_str(), 1);
+    InstallRegistry(nullptr);
+  }
+  std::optional<std::string> savedXdg, savedHome;
+  TempDir dir;
+};
+
+TEST_F(StoreFile, DefaultPathFollowsXdgDataHomeThenHome) {
+  std::string error;
+  ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+  EXPECT_EQ(store::DefaultRegistryPath(error), dir / "data" / "RegillaMobile" / "registry.reg");
+  ::setenv("XDG_DATA_HOME", "relative/ignored", 1);
+  ::setenv("HOME", dir.path().c_str(), 1);
+  EXPECT_EQ(store::DefaultRegistryPath(error),
+            dir / ".local" / "share" / "RegillaMobile" / "registry.reg");
+  ::unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(store::DefaultRegistryPath(error),
+            dir / ".local" / "share" / "RegillaMobile" / "registry.reg");
+  ::unsetenv("HOME");
+  EXPECT_TRUE(store::DefaultRegistryPath(error).empty());
+  EXPECT_NE(error.find("--registry"), std::string::npos);
+}
+
+TEST_F(StoreFile, MissingDefaultFileStartsFromTheSample) {
+  ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+  std::ostringstream diag;
+  store::StoreOpenResult r = store::OpenRegistryStore(std::nullopt, diag);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_TRUE(r.seeded);
+  fs::path expected = dir / "data" / "RegillaMobile" / "registry.reg";
+  EXPECT_EQ(r.path, expected);
+  EXPECT_NE(diag.str().find(expected.string()), std::string::npos) << diag.str();
+  EXPECT_NE(diag.str().find("sample"), std::string::npos);
+  auto sample = store::SampleRegistry();
+  EXPECT_EQ(ReadBytes(expected), std::vector<BYTE>(sample.begin(), sample.end()));
+  EXPECT_EQ(store::ReadString(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name").value,
+            u"Pocket_PC");
+
+  // The second start uses the file as it is.
+  store::WriteNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate", 0);
+  ASSERT_TRUE(FlushRegistry().ok());
+  std::ostringstream again;
+  r = store::OpenRegistryStore(std::nullopt, again);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_FALSE(r.seeded);
+  EXPECT_EQ(again.str().find("sample"), std::string::npos);
+  EXPECT_EQ(store::ReadNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate").value, 0);
+}
+
+TEST_F(StoreFile, ExplicitPathIsCreatedFromTheSampleOnlyInAnExistingFolder) {
+  std::ostringstream diag;
+  store::StoreOpenResult r = store::OpenRegistryStore(dir / "mine.reg", diag);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_TRUE(r.seeded);
+  EXPECT_TRUE(fs::exists(dir / "mine.reg"));
+
+  r = store::OpenRegistryStore(dir / "no" / "such" / "mine.reg", diag);
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find("does not exist"), std::string::npos) << r.error;
+  EXPECT_FALSE(fs::exists(dir / "no"));
+}
+
+TEST_F(StoreFile, UnparsableFileIsRefusedUntouchedAndNothingIsInstalled) {
+  const std::string broken =
+      "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Ident]\n\"Name\"=\"x\n";
+  testutil::WriteText(dir / "bad.reg", broken);
+  InstallRegistry(std::make_unique<Registry>());
+  store::WriteNumber(HKEY_LOCAL_MACHINE, u"\\Marker", u"m", 1);  // key missing: nothing
+  HKEY marker = nullptr;
+  RegCreateKeyEx(HKEY_LOCAL_MACHINE, u"\\Marker", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &marker,
+                 nullptr);
+  RegCloseKey(marker);
+
+  std::ostringstream diag;
+  store::StoreOpenResult r = store::OpenRegistryStore(dir / "bad.reg", diag);
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find((dir / "bad.reg").string() + ":4: unterminated string"), std::string::npos)
+      << r.error;
+  EXPECT_EQ(Text(ReadBytes(dir / "bad.reg")), broken);
+  EXPECT_FALSE(fs::exists(dir / "bad.reg.bak"));
+  EXPECT_NE(CurrentRegistry().Tree().Find(Root::LocalMachine, {u"Marker"}), nullptr);
+}
+
+}  // namespace
