@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <stdio.h>
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -150,10 +152,19 @@ class PosixFileSystem : public FileSystem {
 
   std::error_code RenameNoReplace(const std::filesystem::path& from,
                                   const std::filesystem::path& to) override {
-    // link() fails when the target exists; then drop the temporary name.
-    if (::link(from.c_str(), to.c_str()) != 0) return LastError();
-    ::unlink(from.c_str());
-    return {};
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return LastError();
+    // The file system cannot rename without replacing: link() fails when the
+    // target exists, then the temporary name is dropped.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+      ::unlink(from.c_str());
+      return {};
+    }
+    if (errno != EPERM && errno != ENOTSUP) return LastError();
+    // No hard links either: check and rename (a narrow race remains).
+    struct stat st {};
+    if (::stat(to.c_str(), &st) == 0) return std::make_error_code(std::errc::file_exists);
+    return ::rename(from.c_str(), to.c_str()) == 0 ? std::error_code{} : LastError();
   }
 
   std::error_code Remove(const std::filesystem::path& path) override {

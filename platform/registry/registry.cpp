@@ -138,11 +138,9 @@ void Registry::ReloadIfChanged() {
   if (fs_->Stat(*file_, id)) return;
   if (id == knownId_ || (failedId_.exists && id == failedId_)) return;
   if (!id.exists) {
-    // Another program removed the file: its content is now empty.
-    tree_ = RegTree{};
+    // The file was removed: keep the current view; the next save writes it
+    // again.
     knownId_ = id;
-    ++generation_;
-    reloadError_.clear();
     return;
   }
   std::vector<BYTE> bytes;
@@ -165,6 +163,7 @@ LONG Registry::OpenKey(HKEY hKey, LPCWSTR lpSubKey, DWORD /*ulOptions*/, REGSAM 
                        PHKEY phkResult) {
   RegistryEvent e;
   e.op = RegistryEvent::Op::Open;
+  if (phkResult) *phkResult = nullptr;
   Resolved r;
   if (!Resolve(hKey, lpSubKey, r)) {
     e.key = std::u16string(View(lpSubKey));
@@ -195,6 +194,7 @@ LONG Registry::CreateKey(HKEY hKey, LPCWSTR lpSubKey, DWORD /*Reserved*/, LPWSTR
   RegistryEvent e;
   e.op = RegistryEvent::Op::Create;
   e.options = dwOptions;
+  if (phkResult) *phkResult = nullptr;
   Resolved r;
   if (!Resolve(hKey, lpSubKey, r)) {
     e.key = std::u16string(View(lpSubKey));
@@ -378,30 +378,32 @@ FlushResult Registry::FlushToFile() {
   std::vector<BYTE> previous;
   bool havePrevious = false;
   if (!(current == knownId_)) {
-    // Another program changed the file: start from its content and put this
-    // program's changes on top.
-    ParsedRegFile parsed;
     if (current.exists) {
+      // Another program changed the file: start from its content and put
+      // this program's changes on top.
       if (std::error_code ec = fs_->ReadAll(path, previous, current)) {
         return failEc(ec, "cannot read the file");
       }
       havePrevious = true;
+      ParsedRegFile parsed;
       RegFileError err;
       if (!ParseRegFile(previous, parsed, err)) {
         return fail(ERROR_BADDB, "it was changed by another program and no longer reads: " +
                                      DescribeParseError(path, err));
       }
+      bool any = Replay(parsed.tree);
+      tree_ = std::move(parsed.tree);
       format_ = parsed.format;
+      knownId_ = current;
+      ++generation_;
+      if (!any) {
+        journal_.clear();
+        changed_ = false;
+        return {};
+      }
     }
-    bool any = Replay(parsed.tree);
-    tree_ = std::move(parsed.tree);
+    // A removed file is written again from this program's whole view.
     knownId_ = current;
-    ++generation_;
-    if (!any) {
-      journal_.clear();
-      changed_ = false;
-      return {};
-    }
     changed_ = true;
   } else if (!changed_) {
     journal_.clear();

@@ -28,7 +28,8 @@
 
 namespace platform::registry {
 
-// One registry call as the observer sees it.
+// One registry call as the observer sees it. A flush is reported when there
+// was something to save (rc 0, or the error code and text).
 struct RegistryEvent {
   enum class Op { Open, Create, Query, Set, Close, Flush };
   Op op = Op::Open;

@@ -286,6 +286,19 @@ TEST_F(Persistence, NextOpenSeesAChangedFileWhenNothingIsUnsaved) {
   EXPECT_NE(CurrentRegistry().ReloadError().find("registry.reg:1:"), std::string::npos);
 }
 
+TEST_F(Persistence, RemovedFileIsWrittenAgainFromTheWholeView) {
+  WriteText(file(), kSample);
+  Load();
+  fs::remove(file());
+  EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"cxVScr"), 13);
+  SetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"Animate", 0);
+  ASSERT_TRUE(FlushRegistry().ok());
+  std::string saved = Text(ReadBytes(file()));
+  EXPECT_NE(saved.find("\"cxVScr\"=dword:0000000d"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\"Name\"=\"Pocket_PC\""), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\"Animate\"=dword:00000000"), std::string::npos) << saved;
+}
+
 TEST_F(Persistence, UnparsableFileIsRefusedAndLeftByteIdentical) {
   const std::string broken = kSample + "\"loose\"=dword:1\n[HKEY_LOCAL_MACHINE\\K]\n\"a\"=hex:0g\n";
   WriteText(file(), broken);

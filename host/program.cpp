@@ -1,0 +1,198 @@
+#include "host/program.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <set>
+
+#include "app/settings_app.h"
+#include "host/device_window.h"
+#include "host/script_host.h"
+#include "host/text.h"
+#include "host/trace.h"
+#include "host/windows.h"
+#include "platform/framework/afxwin.h"
+#include "platform/registry/registry.h"
+#include "platform/resource.h"
+#include "platform/window/hooks.h"
+#include "res/resources.h"
+#include "store/registry_store.h"
+
+namespace host {
+
+namespace {
+
+namespace reg = platform::registry;
+
+std::u16string ExecutablePath() {
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) exe = std::filesystem::absolute("RegillaMobile", ec);
+  const std::string bytes = exe.string();
+  if (auto text = FromUtf8(bytes)) return *text;
+  std::u16string latin1(bytes.begin(), bytes.end());
+  return latin1;
+}
+
+std::uintptr_t RootValue(HKEY root) {
+  return reinterpret_cast<std::uintptr_t>(root);
+}
+
+void TraceRegistryEvent(TraceWriter& trace, const reg::RegistryEvent& e) {
+  using Op = reg::RegistryEvent::Op;
+  switch (e.op) {
+    case Op::Open:
+    case Op::Create:
+      trace.Open(e.op == Op::Create, RootValue(e.root), e.key, e.rc, e.options);
+      break;
+    case Op::Query:
+      trace.Query(RootValue(e.root), e.key, e.name, e.size, e.rc, e.data);
+      break;
+    case Op::Set:
+      trace.Set(RootValue(e.root), e.key, e.name, e.type, e.data, e.rc);
+      break;
+    case Op::Close:
+      trace.Close(RootValue(e.root), e.key);
+      break;
+    case Op::Flush:
+      trace.Flush(e.rc, e.error);
+      break;
+  }
+}
+
+// Flushes the registry; a failure is said on stderr once per distinct
+// reason (the changes stay pending and the next flush tries again).
+bool FlushAndReport(std::set<std::string>& reported) {
+  const reg::FlushResult r = reg::FlushRegistry();
+  if (!r.ok() && reported.insert(r.error).second) {
+    std::cerr << "RegillaMobile: " << r.error << '\n';
+  }
+  return r.ok();
+}
+
+}  // namespace
+
+int RunProgram(const HostOptions& options) {
+  platform::ProgramModule().resources = &res::Module();
+  platform::ProgramModule().path = ExecutablePath();
+
+  // Script and trace first: a typo there must not cost a start-up.
+  std::ifstream scriptFile;
+  std::istream* script = nullptr;
+  std::string scriptName;
+  if (options.script) {
+    if (*options.script == "-") {
+      script = &std::cin;
+      scriptName = "standard input";
+    } else {
+      scriptFile.open(*options.script);
+      if (!scriptFile) {
+        std::cerr << "RegillaMobile: cannot read the script " << *options.script << '\n';
+        return kExitScriptError;
+      }
+      script = &scriptFile;
+      scriptName = *options.script;
+    }
+  }
+  std::ofstream traceFile;
+  std::unique_ptr<TraceWriter> trace;
+  if (options.trace) {
+    if (*options.trace == "-") {
+      trace = std::make_unique<TraceWriter>(std::cerr);
+    } else {
+      traceFile.open(*options.trace, std::ios::binary | std::ios::trunc);
+      if (!traceFile) {
+        std::cerr << "RegillaMobile: cannot write the trace " << *options.trace << '\n';
+        return kExitScriptError;
+      }
+      trace = std::make_unique<TraceWriter>(traceFile);
+    }
+  }
+
+  const store::StoreOpenResult opened = store::OpenRegistryStore(options.registry, std::cerr);
+  if (!opened.ok) {
+    std::cerr << "RegillaMobile: " << opened.error << '\n';
+    return kExitStoreError;
+  }
+
+  platform::SetScreenSize(options.screenWidth, options.screenHeight);
+
+  std::unique_ptr<ScriptHost> scriptHost;
+  if (trace) {
+    reg::SetRegistryObserver(
+        [t = trace.get()](const reg::RegistryEvent& e) { TraceRegistryEvent(*t, e); });
+  }
+  platform::SetTraceHook([t = trace.get(), &scriptHost](const platform::TraceEvent& e) {
+    using Kind = platform::TraceEvent::Kind;
+    if (e.kind == Kind::MessageBox && scriptHost) scriptHost->NoteMessageBox(e.caption, e.text);
+    if (t == nullptr) return;
+    switch (e.kind) {
+      case Kind::Show:
+        t->Show(WindowName(e.hwnd), e.visible);
+        break;
+      case Kind::Sleep:
+        t->Sleep(e.ms);
+        break;
+      case Kind::Progress:
+        t->Progress(e.pos);
+        break;
+      case Kind::MessageBox:
+        t->MessageBox(e.caption, e.text);
+        break;
+      case Kind::Quit:
+        t->Quit();
+        break;
+    }
+  });
+  std::set<std::string> reportedFlushErrors;
+  platform::SetBeforeWaitHook([&reportedFlushErrors] { FlushAndReport(reportedFlushErrors); });
+
+  int status = kExitOk;
+  if (script != nullptr) {
+    scriptHost = std::make_unique<ScriptHost>(
+        *script, std::cout,
+        [&scriptName](const ScriptError& e) {
+          std::cout.flush();
+          std::cerr << "RegillaMobile: " << scriptName << ": " << e.what() << '\n';
+        },
+        [](const std::string& path, std::string& error) { return RenderScreenshot(path, error); });
+    if (options.show) {
+      std::string error;
+      if (!ShowScriptWindow(options, error)) {
+        std::cerr << "RegillaMobile: --show: " << error << "; running headless\n";
+      }
+    }
+    platform::SetInputSource(scriptHost.get());
+    RunTool();
+    platform::SetInputSource(nullptr);
+    // What was applied before the error stays applied (saved below).
+    if (scriptHost->error()) status = kExitScriptError;
+  } else {
+    status = RunDeviceWindow(options);
+  }
+
+  platform::SetBeforeWaitHook({});
+  const reg::FlushResult final = reg::FlushRegistry();
+  platform::SetTraceHook({});
+  reg::SetRegistryObserver({});
+  if (!final.ok()) {
+    std::cerr << "RegillaMobile: the settings could not be saved: " << final.error << '\n';
+    return status == kExitOk ? kExitStoreError : status;
+  }
+  return status;
+}
+
+}  // namespace host
+
+namespace host {
+
+int RunTool() {
+  // The application object lives in a library; naming it keeps it linked.
+  [[maybe_unused]] volatile const void* app = &theApp;
+  return AfxWinMain();
+}
+
+}  // namespace host

@@ -1,0 +1,32 @@
+// Third settings page: dial-up idle time, the network folder, the wireless LAN
+// scan interval, WiFi auto-stop and the device name.
+#pragma once
+
+#include "platform/framework/afxcmn.h"
+#include "platform/framework/afxdlgs.h"
+#include "platform/framework/afxwin.h"
+
+class CSet3 : public CPropertyPage {
+  DECLARE_DYNAMIC(CSet3)
+
+ public:
+  enum { IDD = 137 };
+
+  CSet3();
+  ~CSet3() override;
+
+  void LoadSettings();
+  void SaveSettings();
+
+  CSpinButtonCtrl m_spinCacheTime;
+  int m_nCacheMinutes = 10;
+  CSpinButtonCtrl m_spinScanInterval;
+  int m_nScanMinutes = 0;
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override;
+  BOOL OnInitDialog() override;
+  void OnVScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar);
+
+  DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,306 @@
+// EDIT: a single-line edit with caret, selection, typing, backspace/delete
+// and caret keys. ES_READONLY ignores typing but keeps caret and selection.
+#include <algorithm>
+#include <string>
+
+#include "platform/controls/internal.h"
+
+namespace platform::controls {
+namespace {
+
+constexpr int kTextMargin = 2;
+
+struct EditState {
+  int anchor = 0;  // selection start as set
+  int caret = 0;   // the active end
+  int limit = 0x7FFFFFFE;
+  int scroll = 0;  // first visible character
+  bool modified = false;
+  bool selecting = false;
+};
+
+std::u16string TextOf(HWND hwnd) {
+  int n = static_cast<int>(DefWindowProc(hwnd, WM_GETTEXTLENGTH, 0, 0));
+  std::u16string text(static_cast<std::size_t>(n) + 1, u'\0');
+  DefWindowProc(hwnd, WM_GETTEXT, static_cast<WPARAM>(n + 1),
+                reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(n));
+  return text;
+}
+
+void StoreText(HWND hwnd, const std::u16string& text) {
+  DefWindowProc(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+DWORD StyleOf(HWND hwnd) {
+  return static_cast<DWORD>(GetWindowLongPtr(hwnd, GWL_STYLE));
+}
+
+int FontHeight(HWND hwnd) {
+  return platform::WindowFont(hwnd).height;
+}
+
+// Keeps the caret inside the visible part of the text.
+void ScrollToCaret(HWND hwnd, EditState& s, const std::u16string& text) {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  int width = std::max(client.right - 2 * kTextMargin, 1);
+  int fh = FontHeight(hwnd);
+  s.scroll = std::clamp(s.scroll, 0, static_cast<int>(text.size()));
+  if (s.caret < s.scroll) s.scroll = s.caret;
+  while (s.scroll < s.caret &&
+         platform::TextWidth(
+             std::u16string_view(text).substr(static_cast<std::size_t>(s.scroll),
+                                              static_cast<std::size_t>(s.caret - s.scroll)),
+             fh) > width) {
+    ++s.scroll;
+  }
+}
+
+int IndexFromX(HWND hwnd, const EditState& s, const std::u16string& text, int x) {
+  int fh = FontHeight(hwnd);
+  int pos = kTextMargin;
+  for (int i = s.scroll; i < static_cast<int>(text.size()); ++i) {
+    int w =
+        platform::TextWidth(std::u16string_view(text).substr(static_cast<std::size_t>(i), 1), fh);
+    if (x < pos + w / 2) return i;
+    pos += w;
+  }
+  return static_cast<int>(text.size());
+}
+
+void Changed(HWND hwnd, EditState& s) {
+  s.modified = true;
+  ScrollToCaret(hwnd, s, TextOf(hwnd));
+  Repaint(hwnd);
+  NotifyCommand(hwnd, EN_UPDATE);
+  NotifyCommand(hwnd, EN_CHANGE);
+}
+
+// Replaces the selection with `insert` (cut to the text limit).
+bool ReplaceSelection(HWND hwnd, EditState& s, std::u16string insert) {
+  std::u16string text = TextOf(hwnd);
+  int start = std::min(s.anchor, s.caret);
+  int end = std::max(s.anchor, s.caret);
+  int room = s.limit - (static_cast<int>(text.size()) - (end - start));
+  bool cut = false;
+  if (static_cast<int>(insert.size()) > room) {
+    insert.resize(static_cast<std::size_t>(std::max(room, 0)));
+    cut = true;
+  }
+  if (start == end && insert.empty()) {
+    if (cut) NotifyCommand(hwnd, EN_MAXTEXT);
+    return false;
+  }
+  text.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start), insert);
+  StoreText(hwnd, text);
+  s.anchor = s.caret = start + static_cast<int>(insert.size());
+  if (cut) NotifyCommand(hwnd, EN_MAXTEXT);
+  return true;
+}
+
+void TypeChar(HWND hwnd, EditState& s, char16_t ch) {
+  DWORD style = StyleOf(hwnd);
+  if ((style & ES_READONLY) != 0) return;
+  std::u16string text = TextOf(hwnd);
+  if (ch == u'\b') {
+    if (s.anchor == s.caret) {
+      if (s.caret == 0) return;
+      s.anchor = s.caret - 1;
+    }
+    if (ReplaceSelection(hwnd, s, u"")) Changed(hwnd, s);
+    return;
+  }
+  if (ch < 0x20) return;
+  if ((style & ES_NUMBER) != 0 && (ch < u'0' || ch > u'9')) return;
+  if ((style & ES_UPPERCASE) != 0 && ch >= u'a' && ch <= u'z') ch = static_cast<char16_t>(ch - 32);
+  if ((style & ES_LOWERCASE) != 0 && ch >= u'A' && ch <= u'Z') ch = static_cast<char16_t>(ch + 32);
+  if (ReplaceSelection(hwnd, s, std::u16string(1, ch))) Changed(hwnd, s);
+}
+
+void MoveCaret(HWND hwnd, EditState& s, int to, bool extend) {
+  int length = static_cast<int>(TextOf(hwnd).size());
+  s.caret = std::clamp(to, 0, length);
+  if (!extend) s.anchor = s.caret;
+  ScrollToCaret(hwnd, s, TextOf(hwnd));
+  Repaint(hwnd);
+}
+
+LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  EditState* s = StateOf<EditState>(hwnd);
+  switch (msg) {
+    case WM_NCCREATE:
+      CreateState<EditState>(hwnd);
+      return DefWindowProc(hwnd, msg, wParam, lParam);
+    case WM_NCDESTROY:
+      DestroyState<EditState>(hwnd);
+      return 0;
+    default:
+      break;
+  }
+  if (s == nullptr) return DefWindowProc(hwnd, msg, wParam, lParam);
+  bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  switch (msg) {
+    case WM_SETTEXT: {
+      DefWindowProc(hwnd, msg, wParam, lParam);
+      std::u16string text = TextOf(hwnd);
+      if (static_cast<int>(text.size()) > s->limit) {
+        text.resize(static_cast<std::size_t>(s->limit));
+        StoreText(hwnd, text);
+      }
+      s->anchor = s->caret = s->scroll = 0;
+      s->modified = false;
+      Repaint(hwnd);
+      NotifyCommand(hwnd, EN_UPDATE);
+      NotifyCommand(hwnd, EN_CHANGE);
+      return TRUE;
+    }
+    case WM_GETDLGCODE:
+      return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+    case EM_SETSEL: {
+      int length = static_cast<int>(TextOf(hwnd).size());
+      int start = static_cast<int>(static_cast<LONG>(wParam));
+      int end = static_cast<int>(static_cast<LONG>(lParam));
+      if (start == -1) {
+        s->anchor = s->caret;  // deselect
+      } else {
+        if (end < 0 || end > length) end = length;
+        s->anchor = std::clamp(start, 0, length);
+        s->caret = end;
+      }
+      ScrollToCaret(hwnd, *s, TextOf(hwnd));
+      Repaint(hwnd);
+      return 0;
+    }
+    case EM_GETSEL: {
+      DWORD start = static_cast<DWORD>(std::min(s->anchor, s->caret));
+      DWORD end = static_cast<DWORD>(std::max(s->anchor, s->caret));
+      if (auto* p = reinterpret_cast<DWORD*>(wParam)) *p = start;
+      if (auto* p = reinterpret_cast<DWORD*>(lParam)) *p = end;
+      if (start > 0xFFFF || end > 0xFFFF) return -1;
+      return static_cast<LRESULT>(MAKELONG(static_cast<WORD>(start), static_cast<WORD>(end)));
+    }
+    case EM_REPLACESEL: {
+      auto* text = reinterpret_cast<LPCWSTR>(lParam);
+      if (ReplaceSelection(hwnd, *s, text != nullptr ? std::u16string(text) : u"")) {
+        Changed(hwnd, *s);
+      }
+      return 0;
+    }
+    case EM_LIMITTEXT:
+      s->limit = wParam == 0 ? 0x7FFFFFFE : static_cast<int>(std::min<WPARAM>(wParam, 0x7FFFFFFE));
+      return 0;
+    case EM_GETLIMITTEXT:
+      return s->limit;
+    case EM_SETREADONLY: {
+      DWORD style = StyleOf(hwnd);
+      style = wParam != 0 ? (style | ES_READONLY) : (style & ~ES_READONLY);
+      SetWindowLongPtr(hwnd, GWL_STYLE, static_cast<LONG_PTR>(style));
+      return TRUE;
+    }
+    case EM_GETMODIFY:
+      return s->modified ? TRUE : FALSE;
+    case EM_SETMODIFY:
+      s->modified = wParam != 0;
+      return 0;
+    case WM_CHAR:
+      TypeChar(hwnd, *s, static_cast<char16_t>(wParam));
+      return 0;
+    case WM_KEYDOWN:
+      switch (wParam) {
+        case VK_LEFT:
+          if (!shift && s->anchor != s->caret) {
+            MoveCaret(hwnd, *s, std::min(s->anchor, s->caret), false);
+          } else {
+            MoveCaret(hwnd, *s, s->caret - 1, shift);
+          }
+          break;
+        case VK_RIGHT:
+          if (!shift && s->anchor != s->caret) {
+            MoveCaret(hwnd, *s, std::max(s->anchor, s->caret), false);
+          } else {
+            MoveCaret(hwnd, *s, s->caret + 1, shift);
+          }
+          break;
+        case VK_HOME:
+          MoveCaret(hwnd, *s, 0, shift);
+          break;
+        case VK_END:
+          MoveCaret(hwnd, *s, static_cast<int>(TextOf(hwnd).size()), shift);
+          break;
+        case VK_DELETE:
+          if ((StyleOf(hwnd) & ES_READONLY) == 0) {
+            if (s->anchor == s->caret) {
+              if (s->caret >= static_cast<int>(TextOf(hwnd).size())) break;
+              s->anchor = s->caret + 1;
+            }
+            if (ReplaceSelection(hwnd, *s, u"")) Changed(hwnd, *s);
+          }
+          break;
+        default:
+          break;
+      }
+      return 0;
+    case WM_LBUTTONDOWN: {
+      SetFocus(hwnd);
+      s = StateOf<EditState>(hwnd);
+      if (s == nullptr) return 0;
+      int index = IndexFromX(hwnd, *s, TextOf(hwnd), GET_X_LPARAM(lParam));
+      MoveCaret(hwnd, *s, index, shift);
+      s->selecting = true;
+      SetCapture(hwnd);
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      if (s->selecting) {
+        MoveCaret(hwnd, *s, IndexFromX(hwnd, *s, TextOf(hwnd), GET_X_LPARAM(lParam)), true);
+      }
+      return 0;
+    case WM_LBUTTONUP:
+      if (s->selecting) {
+        s->selecting = false;
+        ReleaseCapture();
+      }
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) != hwnd) s->selecting = false;
+      return 0;
+    case WM_SETFOCUS:
+      Repaint(hwnd);
+      NotifyCommand(hwnd, EN_SETFOCUS);
+      return 0;
+    case WM_KILLFOCUS:
+      Repaint(hwnd);
+      NotifyCommand(hwnd, EN_KILLFOCUS);
+      return 0;
+    case WM_ENABLE:
+      Repaint(hwnd);
+      return 0;
+    default:
+      return DefWindowProc(hwnd, msg, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+void RegisterEditClass() {
+  RegisterControlClass(WC_EDIT, &EditProc);
+}
+
+}  // namespace platform::controls
+
+namespace platform {
+
+int EditCaret(HWND edit) {
+  if (!controls::IsClass(edit, WC_EDIT)) return 0;
+  auto* s = controls::StateOf<controls::EditState>(edit);
+  return s == nullptr ? 0 : s->caret;
+}
+
+int EditScrollOffset(HWND edit) {
+  if (!controls::IsClass(edit, WC_EDIT)) return 0;
+  auto* s = controls::StateOf<controls::EditState>(edit);
+  return s == nullptr ? 0 : s->scroll;
+}
+
+}  // namespace platform

@@ -1,0 +1,101 @@
+// Shared helpers of the control implementations.
+#pragma once
+
+#include "platform/controls/commctrl.h"
+#include "platform/window/hooks.h"
+#include "platform/window/winuser.h"
+
+namespace platform::controls {
+
+void RegisterButtonClass();
+void RegisterStaticClass();
+void RegisterEditClass();
+void RegisterComboBoxClasses();
+void RegisterUpDownClass();
+void RegisterTabClass();
+void RegisterProgressClass();
+
+// Per-window state kept in the first window-storage slot, created on
+// WM_NCCREATE and deleted on WM_NCDESTROY.
+template <class T>
+T* StateOf(HWND hwnd) {
+  return reinterpret_cast<T*>(GetWindowLongPtr(hwnd, 0));
+}
+
+template <class T>
+void CreateState(HWND hwnd) {
+  SetWindowLongPtr(hwnd, 0, reinterpret_cast<LONG_PTR>(new T()));
+}
+
+template <class T>
+void DestroyState(HWND hwnd) {
+  delete StateOf<T>(hwnd);
+  SetWindowLongPtr(hwnd, 0, 0);
+}
+
+inline void RegisterControlClass(const WCHAR* name, WNDPROC proc) {
+  WNDCLASS wc;
+  wc.style = CS_GLOBALCLASS;
+  wc.lpfnWndProc = proc;
+  wc.cbWndExtra = static_cast<int>(sizeof(LONG_PTR));
+  wc.lpszClassName = name;
+  RegisterClass(&wc);
+}
+
+// WM_COMMAND (id, code) from a control to its parent.
+inline void NotifyCommand(HWND control, WORD code) {
+  HWND parent = GetParent(control);
+  if (parent == nullptr) return;
+  SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(control)), code),
+              reinterpret_cast<LPARAM>(control));
+}
+
+// WM_NOTIFY with the header filled in from the control; returns the result.
+inline LRESULT NotifyParent(HWND control, NMHDR* header, UINT code) {
+  header->hwndFrom = control;
+  header->idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(control));
+  header->code = code;
+  HWND parent = GetParent(control);
+  if (parent == nullptr) return 0;
+  return SendMessage(parent, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
+}
+
+inline bool PointInClient(HWND hwnd, LPARAM lParam) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  int x = GET_X_LPARAM(lParam);
+  int y = GET_Y_LPARAM(lParam);
+  return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+// Whether a window belongs to a class (ASCII case-insensitive).
+inline bool IsClass(HWND hwnd, const WCHAR* name) {
+  WCHAR buffer[64];
+  int n = GetClassName(hwnd, buffer, 64);
+  if (n == 0) return false;
+  for (int i = 0;; ++i) {
+    WCHAR a = i < n ? buffer[i] : 0;
+    WCHAR b = name[i];
+    if (a >= u'a' && a <= u'z') a = static_cast<WCHAR>(a - 32);
+    if (b >= u'a' && b <= u'z') b = static_cast<WCHAR>(b - 32);
+    if (a != b) return false;
+    if (a == 0) return true;
+  }
+}
+
+// The top-level window a window belongs to.
+inline HWND GetAncestorTop(HWND hwnd) {
+  HWND top = hwnd;
+  while (top != nullptr && (GetWindowLongPtr(top, GWL_STYLE) & WS_CHILD) != 0) {
+    HWND parent = GetParent(top);
+    if (parent == nullptr) break;
+    top = parent;
+  }
+  return top;
+}
+
+inline void Repaint(HWND hwnd) {
+  platform::RequestPaint(hwnd, false);
+}
+
+}  // namespace platform::controls

@@ -1,0 +1,102 @@
+// Internal state of the window system, shared by its translation units.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/window/hooks.h"
+#include "platform/window/winuser.h"
+
+namespace platform::detail {
+
+struct WindowClass {
+  std::u16string name;
+  WNDCLASS wc;
+};
+
+struct Window {
+  HWND handle = nullptr;
+  std::u16string className;
+  WNDPROC proc = nullptr;
+  int id = 0;
+  std::u16string text;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  RECT rect;  // parent's client coordinates; screen for top-level windows
+  HWND parent = nullptr;
+  HWND owner = nullptr;
+  std::vector<HWND> children;  // top of the Z order first
+  HINSTANCE instance = nullptr;
+  LONG_PTR userData = 0;
+  std::vector<LONG_PTR> extra;  // cbWndExtra storage
+  FontInfo font;
+  const DialogTemplate* dialogTemplate = nullptr;
+  const DialogItemTemplate* dialogItem = nullptr;
+  HICON iconBig = nullptr;
+  HICON iconSmall = nullptr;
+  bool destroying = false;
+  // Dialog manager state
+  bool dialogEnded = false;
+  INT_PTR dialogResult = 0;
+};
+
+struct Timer {
+  HWND hwnd = nullptr;
+  UINT_PTR id = 0;
+  UINT elapse = 0;
+  std::uint64_t due = 0;
+  TIMERPROC proc = nullptr;
+};
+
+struct State {
+  std::unordered_map<HWND, std::unique_ptr<Window>> windows;
+  std::uintptr_t nextHandle = 0x10000;
+  std::vector<HWND> topLevel;  // topmost first
+  std::vector<WindowClass> classes;
+  std::deque<MSG> queue;
+  bool quitPosted = false;
+  int quitCode = 0;
+  std::vector<Timer> timers;
+  HWND focus = nullptr;
+  HWND capture = nullptr;
+  HWND active = nullptr;
+  bool mouseDown = false;
+  std::set<UINT> keysDown;
+  SIZE screen{240, 320};
+  Clock* clock = nullptr;
+  InputSource* input = nullptr;
+  PaintListener paint;
+  std::function<void()> beforeWait;
+  std::function<void(const TraceEvent&)> trace;
+  MessageHook messageHook;
+  std::function<void(HWND)> createHook;
+  std::vector<HWND> messageBoxes;
+};
+
+State& S();
+Window* Find(HWND hwnd);
+// Calls the window procedure (through the message hook).
+LRESULT Deliver(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// CreateWindowEx with a setup step run on the new record before any message.
+HWND CreateWindowInternal(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
+                          int y, int cx, int cy, HWND parent, HMENU menuOrId, HINSTANCE instance,
+                          LPVOID param, const std::function<void(Window&)>& setup);
+// Shows or hides without tracing (SetWindowPos, EndDialog).
+void SetVisible(HWND hwnd, bool show);
+// The top-level window a window belongs to.
+HWND TopLevelOf(HWND hwnd);
+// Runs a modal loop until the dialog ends; returns its result (-1 when the
+// loop was abandoned or WM_QUIT arrived, which is posted again).
+INT_PTR RunModalLoop(HWND dialog);
+void RepostQuit(int code);
+void EnsureSystemClasses();
+std::u16string FromCString(LPCWSTR s);
+bool EqualsNoCase(std::u16string_view a, std::u16string_view b);
+
+}  // namespace platform::detail

@@ -1,0 +1,539 @@
+// End-to-end runs of the RegillaMobile program: scripts against .reg files
+// in a temporary folder, checking the file, the dump output and the trace.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+using e2e::ReadFile;
+using e2e::WriteFile;
+
+// Every key the tool creates while loading exists, so a run that applies
+// nothing leaves the file alone.
+constexpr const char* kDevice = R"(Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\Software\Apps\Microsoft Application Installer]
+"fAskDest"=dword:00000000
+"nDynamicDelete"=dword:00000001
+"fAskOptions"=dword:00000005
+
+[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\VxD\BIOS]
+"CPUPriority"=dword:00000002
+
+[HKEY_LOCAL_MACHINE\System\GWE]
+"Animate"=dword:00000001
+
+[HKEY_LOCAL_MACHINE\Comm\Redir]
+"RegisterFSRoot"=dword:00000000
+)";
+
+constexpr const char* kInstallerKey =
+    R"(HKEY_LOCAL_MACHINE\Software\Apps\Microsoft Application Installer)";
+constexpr const char* kSoftReset = "設定を有効にするため、ソフトリセットをかけて下さい。";
+constexpr const char* kPortrait = "画面は縦長でご使用下さい";
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+// The data text of "name"=… in [key] of a .reg file the program wrote.
+std::optional<std::string> RegValue(const std::string& file, const std::string& key,
+                                    const std::string& name) {
+  std::istringstream in(file);
+  bool inKey = false;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.front() == '[') {
+      inKey = Lower(line) == Lower("[" + key + "]");
+      continue;
+    }
+    const std::string prefix = "\"" + name + "\"=";
+    if (inKey && Lower(line).rfind(Lower(prefix), 0) == 0) return line.substr(prefix.size());
+  }
+  return std::nullopt;
+}
+
+std::vector<json> JsonLines(const std::string& text) {
+  std::vector<json> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty()) lines.push_back(json::parse(line));
+  }
+  return lines;
+}
+
+class EndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/regilla-e2e-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    store_ = dir_ / "device.reg";
+    WriteFile(store_, kDevice);
+    env_["XDG_DATA_HOME"] = (dir_ / "xdg").string();
+    env_["QT_QPA_PLATFORM"] = "offscreen";
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Runs a script file against the test's store with a trace file.
+  e2e::Result RunScript(const std::string& script, std::vector<std::string> extra = {}) {
+    WriteFile(dir_ / "script.txt", script);
+    std::vector<std::string> args = {"--registry", store_.string(),
+                                     "--script",   (dir_ / "script.txt").string(),
+                                     "--trace",    (dir_ / "trace.jsonl").string()};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return e2e::Run(args, {}, env_);
+  }
+  std::vector<json> Trace() { return JsonLines(ReadFile(dir_ / "trace.jsonl")); }
+  std::string Store() { return ReadFile(store_); }
+
+  fs::path dir_;
+  fs::path store_;
+  e2e::Env env_;
+};
+
+TEST_F(EndToEnd, ApplyWritesTheFirstPageAndTracesTheCycle) {
+  const e2e::Result r = RunScript(
+      "# change every control of the first page, then apply\n"
+      "click CSet1:1009\n"
+      "select CSet1:1031 0\n"
+      "click CSet1:1032\n"
+      "click main:1013\n"
+      "dump\n"
+      "ok\n"
+      "dump\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string file = Store();
+  EXPECT_EQ(RegValue(file, kInstallerKey, "fAskDest"), "dword:00000001");
+  EXPECT_EQ(RegValue(file, kInstallerKey, "nDynamicDelete"),
+            "dword:00000000");                                                // 1 shows unchecked
+  EXPECT_EQ(RegValue(file, kInstallerKey, "fAskOptions"), "dword:00000001");  // 5 normalised
+  EXPECT_EQ(RegValue(file, R"(HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\VxD\BIOS)",
+                     "CPUPriority"),
+            "dword:00000000");
+  EXPECT_EQ(RegValue(file, R"(HKEY_LOCAL_MACHINE\System\GWE)", "Animate"), "dword:00000000");
+  EXPECT_TRUE(fs::exists(store_.string() + ".bak"));
+
+  const std::vector<json> dumps = JsonLines(r.out);
+  ASSERT_EQ(dumps.size(), 2u);
+  // While the closing message is up, the buttons are back and the bar is hidden at 6/6.
+  EXPECT_TRUE(dumps[0]["apply"]);
+  EXPECT_TRUE(dumps[0]["cancel"]);
+  EXPECT_EQ(dumps[0]["progress"], json({{"visible", false}, {"min", 0}, {"max", 6}, {"pos", 6}}));
+  ASSERT_EQ(dumps[0]["messages"].size(), 1u);
+  EXPECT_EQ(dumps[0]["messages"][0], json({{"caption", "RegillaMobile"}, {"text", kSoftReset}}));
+  EXPECT_EQ(dumps[1]["controls"]["CSet1:1009"], json({{"checked", true}}));
+  EXPECT_EQ(dumps[1]["controls"]["CSet1:1031"], json({{"sel", 0}}));
+  EXPECT_EQ(dumps[1]["controls"]["CSet1:1032"], json({{"checked", false}}));
+
+  // The trace: the page's writes in order, then six progress steps each
+  // followed by a 200 ms pause, the bar hidden, the buttons back, the message.
+  const std::vector<json> trace = Trace();
+  std::vector<std::string> sets;
+  std::vector<int> progress;
+  std::vector<std::string> tail;
+  bool applying = false;
+  for (const json& e : trace) {
+    if (e["op"] == "show" && e["window"] == "main:1013" && e["visible"] == false) applying = true;
+    if (!applying) continue;
+    if (e["op"] == "set" && e["root"] == "HKLM") sets.push_back(e["name"]);
+    if (e["op"] == "progress") progress.push_back(e["pos"]);
+    if (e["op"] == "set") EXPECT_EQ(e["type"], 4);
+    if (e["op"] == "sleep") EXPECT_EQ(e["ms"], 200);
+    if (e["op"] == "msgbox") {
+      EXPECT_EQ(e["text"], kSoftReset);
+      break;
+    }
+  }
+  ASSERT_GE(sets.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(sets.begin(), sets.begin() + 5),
+            (std::vector<std::string>{"fAskDest", "nDynamicDelete", "fAskOptions", "CPUPriority",
+                                      "Animate"}));
+  EXPECT_EQ(progress, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+  const auto firstSet = std::find_if(trace.begin(), trace.end(), [](const json& e) {
+    return e["op"] == "set" && e["name"] == "fAskDest";
+  });
+  ASSERT_NE(firstSet, trace.end());
+  EXPECT_EQ((*firstSet)["data"], "01000000");
+  EXPECT_EQ((*firstSet)["key"], "\\Software\\Apps\\Microsoft Application Installer");
+  // The store is saved before the message is shown, and the flush says so.
+  const auto flushed = std::find_if(
+      firstSet, trace.end(), [](const json& e) { return e["op"] == "flush" && e["rc"] == 0; });
+  EXPECT_NE(flushed, trace.end());
+}
+
+TEST_F(EndToEnd, CancelReloadsTheStoredValues) {
+  const std::string before = Store();
+  const e2e::Result r = RunScript(
+      "click CSet1:1009\n"
+      "select CSet1:1031 3\n"
+      "dump\n"
+      "click main:2\n"
+      "dump\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<json> dumps = JsonLines(r.out);
+  ASSERT_EQ(dumps.size(), 2u);
+  EXPECT_EQ(dumps[0]["controls"]["CSet1:1009"]["checked"], true);
+  EXPECT_EQ(dumps[0]["controls"]["CSet1:1031"]["sel"], 3);
+  EXPECT_EQ(dumps[1]["controls"]["CSet1:1009"]["checked"], false);
+  EXPECT_EQ(dumps[1]["controls"]["CSet1:1031"]["sel"], 2);
+  EXPECT_EQ(dumps[1]["tab"], 0);
+  EXPECT_TRUE(dumps[1]["messages"].empty());
+  EXPECT_EQ(Store(), before);
+}
+
+TEST_F(EndToEnd, OkWithoutApplyWritesNothing) {
+  const std::string before = Store();
+  const e2e::Result r = RunScript(
+      "click CSet1:1009\n"
+      "click CSet1:1032\n"
+      "ok\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Store(), before);
+  EXPECT_FALSE(fs::exists(store_.string() + ".bak"));
+  for (const json& e : Trace()) EXPECT_NE(e["op"], "set") << e.dump();
+}
+
+TEST_F(EndToEnd, LandscapeScreenIsRefusedWithoutTouchingTheStore) {
+  const std::string before = Store();
+  const e2e::Result r = RunScript("dump\n", {"--screen", "320x240"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<json> dumps = JsonLines(r.out);
+  ASSERT_EQ(dumps.size(), 1u);
+  EXPECT_EQ(dumps[0]["screen"], json::array({320, 240}));
+  EXPECT_EQ(dumps[0]["tab"], nullptr);
+  EXPECT_EQ(dumps[0]["top"], nullptr);
+  EXPECT_TRUE(dumps[0]["visible"].empty());
+  EXPECT_TRUE(dumps[0]["controls"].empty());
+  EXPECT_EQ(dumps[0]["messages"],
+            json::array({{{"caption", "RegillaMobile"}, {"text", kPortrait}}}));
+  EXPECT_EQ(Store(), before);
+  for (const json& e : Trace()) {
+    EXPECT_TRUE(e["op"] != "open" && e["op"] != "create" && e["op"] != "query" && e["op"] != "set")
+        << e.dump();
+  }
+  const std::vector<json> trace = Trace();
+  EXPECT_TRUE(
+      std::any_of(trace.begin(), trace.end(), [](const json& e) { return e["op"] == "quit"; }));
+}
+
+TEST_F(EndToEnd, RotatingTheScreenEndsTheToolWithoutSaving) {
+  const std::string before = Store();
+  const e2e::Result r = RunScript(
+      "click CSet1:1009\n"
+      "rotate\n"
+      "dump\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<json> dumps = JsonLines(r.out);
+  ASSERT_EQ(dumps.size(), 1u);
+  EXPECT_EQ(dumps[0]["screen"], json::array({320, 240}));
+  EXPECT_EQ(dumps[0]["messages"].back()["text"], kPortrait);
+  EXPECT_EQ(Store(), before);
+}
+
+TEST_F(EndToEnd, OtherSettingChangesAreIgnored) {
+  const e2e::Result r = RunScript("settingchange 0x10\ndump\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<json> dumps = JsonLines(r.out);
+  ASSERT_EQ(dumps.size(), 1u);
+  EXPECT_TRUE(dumps[0]["messages"].empty());
+  EXPECT_EQ(dumps[0]["top"], "CSet1");
+}
+
+TEST_F(EndToEnd, CorruptStoreStopsBeforeAnythingAndStaysByteIdentical) {
+  const std::string corrupt =
+      "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\System\\GWE]\r\n"
+      "\"Animate\"=dword:zz\r\n";
+  WriteFile(store_, corrupt);
+  const e2e::Result r = RunScript("click CSet1:1009\nclick main:1013\nok\ndump\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("device.reg"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find('4'), std::string::npos) << r.err;  // the line
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_EQ(Store(), corrupt);
+  EXPECT_FALSE(fs::exists(store_.string() + ".bak"));
+}
+
+TEST_F(EndToEnd, DefaultStoreIsSeededFromTheSample) {
+  WriteFile(dir_ / "script.txt", "dump\n");
+  const e2e::Result r = e2e::Run({"--script", (dir_ / "script.txt").string()}, {}, env_);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const fs::path seeded = dir_ / "xdg" / "RegillaMobile" / "registry.reg";
+  EXPECT_TRUE(fs::exists(seeded));
+  EXPECT_NE(r.err.find(seeded.string()), std::string::npos) << r.err;
+  ASSERT_EQ(JsonLines(r.out).size(), 1u);
+}
+
+constexpr const char* kAllPages = R"(Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\ControlPanel\Sip]
+"AllowChange"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Microsoft\Shell\TaskSwitch]
+"0"="\Windows\calendar.exe"
+"1"="\Windows\tmail.exe"
+
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Internet Settings]
+"MaxConnectionsPer1_0Server"=dword:00000004
+"MaxConnectionsPerServer"=dword:00000002
+
+[HKEY_CURRENT_USER\Software\Microsoft\IMEJP\3.1\MSIME]
+"option3"=dword:00000001
+
+[HKEY_LOCAL_MACHINE\Comm\ConnMgr\Planner\Settings]
+"CacheTime"=dword:00000258
+
+[HKEY_LOCAL_MACHINE\Comm\Redir]
+"RegisterFSRoot"=dword:00000000
+
+[HKEY_LOCAL_MACHINE\ControlPanel\WiFi]
+"ScanInterval"=dword:0000012c
+"Timeout"=dword:00000014
+
+[HKEY_LOCAL_MACHINE\Ident]
+"Name"="Pocket_PC"
+
+[HKEY_LOCAL_MACHINE\Software\Apps\Microsoft Application Installer]
+"fAskDest"=dword:00000001
+"nDynamicDelete"=dword:00000002
+"fAskOptions"=dword:00000001
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Calendar]
+"ShowLunarCalendar"=dword:00000000
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Shell]
+"NoClearType"=dword:00000000
+"TBOpt"=dword:00000001
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Internet Settings]
+"ClearTypeText"=dword:00000001
+
+[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\VxD\BIOS]
+"CPUPriority"=dword:00000003
+
+[HKEY_LOCAL_MACHINE\System\GWE]
+"Animate"=dword:00000001
+"cxVScr"=dword:0000000d
+"cyVScr"=dword:0000000d
+"cyHScr"=dword:0000000d
+"cxHScr"=dword:0000000d
+
+[HKEY_LOCAL_MACHINE\System\GWE\Menu]
+"Anitype"=dword:00000006
+)";
+
+TEST_F(EndToEnd, EveryPageIsLoadedAndApplied) {
+  WriteFile(store_, kAllPages);
+  const e2e::Result r = RunScript(
+      "dump\n"
+      "tab 1\n"
+      "click CSet2:1012\n"
+      "click CSet2:1013\n"
+      "spin CSet2:1018 up\n"
+      "tab 2\n"
+      "spin CSet3:1021 down\n"
+      "click CSet3:1022\n"
+      "type CSet3:1027 端末\n"
+      "tab 3\n"
+      "click CSet4:1024\n"
+      "select CSet4:1030 3\n"
+      "tab 4\n"
+      "spin CSet5:1037 up\n"
+      "vscroll CSet5:1041 8 20\n"
+      "dump\n"
+      "click main:1013\n"
+      "ok\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<json> dumps = JsonLines(r.out);
+  ASSERT_EQ(dumps.size(), 2u);
+  const json& loaded = dumps[0]["controls"];
+  EXPECT_EQ(loaded["CSet2:1017"]["text"], "4");
+  EXPECT_EQ(loaded["CSet2:1018"], json({{"pos", 4}, {"min", 1}, {"max", 10}}));
+  EXPECT_EQ(loaded["CSet3:1019"]["text"], "10");
+  EXPECT_EQ(loaded["CSet3:1020"]["text"], "5");
+  EXPECT_EQ(loaded["CSet3:1026"]["checked"], true);
+  EXPECT_EQ(loaded["CSet3:1027"]["text"], "Pocket_PC");
+  EXPECT_EQ(loaded["CSet4:1030"]["sel"], 1);
+  EXPECT_EQ(loaded["CSet5:1036"]["text"], "13");
+  EXPECT_EQ(loaded["CSet5:1034"]["checked"], true);
+  EXPECT_FALSE(loaded["CAbout:1025"]["text"].get<std::string>().empty());
+
+  const json& changed = dumps[1];
+  EXPECT_EQ(changed["tab"], 4);
+  EXPECT_EQ(changed["top"], "CSet5");
+  EXPECT_EQ(changed["visible"], json::array({"CSet1", "CSet2", "CSet3", "CSet4", "CSet5"}));
+  EXPECT_EQ(changed["controls"]["CSet2:1017"]["text"], "5");
+  EXPECT_EQ(changed["controls"]["CSet3:1019"]["text"], "9");
+  EXPECT_EQ(changed["controls"]["CSet3:1027"]["text"], "端末");
+  EXPECT_EQ(changed["controls"]["CSet5:1040"]["text"], "14");
+
+  const std::string file = Store();
+  const std::string hkcu = "HKEY_CURRENT_USER\\";
+  const std::string hklm = "HKEY_LOCAL_MACHINE\\";
+  struct Expect {
+    std::string key;
+    const char* name;
+    const char* data;
+  };
+  const Expect expected[] = {
+      {hkcu + R"(ControlPanel\Sip)", "AllowChange", "dword:00000001"},
+      {hkcu + R"(Software\Microsoft\Shell\TaskSwitch)", "0", "hex(1):"},
+      {hkcu + R"(Software\Microsoft\Shell\TaskSwitch)", "11", "hex(1):"},
+      {hkcu + R"(Software\Microsoft\Windows\CurrentVersion\Internet Settings)",
+       "MaxConnectionsPer1_0Server", "dword:00000005"},
+      {hkcu + R"(Software\Microsoft\Windows\CurrentVersion\Internet Settings)",
+       "MaxConnectionsPerServer", "dword:00000002"},
+      {hkcu + R"(Software\Microsoft\IMEJP\3.1\MSIME)", "option3", "dword:00000001"},
+      {hklm + R"(Comm\ConnMgr\Planner\Settings)", "CacheTime", "dword:0000021c"},
+      {hklm + R"(Comm\Redir)", "RegisterFSRoot", "dword:00000001"},
+      {hklm + R"(ControlPanel\WiFi)", "ScanInterval", "dword:0000012c"},
+      {hklm + R"(ControlPanel\WiFi)", "Timeout", "dword:00000014"},
+      {hklm + R"(Ident)", "Name", "hex(1):ef,7a,2b,67"},  // no terminator
+      {hklm + R"(Software\Microsoft\Calendar)", "ShowLunarCalendar", "dword:00000001"},
+      {hklm + R"(Software\Microsoft\Shell)", "TBOpt", "dword:00000003"},
+      {hklm + R"(Software\Microsoft\Windows\CurrentVersion\Internet Settings)", "ClearTypeText",
+       "dword:00000001"},
+      {hklm + R"(System\GWE)", "cxVScr", "dword:0000000e"},
+      {hklm + R"(System\GWE)", "cyVScr", "dword:0000000e"},
+      {hklm + R"(System\GWE)", "cyHScr", "dword:0000000d"},
+      {hklm + R"(System\GWE\Menu)", "Anitype", "dword:00000006"},
+  };
+  for (const Expect& e : expected) {
+    EXPECT_EQ(RegValue(file, e.key, e.name), std::optional<std::string>(e.data))
+        << e.key << " " << e.name;
+  }
+}
+
+TEST_F(EndToEnd, ShownPagesStayVisibleUnderTheSelectedOne) {
+  const e2e::Result r = RunScript("tab 1\ntab 5\ndump\ntab 1\ndump\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<json> dumps = JsonLines(r.out);
+  ASSERT_EQ(dumps.size(), 2u);
+  EXPECT_EQ(dumps[0]["tab"], 5);
+  EXPECT_EQ(dumps[0]["top"], "CAbout");
+  EXPECT_EQ(dumps[1]["tab"], 1);
+  EXPECT_EQ(dumps[1]["top"], "CSet2");
+  EXPECT_EQ(dumps[1]["visible"], json::array({"CSet1", "CSet2", "CAbout"}));
+}
+
+struct BadLine {
+  const char* script;
+  const char* expected;
+};
+
+class ScriptErrors : public EndToEnd, public ::testing::WithParamInterface<BadLine> {};
+
+TEST_P(ScriptErrors, StopWithStatusTwoNamingTheLine) {
+  const std::string before = Store();
+  const e2e::Result r = RunScript(GetParam().script);
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find(GetParam().expected), std::string::npos) << r.err;
+  EXPECT_EQ(Store(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ScriptErrors,
+    ::testing::Values(BadLine{"dump\n# note\nfrobnicate\n", "line 3: unknown command"},
+                      BadLine{"click CSet9:1009\n", "line 1: unknown window \"CSet9\""},
+                      BadLine{"click CSet1:4242\n", "line 1: unknown control CSet1:4242"},
+                      BadLine{"click main:1029\n", "line 1: main:1029 is hidden"},
+                      BadLine{"tab 9\n", "line 1: tab 9 does not exist"},
+                      BadLine{"select CSet1:1031 4\n", "line 1: CSet1:1031 has no entry 4"},
+                      BadLine{"spin CSet1:1009 up\n", "line 1: CSet1:1009 is not an up-down"},
+                      BadLine{"screenshot /nonexistent-dir/x.png\n", "line 1: screenshot"}));
+
+TEST_F(EndToEnd, TheDialogBehindAMessageBoxCannotBeClicked) {
+  const e2e::Result r = RunScript("\nclick CSet1:1009\nclick main:1013\nclick main:2\n");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("line 4: main:2 is disabled (a message box is open)"), std::string::npos)
+      << r.err;
+  EXPECT_EQ(RegValue(Store(), kInstallerKey, "fAskDest"), "dword:00000001");
+}
+
+TEST_F(EndToEnd, ACoveredControlIsAnErrorButWhatWasAppliedStays) {
+  const e2e::Result r = RunScript(
+      "click CSet1:1009\n"
+      "click main:1013\n"
+      "ok\n"
+      "tab 5\n"
+      "click CSet1:1032\n");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("line 5: CSet1:1032 is covered by CAbout"), std::string::npos) << r.err;
+  EXPECT_EQ(RegValue(Store(), kInstallerKey, "fAskDest"), "dword:00000001");
+}
+
+TEST_F(EndToEnd, PipeDrivenDumpArrivesBeforeTheNextCommand) {
+  e2e::Interactive tool({"--registry", store_.string(), "--script", "-"}, env_);
+  tool.Send("dump");
+  auto first = tool.ReadLine(std::chrono::seconds(20));
+  ASSERT_TRUE(first) << "no answer to the first dump";
+  EXPECT_EQ(json::parse(*first)["controls"]["CSet1:1009"]["checked"], false);
+
+  tool.Send("click CSet1:1009");
+  tool.Send("dump");
+  auto second = tool.ReadLine(std::chrono::seconds(20));
+  ASSERT_TRUE(second);
+  EXPECT_EQ(json::parse(*second)["controls"]["CSet1:1009"]["checked"], true);
+
+  tool.Send("click main:1013");
+  tool.Send("dump");
+  auto third = tool.ReadLine(std::chrono::seconds(20));
+  ASSERT_TRUE(third);
+  EXPECT_EQ(json::parse(*third)["messages"].size(), 1u);
+  // Applied and saved while the message is still up.
+  EXPECT_EQ(RegValue(Store(), kInstallerKey, "fAskDest"), "dword:00000001");
+
+  const e2e::Result r = tool.Finish();
+  EXPECT_EQ(r.status, 0) << r.err;
+}
+
+TEST_F(EndToEnd, AFailedSaveEndsWithStatusOne) {
+  const fs::path folder = dir_ / "gone";
+  fs::create_directories(folder);
+  store_ = folder / "device.reg";
+  WriteFile(store_, kDevice);
+  e2e::Interactive tool({"--registry", store_.string(), "--script", "-"}, env_);
+  tool.Send("click CSet1:1009");
+  tool.Send("dump");
+  ASSERT_TRUE(tool.ReadLine(std::chrono::seconds(20)));
+  fs::remove_all(folder);  // nowhere left to save to
+  tool.Send("click main:1013");
+  tool.Send("dump");
+  auto shown = tool.ReadLine(std::chrono::seconds(20));
+  ASSERT_TRUE(shown);
+  const json messages = json::parse(*shown)["messages"];
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0]["text"], "設定を保存できませんでした。");
+  const e2e::Result r = tool.Finish();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("could not be saved"), std::string::npos) << r.err;
+}
+
+TEST_F(EndToEnd, HelpVersionAndUsageErrors) {
+  e2e::Result help = e2e::Run({"--help"}, {}, env_);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("--script"), std::string::npos);
+  e2e::Result version = e2e::Run({"--version"}, {}, env_);
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("RegillaMobile ", 0), 0u);
+  e2e::Result bad = e2e::Run({"--screen", "wide"}, {}, env_);
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_FALSE(bad.err.empty());
+  e2e::Result missing = e2e::Run({"--script", (dir_ / "no-such-script").string()}, {}, env_);
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("no-such-script"), std::string::npos);
+}
+
+}  // namespace

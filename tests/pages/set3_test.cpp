@@ -1,0 +1,227 @@
+// Network page: minutes and seconds, the 0-minute rule, WiFi, the network
+// folder key creation and the device name's byte counts.
+#include <gtest/gtest.h>
+
+#include "platform/registry/winreg.h"
+#include "tests/app/sample_device.h"
+#include "tests/pages/page_helpers.h"
+
+namespace {
+
+using namespace page_tests;
+using testing_device::Decimal;
+using testing_device::kFullDevice;
+using testing_device::With;
+using testing_device::WithDword;
+using testing_device::Without;
+
+const std::u16string kPlanner = u"\\Comm\\ConnMgr\\Planner\\Settings";
+const std::u16string kWifi = u"\\ControlPanel\\WiFi";
+const std::u16string kIdent = u"\\Ident";
+
+TEST(Set3, TimesLoadAsMinutesAndSaveAsSeconds) {
+  struct Case {
+    const char* what;
+    std::string reg;
+    std::u16string cache, scan;
+    std::int32_t savedCache, savedScan;
+  };
+  const Case cases[] = {
+      {"stored", std::string(kFullDevice), u"10", u"1", 600, 60},
+      {"-1 is 0 minutes", WithDword("CacheTime", 0xFFFFFFFF), u"0", u"1", -1, 60},
+      {"90 s truncates", WithDword("CacheTime", 90), u"1", u"1", 60, 60},
+      {"above the range", WithDword("CacheTime", 3660), u"61", u"1", 3660, 60},
+      {"-61 s toward zero", WithDword("CacheTime", static_cast<std::uint32_t>(-61)), u"-1", u"1",
+       -60, 60},
+      {"30 s scan", WithDword("ScanInterval", 30), u"10", u"0", 600, 0},
+      // Planner key without CacheTime: edit empty, 10 minutes kept.
+      {"no CacheTime", Without("\"CacheTime\""), u"", u"1", 600, 60},
+      // WiFi key without ScanInterval: 1 minute.
+      {"no ScanInterval", Without("\"ScanInterval\""), u"10", u"1", 600, 60},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Device d(c.reg);
+    d.Run(ThenApply(d, {[&] {
+                      EXPECT_EQ(d.Text("CSet3", 1019), c.cache);
+                      EXPECT_EQ(d.Text("CSet3", 1020), c.scan);
+                    }}));
+    EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kPlanner, u"CacheTime"), c.savedCache);
+    EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kWifi, u"ScanInterval"), c.savedScan);
+  }
+}
+
+TEST(Set3, MissingTimeKeysLeaveEditsEmptyAndWriteNothing) {
+  std::string reg = Without("[HKEY_LOCAL_MACHINE\\Comm\\ConnMgr\\Planner\\Settings]");
+  reg = Without("[HKEY_LOCAL_MACHINE\\ControlPanel\\WiFi]", reg);
+  Device d(reg);
+  d.Run(ThenApply(d, {[&] {
+                    EXPECT_EQ(d.Text("CSet3", 1019), u"");
+                    EXPECT_EQ(d.Text("CSet3", 1020), u"");
+                  }}));
+  EXPECT_FALSE(d.KeyExists(HKEY_LOCAL_MACHINE, kPlanner));
+  EXPECT_FALSE(d.KeyExists(HKEY_LOCAL_MACHINE, kWifi));
+}
+
+TEST(Set3, ZeroMinutesOfDialUpIsStoredAsMinusOne) {
+  Device d(WithDword("CacheTime", 60));
+  d.Run(ThenApply(d, {[&] { d.VScroll("CSet3", 1021, SB_THUMBPOSITION, 0); },
+                      [&] { EXPECT_EQ(d.Text("CSet3", 1019), u"0"); }}));
+  EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kPlanner, u"CacheTime"), -1);
+}
+
+TEST(Set3, ZeroMinutesOfScanIsStoredAsZero) {
+  Device d(WithDword("ScanInterval", 60));
+  d.Run(ThenApply(d, {[&] { d.VScroll("CSet3", 1023, SB_THUMBPOSITION, 0); }}));
+  EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kWifi, u"ScanInterval"), 0);
+}
+
+TEST(Set3, NotificationsStepOnceWithin0To60ForBoth) {
+  struct Case {
+    int updown;
+    int edit;
+    const char* value;
+    std::uint32_t seconds;
+    int code;
+    int pos;
+    int shown;
+  };
+  const Case cases[] = {
+      {1021, 1019, "CacheTime", 3660, 4, 0, 60},  // from 61 down to 60
+      {1021, 1019, "CacheTime", 3660, 4, 60, 60},
+      {1021, 1019, "CacheTime", 3660, 4, 100, 61},    // never raised past 60
+      {1021, 1019, "CacheTime", 600, 4, 60, 11},      // one step only
+      {1021, 1019, "CacheTime", 600, 4, 10, 10},      // equal: nothing
+      {1021, 1019, "CacheTime", 0, 4, 0, 0},          // 0 s is 0 min; at the bound
+      {1021, 1019, "CacheTime", 600, 8, 60, 10},      // SB_ENDSCROLL ignored
+      {1023, 1020, "ScanInterval", 1800, 4, 40, 31},  // past the 1…30 range, up to 60
+      {1023, 1020, "ScanInterval", 3600, 4, 61, 60},
+      {1023, 1020, "ScanInterval", 60, 4, 0, 0},  // down to 0, below the range
+      {1023, 1020, "ScanInterval", 60, 2, 0, 1},  // other codes ignored
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << c.value << " " << c.seconds << " code " << c.code << " pos " << c.pos);
+    Device d(WithDword(c.value, c.seconds));
+    d.Run({[&] {
+      d.VScroll("CSet3", c.updown, c.code, c.pos);
+      EXPECT_EQ(d.Text("CSet3", c.edit), Decimal(c.shown));
+    }});
+  }
+}
+
+TEST(Set3, ArrowClicksStepTheMinutes) {
+  Device d(kFullDevice);  // 10 and 1 minutes
+  d.Run(ThenApply(d, {[&] { d.ClickTab(2); }, [&] { d.Spin("CSet3", 1021, true); },
+                      [&] { d.Spin("CSet3", 1023, false); },
+                      [&] {
+                        EXPECT_EQ(d.Text("CSet3", 1019), u"11");
+                        EXPECT_EQ(d.UpDownPos("CSet3", 1021), 11);
+                        // The up-down stops at its own minimum 1.
+                        EXPECT_EQ(d.Text("CSet3", 1020), u"1");
+                        EXPECT_EQ(d.UpDownRange("CSet3", 1021), (std::pair{0, 60}));
+                        EXPECT_EQ(d.UpDownRange("CSet3", 1023), (std::pair{1, 30}));
+                      }}));
+  EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kPlanner, u"CacheTime"), 660);
+  EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kWifi, u"ScanInterval"), 60);
+}
+
+TEST(Set3, CheckBoxMappings) {
+  struct Case {
+    std::string reg;
+    int id;
+    bool checked;
+    const char16_t* key;
+    const char16_t* value;
+    std::int32_t saved;
+  };
+  const Case cases[] = {
+      {WithDword("Timeout", 10), 1026, false, kWifi.c_str(), u"Timeout", 0},
+      {WithDword("Timeout", 20), 1026, true, kWifi.c_str(), u"Timeout", 20},
+      {Without("\"Timeout\""), 1026, false, kWifi.c_str(), u"Timeout", 0},
+      {WithDword("RegisterFSRoot", 2), 1022, true, u"\\Comm\\Redir", u"RegisterFSRoot", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    Device d(c.reg);
+    bool shown = !c.checked;
+    d.Run(ThenApply(d, {[&] { shown = d.Checked("CSet3", c.id); }}));
+    EXPECT_EQ(shown, c.checked);
+    EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, c.key, c.value), c.saved);
+  }
+}
+
+TEST(Set3, MissingRedirKeyIsCreatedWithZeroAtStartUp) {
+  Device d(Without("[HKEY_LOCAL_MACHINE\\Comm\\Redir]"));
+  bool checked = true;
+  d.Run({[&] { checked = d.Checked("CSet3", 1022); }});
+  EXPECT_FALSE(checked);
+  const std::string k = "HKLM \\Comm\\Redir";
+  EXPECT_EQ(CallsOn(d, "Redir"),
+            (std::vector<std::string>{"open " + k, "create " + k, "set " + k + " RegisterFSRoot",
+                                      "close " + k}));
+  EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, u"\\Comm\\Redir", u"RegisterFSRoot"), 0);
+}
+
+std::u16string Repeat(std::u16string_view unit, std::size_t n) {
+  std::u16string s;
+  for (std::size_t i = 0; i < n; ++i) s += unit;
+  return s;
+}
+
+// A REG_SZ line holding `text` without terminator, as hex(1).
+std::string NameWithoutTerminator(const std::u16string& text) {
+  std::string line = "\"Name\"=hex(1):";
+  char buf[8];
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    std::snprintf(buf, sizeof buf, "%s%02x,%02x", i ? "," : "", text[i] & 0xFF, text[i] >> 8);
+    line += buf;
+  }
+  return line;
+}
+
+TEST(Set3, DeviceNameOfUpTo150CharactersReadsBack) {
+  struct Case {
+    std::size_t chars;
+    bool reads;
+  };
+  for (const Case& c : {Case{1, true}, Case{149, true}, Case{150, true}, Case{151, false}}) {
+    SCOPED_TRACE(c.chars);
+    const std::u16string name = Repeat(u"名", c.chars);
+    Device d(With("Name", NameWithoutTerminator(name)));
+    d.Run({[&] { EXPECT_EQ(d.Text("CSet3", 1027), c.reads ? name : u""); }});
+  }
+}
+
+TEST(Set3, TooLongNameOnReloadKeepsTheEditText) {
+  Device d(kFullDevice);
+  d.Run({[&] {
+           HKEY h = nullptr;
+           RegOpenKeyEx(HKEY_LOCAL_MACHINE, u"\\Ident", 0, KEY_ALL_ACCESS, &h);
+           const std::u16string longName = Repeat(u"x", 151);
+           RegSetValueEx(h, u"Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(longName.data()),
+                         302);
+           RegCloseKey(h);
+           d.Click("main", 2);
+         },
+         [&] { EXPECT_EQ(d.Text("CSet3", 1027), u"PocketPC"); }});
+}
+
+TEST(Set3, TypedDeviceNameIsWrittenWithoutTerminator) {
+  struct Case {
+    std::u16string typed;
+  };
+  for (const Case& c : {Case{u"ぽけっとPC-01"}, Case{u""}, Case{Repeat(u"a", 150)}}) {
+    SCOPED_TRACE(platform::registry::ToUtf8(c.typed));
+    Device d(kFullDevice);
+    d.Run(ThenApply(d, {[&] { d.ClickTab(2); }, [&] { d.Type("CSet3", 1027, c.typed); },
+                        [&] { EXPECT_EQ(d.Text("CSet3", 1027), c.typed); }}));
+    const auto v = d.Value(HKEY_LOCAL_MACHINE, kIdent, u"Name");
+    ASSERT_TRUE(v.has_value());
+    EXPECT_EQ(v->type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(v->bytes.size(), c.typed.size() * 2);
+    EXPECT_EQ(v->Text(), c.typed);
+  }
+}
+
+}  // namespace
