@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -32,39 +33,62 @@
 #include "store/catalogue.h"
 #include "store/registry_store.h"
 #include "store/store.h"
+#include "tests/proof/program_driver.h"
 #include "tests/proof/proof_util.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-using platform::registry::ParsedRegFile;
-using platform::registry::RegFileError;
+using proof::Clock;
 
-// ---------------------------------------------------------------------------
-// The child under test: either the program, driven by a script on its
-// standard input with its registry trace on standard error, or a forked
-// stand-in that runs the store's save cycle the same way.
+enum class Event { None, OutLine, SaveStarting, Saved, SaveFailed, Exited };
 
-struct Child {
-  pid_t pid = -1;
-  int in = -1;   // its standard input
-  int out = -1;  // its standard output
-  int err = -1;  // its standard error (the trace)
-  std::string outBuf, errBuf;
+// The phases of an Apply as its trace shows them: its sixth pause comes
+// right before its save, and the save ends with its flush line.
+class Reader {
+ public:
+  explicit Reader(proof::Child& c) : r_(c) {}
+  Event Next(Clock::time_point deadline) {
+    for (;;) {
+      switch (r_.Next(deadline)) {
+        case proof::Event::OutLine:
+          lastOut = r_.lastLine();
+          return Event::OutLine;
+        case proof::Event::Sleep:
+          if (++sleeps_ % 6 == 0) return Event::SaveStarting;
+          break;
+        case proof::Event::Flushed:
+          return Event::Saved;
+        case proof::Event::FlushFailed:
+          return Event::SaveFailed;
+        case proof::Event::None:
+          return Event::None;
+        case proof::Event::Exited:
+          return Event::Exited;
+        case proof::Event::MessageBox:
+          break;
+      }
+    }
+  }
+  std::string lastOut;
+
+ private:
+  proof::Reader r_;
+  int sleeps_ = 0;
 };
 
-void CloseChild(Child& c) {
-  for (int* fd : {&c.in, &c.out, &c.err}) {
-    if (*fd >= 0) ::close(*fd);
-    *fd = -1;
-  }
+void KillAndReap(proof::Child& c) {
+  proof::Kill(c);
 }
+using platform::registry::ParsedRegFile;
+using platform::registry::RegFileError;
 
 // The stand-in: loads like the pages do (creating the two missing keys),
 // and per "apply N" writes every catalogue value in six paced passes, then
 // saves, printing trace lines like the program's.
-int SelfMain(const fs::path& store, int pauseMs) {
+// With `unsafe` it saves the way no store may: rewriting the file in place,
+// a piece at a time; the harness must catch that.
+int SelfMain(const fs::path& store, int pauseMs, bool unsafe) {
   std::ostringstream diag;
   if (!store::OpenRegistryStore(store, diag).ok) return 3;
   auto emit = [](const std::string& line) {
@@ -72,7 +96,20 @@ int SelfMain(const fs::path& store, int pauseMs) {
     if (::write(2, l.data(), l.size()) < 0) std::_Exit(4);
   };
   auto flush = [&] {
-    if (!platform::registry::CurrentRegistry().HasUnsavedChanges()) return;
+    auto& reg = platform::registry::CurrentRegistry();
+    if (!reg.HasUnsavedChanges()) return;
+    if (unsafe) {
+      std::vector<BYTE> bytes;
+      std::string error;
+      platform::registry::WriteRegFile(reg.Tree(), reg.Format(), bytes, error);
+      std::ofstream out(store, std::ios::binary | std::ios::trunc);
+      for (std::size_t at = 0; at < bytes.size(); at += 4096) {
+        out.write(reinterpret_cast<const char*>(bytes.data() + at),
+                  static_cast<std::streamsize>(std::min<std::size_t>(4096, bytes.size() - at)));
+        out.flush();
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+      }
+    }
     auto r = platform::registry::FlushRegistry();
     emit(r ? R"({"op":"flush","rc":0})" : R"({"op":"flush","rc":1})");
   };
@@ -117,6 +154,7 @@ int SelfMain(const fs::path& store, int pauseMs) {
 struct Options {
   std::string program;
   bool self = false;
+  bool unsafe = false;
   int kills = 200;
   int rounds = 3;
   unsigned seed = 0;
@@ -126,100 +164,10 @@ struct Options {
   bool verbose = false;
 };
 
-Child Start(const Options& o, const fs::path& store) {
-  int in[2], out[2], err[2];
-  if (::pipe(in) || ::pipe(out) || ::pipe(err)) {
-    std::perror("pipe");
-    std::exit(2);
-  }
-  std::fflush(nullptr);
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::dup2(in[0], 0);
-    ::dup2(out[1], 1);
-    ::dup2(err[1], 2);
-    for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
-    if (o.self) std::_Exit(SelfMain(store, o.pauseMs));
-    std::string registry = store.string();
-    ::execl(o.program.c_str(), o.program.c_str(), "--registry", registry.c_str(), "--script", "-",
-            "--trace", "-", static_cast<char*>(nullptr));
-    std::_Exit(127);
-  }
-  ::close(in[0]);
-  ::close(out[1]);
-  ::close(err[1]);
-  Child c;
-  c.pid = pid;
-  c.in = in[1];
-  c.out = out[0];
-  c.err = err[0];
-  return c;
-}
-
-void Send(Child& c, const std::string& text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    ssize_t n = ::write(c.in, text.data() + done, text.size() - done);
-    if (n <= 0) return;  // the child is gone; what it did is checked afterwards
-    done += static_cast<std::size_t>(n);
-  }
-}
-
-enum class Event { None, OutLine, SaveStarting, Saved, SaveFailed, Exited };
-
-// Waits until `deadline` for the next interesting event. The trace says a
-// save is about to start after the sixth pause of an Apply, and that it is
-// done with its flush line.
-struct Reader {
-  explicit Reader(Child& child) : c(child) {}
-  Child& c;
-  int sleeps = 0;
-  std::string lastOut;
-  Event Next(Clock::time_point deadline) {
-    for (;;) {
-      for (std::string* buf : {&c.errBuf, &c.outBuf}) {
-        std::size_t nl = buf->find('\n');
-        if (nl == std::string::npos) continue;
-        std::string line = buf->substr(0, nl);
-        buf->erase(0, nl + 1);
-        if (buf == &c.outBuf) {
-          lastOut = line;
-          return Event::OutLine;
-        }
-        if (line.find(R"("op":"sleep")") != std::string::npos && ++sleeps % 6 == 0) {
-          return Event::SaveStarting;
-        }
-        if (line.find(R"("op":"flush")") != std::string::npos) {
-          return line.find(R"("rc":0)") != std::string::npos ? Event::Saved : Event::SaveFailed;
-        }
-      }
-      auto now = Clock::now();
-      if (now >= deadline) return Event::None;
-      pollfd fds[2] = {{c.out, POLLIN, 0}, {c.err, POLLIN, 0}};
-      int ms = static_cast<int>(
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count() + 1);
-      if (::poll(fds, 2, ms) <= 0) continue;
-      bool any = false;
-      for (int i = 0; i < 2; ++i) {
-        if (!(fds[i].revents & (POLLIN | POLLHUP))) continue;
-        char buf[65536];
-        ssize_t n = ::read(fds[i].fd, buf, sizeof buf);
-        if (n > 0) {
-          (i == 0 ? c.outBuf : c.errBuf).append(buf, static_cast<std::size_t>(n));
-          any = true;
-        }
-      }
-      if (!any) return Event::Exited;
-    }
-  }
-};
-
-int KillAndReap(Child& c) {
-  ::kill(c.pid, SIGKILL);
-  int status = 0;
-  ::waitpid(c.pid, &status, 0);
-  CloseChild(c);
-  return status;
+proof::Child Start(const Options& o, const fs::path& store) {
+  if (o.self) return proof::StartFunction([&] { return SelfMain(store, o.pauseMs, o.unsafe); });
+  return proof::StartProgram(
+      {o.program, "--registry", store.string(), "--script", "-", "--trace", "-"});
 }
 
 // The script lines of one Apply: on every settings page, every check box is
@@ -275,6 +223,8 @@ int main(int argc, char** argv) {
   CLI::App app{"Kills the tool at random moments and checks its store after each kill"};
   auto* program = app.add_option("--program", o.program, "the RegillaMobile program");
   app.add_flag("--self", o.self, "run the store's save cycle in a forked stand-in instead");
+  app.add_flag("--self-unsafe", o.unsafe,
+               "the stand-in rewrites the file in place (shows that the harness catches it)");
   app.add_option("--kills", o.kills, "number of kills")->check(CLI::Range(1, 100000));
   app.add_option("--rounds", o.rounds, "Applies per run before the one that is killed")
       ->check(CLI::Range(1, 50));
@@ -284,6 +234,7 @@ int main(int argc, char** argv) {
   app.add_option("--work", o.work, "work folder (default: a new temp folder)");
   app.add_flag("-v,--verbose", o.verbose, "one line per kill");
   CLI11_PARSE(app, argc, argv);
+  o.self = o.self || o.unsafe;
   if (o.self == (program->count() > 0)) return Fail("give either --program PATH or --self");
   if (o.seed == 0) o.seed = static_cast<unsigned>(Clock::now().time_since_epoch().count());
   ::signal(SIGPIPE, SIG_IGN);
@@ -310,7 +261,7 @@ int main(int argc, char** argv) {
   std::vector<double> applySeconds, saveSeconds;
   nlohmann::json dump;
   {
-    Child c = Start(o, file);
+    proof::Child c = Start(o, file);
     Reader r(c);
     auto deadline = Clock::now() + std::chrono::seconds(30);
     Send(c, "dump\n");
@@ -346,11 +297,7 @@ int main(int argc, char** argv) {
       states.push_back(std::move(*tree));
       Send(c, "ok\n");
     }
-    ::close(c.in);
-    c.in = -1;
-    int status = 0;
-    ::waitpid(c.pid, &status, 0);
-    CloseChild(c);
+    proof::Wait(c);
   }
   double apply = 0, save = 0;
   for (double s : applySeconds) apply = std::max(apply, s);
@@ -370,7 +317,7 @@ int main(int argc, char** argv) {
     double delay = aimAtSave ? std::uniform_real_distribution<double>(0, save * 1.3)(rng)
                              : std::uniform_real_distribution<double>(0, apply * 1.1)(rng);
 
-    Child c = Start(o, file);
+    proof::Child c = Start(o, file);
     Reader r(c);
     auto deadline = Clock::now() + std::chrono::seconds(30);
     Send(c, "dump\n");
@@ -439,8 +386,9 @@ int main(int argc, char** argv) {
     }
     bool bad = verdict != "before" && verdict != "after";
     failures += bad ? 1 : 0;
-    ++counts["killed " + phase + ", store holds the content " +
-             (bad ? "(FAULT) " + verdict : verdict + " it")];
+    std::string kind = verdict.substr(0, verdict.find(':'));
+    ++counts["killed " + phase + ", store " +
+             (bad ? "FAULT " + kind : "holds the content " + verdict + " it")];
     if (temps) ++counts["temp file left behind (harmless, not the store)"];
     if (o.verbose || bad) {
       std::printf("kill %3d: Apply %d, %s, %.3f s: %s%s\n", k, target, phase.c_str(), delay,
