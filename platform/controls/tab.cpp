@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kMargin = 2;       // space before the first tab and around the display area
 constexpr int kMaxPadding = 12;  // text padding on each side of a label, at most
-constexpr int kMinPadding = 2;
 
 struct TabItem {
   std::u16string text;
@@ -39,11 +38,13 @@ std::vector<RECT> Layout(HWND hwnd, const TabState& s) {
   for (const TabItem& item : s.items) total += platform::TextWidth(item.text, fontHeight);
   int count = static_cast<int>(s.items.size());
   int room = client.right - 2 * kMargin - total;
-  int padding = std::clamp(room / (2 * count), kMinPadding, kMaxPadding);
+  int padding = std::clamp(room / (2 * count), 0, kMaxPadding);
+  // Pixels left over in a tight row widen the first tabs by one each.
+  int extra = padding < kMaxPadding ? std::clamp(room - 2 * count * padding, 0, count) : 0;
   int x = kMargin;
   int height = RowHeight(hwnd);
   for (const TabItem& item : s.items) {
-    int width = platform::TextWidth(item.text, fontHeight) + 2 * padding;
+    int width = platform::TextWidth(item.text, fontHeight) + 2 * padding + (extra-- > 0 ? 1 : 0);
     rects.push_back(RECT{x, 0, x + width, height});
     x += width;
   }

@@ -287,7 +287,7 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
   w->dialogEnded = true;
   w->dialogResult = result;
   platform::detail::SetVisible(dialog, false);
-  PostMessage(dialog, WM_NULL, 0, 0);  // wakes the modal loop
+  platform::detail::S().wake = true;  // wakes the modal loop
   return TRUE;
 }
 

@@ -69,11 +69,12 @@ void SetInputSource(InputSource* source);
 InputSource* GetInputSource();
 
 // Input injection, as the hardware would deliver it: queued messages.
-// Mouse points are in SCREEN coordinates. Button down hit-tests the point
-// (WindowFromPoint; the capture window gets it when there is one), moves and
-// button up go to the capture window or the window under the point; lParam
-// holds client coordinates. Returns the target window (null when the point
-// hits nothing, e.g. over a disabled owner of a modal dialog).
+// Mouse points are in SCREEN coordinates. Each mouse message finds its window
+// when it is taken from the queue: the capture window if there is one, else
+// the window under the point (WindowFromPoint; dropped when there is none,
+// e.g. over the disabled owner of a modal dialog); lParam then holds that
+// window's client coordinates. The functions return the window the input
+// would reach now.
 HWND InjectMouseDown(POINT screenPt);
 HWND InjectMouseMove(POINT screenPt);
 HWND InjectMouseUp(POINT screenPt);
@@ -187,13 +188,14 @@ HINSTANCE InstanceOf(const ResourceModule* module);
 const ResourceModule* ModuleOf(HINSTANCE instance);
 
 // ---------------------------------------------------------------------------
-// Images. The handles keep the resource's file bytes so that a renderer can
-// decode the pixels itself.
+// Images. The handles keep a copy of the resource's file bytes so that a
+// renderer can decode the pixels itself. LoadIcon returns one shared handle
+// per module, id and content.
 struct IconImage {
   int width = 0;
   int height = 0;
   int bitCount = 0;
-  std::span<const unsigned char> bytes;  // this image's data (DIB or PNG) in the file
+  std::span<const unsigned char> bytes;  // this image's data (DIB or PNG) within ImageBytes
 };
 std::span<const unsigned char> ImageBytes(HBITMAP bitmap);  // whole .bmp file
 std::span<const unsigned char> ImageBytes(HICON icon);      // whole .ico file

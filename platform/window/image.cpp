@@ -1,5 +1,6 @@
 // Icons and bitmaps: handles backed by the module's .ico / .bmp file bytes.
 // Only the sizes are parsed here; renderers decode the pixels themselves.
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <utility>
@@ -12,7 +13,7 @@ namespace {
 
 struct Image {
   bool icon = false;
-  std::span<const unsigned char> bytes;
+  std::vector<unsigned char> bytes;  // a copy: handles stay valid whatever the module does
   SIZE size;
   std::vector<platform::IconImage> images;
 };
@@ -49,11 +50,11 @@ int ResourceId(LPCWSTR name) {
 }
 
 HICON MakeIcon(std::span<const unsigned char> bytes) {
-  auto parsed = platform::ParseIconFile(bytes);
-  if (!parsed || parsed->empty()) return nullptr;
   auto image = std::make_unique<Image>();
   image->icon = true;
-  image->bytes = bytes;
+  image->bytes.assign(bytes.begin(), bytes.end());
+  auto parsed = platform::ParseIconFile(image->bytes);
+  if (!parsed || parsed->empty()) return nullptr;
   image->images = std::move(*parsed);
   image->size = SIZE{image->images.front().width, image->images.front().height};
   void* key = image.get();
@@ -65,7 +66,7 @@ HBITMAP MakeBitmap(std::span<const unsigned char> bytes) {
   auto size = platform::ParseBitmapSize(bytes);
   if (!size) return nullptr;
   auto image = std::make_unique<Image>();
-  image->bytes = bytes;
+  image->bytes.assign(bytes.begin(), bytes.end());
   image->size = *size;
   void* key = image.get();
   Images().emplace(key, std::move(image));
@@ -114,12 +115,14 @@ std::optional<std::vector<IconImage>> ParseIconFile(std::span<const unsigned cha
 
 std::span<const unsigned char> ImageBytes(HBITMAP bitmap) {
   const Image* image = Lookup(bitmap);
-  return image == nullptr || image->icon ? std::span<const unsigned char>{} : image->bytes;
+  if (image == nullptr || image->icon) return {};
+  return image->bytes;
 }
 
 std::span<const unsigned char> ImageBytes(HICON icon) {
   const Image* image = Lookup(icon);
-  return image == nullptr || !image->icon ? std::span<const unsigned char>{} : image->bytes;
+  if (image == nullptr || !image->icon) return {};
+  return image->bytes;
 }
 
 SIZE ImageSize(HBITMAP bitmap) {
@@ -145,11 +148,15 @@ HICON LoadIcon(HINSTANCE instance, LPCWSTR name) {
   if (id < 0 || module == nullptr) return nullptr;
   auto key = std::make_pair(static_cast<const void*>(module), id);
   auto& cache = IconCache();
-  if (auto it = cache.find(key); it != cache.end() && Lookup(it->second) != nullptr) {
-    return it->second;
-  }
   const platform::BinaryResource* res = platform::FindBinaryResource(module->icons, id);
   if (res == nullptr) return nullptr;
+  if (auto it = cache.find(key); it != cache.end()) {
+    const Image* cached = Lookup(it->second);
+    if (cached != nullptr && std::equal(cached->bytes.begin(), cached->bytes.end(),
+                                        res->bytes.begin(), res->bytes.end())) {
+      return it->second;
+    }
+  }
   HICON icon = MakeIcon(res->bytes);
   if (icon != nullptr) cache[key] = icon;
   return icon;

@@ -54,13 +54,21 @@ struct Timer {
   TIMERPROC proc = nullptr;
 };
 
+// A queued message; injected mouse input finds its window only when it is
+// taken from the queue (capture and Z order as they are then).
+struct QueuedMessage {
+  MSG msg;
+  bool mouseInput = false;
+};
+
 struct State {
   std::unordered_map<HWND, std::unique_ptr<Window>> windows;
   std::uintptr_t nextHandle = 0x10000;
   std::vector<HWND> topLevel;  // topmost first
   std::vector<WindowClass> classes;
-  std::deque<MSG> queue;
+  std::deque<QueuedMessage> queue;
   bool quitPosted = false;
+  bool wake = false;  // a modal loop has something to look at (EndDialog)
   int quitCode = 0;
   std::vector<Timer> timers;
   HWND focus = nullptr;

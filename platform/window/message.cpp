@@ -33,17 +33,42 @@ bool Matches(const MSG& m, HWND hwnd, UINT filterMin, UINT filterMax) {
 
 // Takes (or peeks at) the next message: posted messages first, then WM_QUIT,
 // then a due timer.
-bool TakeMessage(MSG* out, HWND hwnd, UINT filterMin, UINT filterMax, bool remove) {
+bool TakeMessage(MSG* out, HWND hwnd, UINT filterMin, UINT filterMax, bool remove,
+                 bool wakeToo = true) {
   auto& s = S();
-  for (auto it = s.queue.begin(); it != s.queue.end(); ++it) {
-    if (!Matches(*it, hwnd, filterMin, filterMax)) continue;
-    if (out != nullptr) *out = *it;
+  for (auto it = s.queue.begin(); it != s.queue.end();) {
+    if (it->mouseInput) {
+      // Mouse input goes to the capture window, else to the window under the point.
+      POINT pt = it->msg.pt;
+      HWND target = GetCapture();
+      if (target == nullptr) target = WindowFromPoint(pt);
+      if (target == nullptr) {
+        it = s.queue.erase(it);
+        continue;
+      }
+      ScreenToClient(target, &pt);
+      it->msg.hwnd = target;
+      it->msg.lParam = MAKELPARAM(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y));
+      if (!remove) it->mouseInput = false;
+    }
+    if (!Matches(it->msg, hwnd, filterMin, filterMax)) {
+      ++it;
+      continue;
+    }
+    if (out != nullptr) *out = it->msg;
     if (remove) {
       // The key state follows the messages as they are taken, as on Windows.
-      if (it->message == WM_KEYDOWN) s.keysDown.insert(static_cast<UINT>(it->wParam));
-      if (it->message == WM_KEYUP) s.keysDown.erase(static_cast<UINT>(it->wParam));
+      if (it->msg.message == WM_KEYDOWN) s.keysDown.insert(static_cast<UINT>(it->msg.wParam));
+      if (it->msg.message == WM_KEYUP) s.keysDown.erase(static_cast<UINT>(it->msg.wParam));
       s.queue.erase(it);
     }
+    return true;
+  }
+  if (s.wake && wakeToo) {
+    // Set by EndDialog: lets a waiting modal loop see that its dialog ended,
+    // even when the host already dispatched everything that was queued.
+    if (out != nullptr) *out = MSG{};
+    if (remove) s.wake = false;
     return true;
   }
   if (s.quitPosted) {
@@ -91,12 +116,14 @@ HWND PostInput(HWND target, UINT msg, WPARAM wParam, LPARAM lParam) {
   return target;
 }
 
-LPARAM ClientLParam(HWND hwnd, POINT screenPt) {
-  ScreenToClient(hwnd, &screenPt);
-  return MAKELPARAM(static_cast<WORD>(screenPt.x), static_cast<WORD>(screenPt.y));
-}
-
-HWND MouseTarget(POINT screenPt) {
+// Queues mouse input at a screen point; returns the window under it now.
+HWND PostMouse(POINT screenPt, UINT msg, WPARAM wParam) {
+  MSG m;
+  m.message = msg;
+  m.wParam = wParam;
+  m.pt = screenPt;
+  m.time = static_cast<DWORD>(platform::GetClock().NowMs());
+  S().queue.push_back(platform::detail::QueuedMessage{m, true});
   HWND capture = GetCapture();
   return capture != nullptr ? capture : WindowFromPoint(screenPt);
 }
@@ -132,7 +159,7 @@ BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   m.wParam = wParam;
   m.lParam = lParam;
   m.time = static_cast<DWORD>(platform::GetClock().NowMs());
-  S().queue.push_back(m);
+  S().queue.push_back(platform::detail::QueuedMessage{m, false});
   return TRUE;
 }
 
@@ -252,22 +279,17 @@ InputSource* GetInputSource() {
 }
 
 HWND InjectMouseDown(POINT screenPt) {
-  HWND target = MouseTarget(screenPt);
-  if (target == nullptr) return nullptr;
   detail::S().mouseDown = true;
-  return PostInput(target, WM_LBUTTONDOWN, MK_LBUTTON, ClientLParam(target, screenPt));
+  return PostMouse(screenPt, WM_LBUTTONDOWN, MK_LBUTTON);
 }
 
 HWND InjectMouseMove(POINT screenPt) {
-  HWND target = MouseTarget(screenPt);
-  return PostInput(target, WM_MOUSEMOVE, detail::S().mouseDown ? MK_LBUTTON : 0,
-                   target != nullptr ? ClientLParam(target, screenPt) : 0);
+  return PostMouse(screenPt, WM_MOUSEMOVE, detail::S().mouseDown ? MK_LBUTTON : 0);
 }
 
 HWND InjectMouseUp(POINT screenPt) {
   detail::S().mouseDown = false;
-  HWND target = MouseTarget(screenPt);
-  return PostInput(target, WM_LBUTTONUP, 0, target != nullptr ? ClientLParam(target, screenPt) : 0);
+  return PostMouse(screenPt, WM_LBUTTONUP, 0);
 }
 
 HWND InjectKeyDown(UINT vk) {
@@ -285,7 +307,8 @@ HWND InjectChar(WCHAR ch) {
 int ProcessPendingMessages() {
   int count = 0;
   MSG m;
-  while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+  // The wake-up of a modal loop is left for that loop.
+  while (TakeMessage(&m, nullptr, 0, 0, true, false)) {
     if (m.message == WM_QUIT) {
       detail::RepostQuit(static_cast<int>(m.wParam));
       break;

@@ -1107,6 +1107,7 @@ void ResetWindowSystem() {
   s.topLevel.clear();
   s.queue.clear();
   s.quitPosted = false;
+  s.wake = false;
   s.quitCode = 0;
   s.timers.clear();
   s.focus = nullptr;

@@ -242,3 +242,16 @@ TEST_F(DialogTest, MessageBoxReturnsIdOkOnEnterAndMinusOneWhenInputEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DialogTest, ADialogEndedWhileTheHostDispatchesStopsBeforeTheNextInput) {
+  HWND owner = MakeParent();
+  bool secondRan = false;
+  input.Then([&] { test::Click(GetDlgItem(g_dialog, 1013)); });  // dispatched right here
+  input.Then([&] { secondRan = true; });
+  EXPECT_EQ(RunModal(owner), 42);
+  EXPECT_FALSE(secondRan);
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 // Icon and bitmap handles backed by resource file bytes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/window/support.h"
@@ -65,8 +66,10 @@ TEST_F(ImageTest, LoadIconAndLoadBitmapReadSizesFromTheModulesFiles) {
   ASSERT_EQ(images.size(), 2u);
   EXPECT_EQ(images[1].width, 16);
   EXPECT_EQ(images[1].bitCount, 8);
-  EXPECT_EQ(images[1].bytes.data(), ico.data() + 78);
-  EXPECT_EQ(platform::ImageBytes(icon).data(), ico.data());
+  std::span<const unsigned char> all = platform::ImageBytes(icon);
+  EXPECT_TRUE(std::equal(all.begin(), all.end(), ico.begin(), ico.end()));
+  EXPECT_EQ(images[1].bytes.data(), all.data() + 78);
+  EXPECT_EQ(images[1].bytes.size(), 40u);
 
   HBITMAP bitmap = LoadBitmap(instance, 132);
   ASSERT_NE(bitmap, nullptr);
