@@ -169,7 +169,7 @@ void SaveRow(CWnd& page, store::OpenKey& key, const Row& row) {
       break;
     case SaveRule::Multiply: {
       const int n = *row.number;
-      const DWORD stored = (n == 0 && row.save.zeroSpecial)
+      const DWORD stored = (n == 0 && row.save.zeroMapped)
                                ? row.save.zeroValue
                                : static_cast<DWORD>(n) * static_cast<DWORD>(row.save.factor);
       key.WriteNumber(row.value, static_cast<std::int32_t>(stored));

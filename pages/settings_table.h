@@ -48,7 +48,7 @@ enum class LoadRule {
 enum class SaveRule {
   CheckedUnchecked,  // checked ? onValue : offValue
   SelectedIndex,     // the list's reported selection, -1 when none
-  Multiply,          // member * factor; 0 stored as zeroValue when zeroSpecial
+  Multiply,          // member * factor; 0 stored as zeroValue when zeroMapped
   String,            // the edit's whole text, without terminator
   EmptyIfChecked,    // when checked, every name of `names` set to a 0-byte REG_SZ
 };
@@ -136,7 +136,7 @@ struct Save {
   DWORD onValue = 1;
   DWORD offValue = 0;
   int factor = 1;
-  bool zeroSpecial = false;
+  bool zeroMapped = false;
   DWORD zeroValue = 0;
 };
 constexpr Save Checked(DWORD on, DWORD off) {

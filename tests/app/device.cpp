@@ -25,8 +25,9 @@ std::optional<std::int32_t> Stored::Number() const {
 
 std::u16string Stored::Text() const {
   std::u16string text(bytes.size() / 2, u'\0');
-  std::memcpy(text.data(), bytes.data(), text.size() * 2);
-  return text;
+  if (!text.empty()) std::memcpy(text.data(), bytes.data(), text.size() * 2);
+  // The text ends at the first NUL, as the tool reads it.
+  return text.substr(0, text.find(u'\0'));
 }
 
 std::string RootName(HKEY root) {
@@ -111,6 +112,7 @@ Device::Device(std::string_view regText) : input_(std::make_unique<Input>(*this)
     if (!recording_) return;
     events_.push_back(e);
     timeline_.push_back(Describe(e));
+    if (onEvent_) onEvent_(e);
   });
   platform::SetTraceHook([this](const platform::TraceEvent& e) {
     trace_.push_back(e);
@@ -367,7 +369,8 @@ std::string Device::NameOf(HWND hwnd) const {
     if (std::string_view(cls).starts_with("CSet") || std::string_view(cls) == "CAbout") return cls;
   }
   if (hwnd == Main()) return "main";
-  if (Main() && GetParent(hwnd) == Main()) return "main:" + std::to_string(GetDlgCtrlID(hwnd));
+  if (Main() && IsChild(Main(), hwnd) && GetParent(hwnd) == Main())
+    return "main:" + std::to_string(GetDlgCtrlID(hwnd));
   return "?";
 }
 

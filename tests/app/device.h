@@ -53,6 +53,10 @@ class Device {
 
   // Replaces the registry (e.g. with a file-backed one).
   void UseRegistry(std::unique_ptr<platform::registry::Registry> registry);
+  // Called with every registry event, after it is recorded (fault injection).
+  void OnRegistryEvent(std::function<void(const platform::registry::RegistryEvent&)> hook) {
+    onEvent_ = std::move(hook);
+  }
   // Gives the program another version record (the block must outlive the run).
   void UseVersionBlock(std::span<const unsigned char> block);
 
@@ -118,6 +122,7 @@ class Device {
   std::vector<MessageShown> messages_;
   std::vector<std::string> timeline_;
   bool recording_ = true;
+  std::function<void(const platform::registry::RegistryEvent&)> onEvent_;
 };
 
 // Renders a registry root for call strings.

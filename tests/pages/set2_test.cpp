@@ -77,6 +77,7 @@ TEST(Set2, CheckedHistoryIsEmptiedInOneOpenOnEveryApply) {
            const char16_t text[] = u"x";
            RegSetValueEx(h, u"3", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), 4);
            RegCloseKey(h);
+           d.ClearRecordings();
            EXPECT_TRUE(d.Checked("CSet2", 1013));  // stays checked after Apply
          },
          [&] { d.Click("main", 1013); }, [&] { d.PressMessageOk(); }});
