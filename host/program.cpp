@@ -170,6 +170,14 @@ int RunProgram(const HostOptions& options) {
     platform::SetInputSource(nullptr);
     // What was applied before the error stays applied (saved below).
     if (scriptHost->error()) status = kExitScriptError;
+    // Lines after the end cannot run; say so. Not for a pipe: its writer may
+    // be waiting for the program to end before it closes it.
+    if (script == &scriptFile) {
+      if (auto late = scriptHost->CommandAfterEnd()) {
+        std::cerr << "RegillaMobile: " << scriptName << ": " << late->what() << '\n';
+        status = kExitScriptError;
+      }
+    }
   } else {
     status = RunDeviceWindow(options);
   }
@@ -190,9 +198,7 @@ int RunProgram(const HostOptions& options) {
 namespace host {
 
 int RunTool() {
-  // The application object lives in a library; naming it keeps it linked.
-  [[maybe_unused]] volatile const void* app = &theApp;
-  return AfxWinMain();
+  return RunSettingsApp();
 }
 
 }  // namespace host

@@ -170,8 +170,9 @@ bool ScriptHost::Execute(const Command& cmd) {
         if (GetFocus() != edit) throw ScriptError(line, name + " did not take the focus");
         SendMessage(edit, EM_SETSEL, 0, -1);
         if (text.empty()) {
-          // Deleting the selection is what leaves the edit empty.
+          // Backspace over the selection is what leaves the edit empty.
           platform::InjectKeyDown(VK_BACK);
+          platform::InjectChar(u'\b');
           platform::InjectKeyUp(VK_BACK);
         }
         for (char16_t ch : text) platform::InjectChar(ch);
@@ -236,6 +237,20 @@ bool ScriptHost::EndOfScriptStep() {
     PostQuitMessage(0);
   }
   return true;
+}
+
+std::optional<ScriptError> ScriptHost::CommandAfterEnd() {
+  if (error_ || atEnd_) return std::nullopt;
+  try {
+    if (std::optional<Command> cmd = reader_.Next()) {
+      return ScriptError(cmd->line,
+                         "the tool has already ended; the rest of the script was not run");
+    }
+    atEnd_ = true;
+  } catch (const ScriptError& e) {
+    return e;
+  }
+  return std::nullopt;
 }
 
 bool ScriptHost::WaitForInput(std::optional<DWORD> /*timeoutMs*/) {

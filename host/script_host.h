@@ -46,6 +46,10 @@ class ScriptHost : public platform::InputSource {
   const std::vector<ShownMessage>& messages() const { return messages_; }
 
   bool AtEnd() const { return atEnd_; }
+
+  // After the tool has ended: an error for the first command still left in
+  // the script (it could not run), nullopt when only comments remain.
+  std::optional<ScriptError> CommandAfterEnd();
   // The error that stopped the script, if one did.
   const std::optional<ScriptError>& error() const { return error_; }
 

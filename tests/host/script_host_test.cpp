@@ -39,6 +39,9 @@ constexpr const char* kDevice = R"(Windows Registry Editor Version 5.00
 
 [HKEY_LOCAL_MACHINE\Comm\Redir]
 "RegisterFSRoot"=dword:00000000
+
+[HKEY_LOCAL_MACHINE\Comm\ConnMgr\Planner\Settings]
+"CacheTime"=dword:00000258
 )";
 
 struct Outcome {
@@ -185,6 +188,48 @@ TEST_F(ScriptHostTest, EndOfScriptAnswersTheMessageAndClosesWithoutSaving) {
   EXPECT_EQ(o.messages[0].text, u"画面は縦長でご使用下さい");
   EXPECT_EQ(o.messages[0].caption, u"RegillaMobile");
   EXPECT_EQ(ReadNumber(u"\\System\\GWE", u"Animate"), 1u);
+}
+
+TEST_F(ScriptHostTest, TypeReplacesTheWholeTextAndEmptyTextEmptiesTheEdit) {
+  const Outcome o =
+      Run("tab 2\n"
+          "type CSet3:1027 abc\n"
+          "type CSet3:1027 デバイス\n"
+          "dump\n"
+          "type CSet3:1027\n"
+          "dump\n"
+          "type CSet3:1019 99\n"
+          "dump\n");
+  ASSERT_FALSE(o.error) << o.error->what();
+  ASSERT_EQ(o.dumps.size(), 3u);
+  EXPECT_EQ(o.dumps[0]["controls"]["CSet3:1027"]["text"], "デバイス");
+  EXPECT_EQ(o.dumps[1]["controls"]["CSet3:1027"]["text"], "");
+  // A read-only edit takes the focus but ignores the typing.
+  EXPECT_EQ(o.dumps[2]["controls"]["CSet3:1019"], o.dumps[1]["controls"]["CSet3:1019"]);
+}
+
+TEST_F(ScriptHostTest, SpinClicksTheArrowHalvesAndVscrollReachesThePage) {
+  const Outcome o =
+      Run("tab 2\n"
+          "dump\n"
+          "spin CSet3:1021 up\n"
+          "dump\n"
+          "spin CSet3:1021 down\n"
+          "spin CSet3:1021 down\n"
+          "dump\n"
+          "vscroll CSet3:1021 8 30\n"
+          "dump\n"
+          "vscroll CSet3:1021 4 30\n"
+          "dump\n");
+  ASSERT_FALSE(o.error) << o.error->what();
+  ASSERT_EQ(o.dumps.size(), 5u);
+  auto minutes = [&](int i) { return o.dumps[i]["controls"]["CSet3:1019"]["text"]; };
+  EXPECT_EQ(minutes(0), "10");  // CacheTime 600 s
+  EXPECT_EQ(minutes(1), "11");
+  EXPECT_EQ(o.dumps[1]["controls"]["CSet3:1021"]["pos"], 11);
+  EXPECT_EQ(minutes(2), "9");
+  EXPECT_EQ(minutes(3), "9");   // this page handles only SB_THUMBPOSITION
+  EXPECT_EQ(minutes(4), "10");  // one step toward the reported position
 }
 
 TEST_F(ScriptHostTest, ClicksReachOnlyWhatAFingerWould) {
