@@ -170,26 +170,9 @@ proof::Child Start(const Options& o, const fs::path& store) {
       {o.program, "--registry", store.string(), "--script", "-", "--trace", "-"});
 }
 
-// The script lines of one Apply: on every settings page, every check box is
-// toggled, every drop-down list changes its entry, every up-down moves.
 std::string ApplyScript(const Options& o, const nlohmann::json& dump, int round) {
   if (o.self) return "apply " + std::to_string(round) + "\n";
-  std::string script;
-  for (int page = 1; page <= 5; ++page) {
-    std::string prefix = "CSet" + std::to_string(page) + ":";
-    script += "tab " + std::to_string(page - 1) + "\n";
-    for (const auto& [name, state] : dump["controls"].items()) {
-      if (name.rfind(prefix, 0) != 0) continue;
-      if (state.contains("checked")) {
-        script += "click " + name + "\n";
-      } else if (state.contains("sel")) {
-        script += "select " + name + " " + std::to_string(round % 2) + "\n";
-      } else if (state.contains("pos")) {
-        script += "spin " + name + (round % 2 ? " up\n" : " down\n");
-      }
-    }
-  }
-  return script + "click main:1013\n";
+  return proof::ChangeScript(dump, {1, 2, 3, 4, 5}, round) + "click main:1013\n";
 }
 
 std::optional<platform::registry::RegTree> Parse(const std::vector<BYTE>& bytes, std::string& why) {

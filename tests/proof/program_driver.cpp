@@ -111,17 +111,22 @@ void EndInput(Child& c) {
 
 Event Reader::Next(Clock::time_point deadline) {
   for (;;) {
-    for (std::string* buf : {&c_.errBuf, &c_.outBuf}) {
-      std::size_t nl = buf->find('\n');
-      if (nl == std::string::npos) continue;
-      last_ = buf->substr(0, nl);
-      buf->erase(0, nl + 1);
-      if (buf == &c_.outBuf) return Event::OutLine;
-      if (Has(last_, R"("op":"sleep")")) return Event::Sleep;
-      if (Has(last_, R"("op":"flush")")) {
-        return Has(last_, R"("rc":0)") ? Event::Flushed : Event::FlushFailed;
+    // Every complete line first; only then wait for more.
+    for (bool more = true; more;) {
+      more = false;
+      for (std::string* buf : {&c_.errBuf, &c_.outBuf}) {
+        std::size_t nl = buf->find('\n');
+        if (nl == std::string::npos) continue;
+        more = true;
+        last_ = buf->substr(0, nl);
+        buf->erase(0, nl + 1);
+        if (buf == &c_.outBuf) return Event::OutLine;
+        if (Has(last_, R"("op":"sleep")")) return Event::Sleep;
+        if (Has(last_, R"("op":"flush")")) {
+          return Has(last_, R"("rc":0)") ? Event::Flushed : Event::FlushFailed;
+        }
+        if (Has(last_, R"("op":"msgbox")")) return Event::MessageBox;
       }
-      if (Has(last_, R"("op":"msgbox")")) return Event::MessageBox;
     }
     auto now = Clock::now();
     if (now >= deadline) return Event::None;
@@ -149,6 +154,35 @@ bool Reader::WaitFor(Event wanted, Clock::time_point deadline) {
     if (e == wanted) return true;
     if (e == Event::None || e == Event::Exited || e == Event::FlushFailed) return false;
   }
+}
+
+std::string ChangeScript(const nlohmann::json& dump, std::initializer_list<int> pages, int round) {
+  std::string script;
+  for (int page : pages) {
+    std::string prefix = "CSet" + std::to_string(page) + ":";
+    script += "tab " + std::to_string(page - 1) + "\n";
+    for (const auto& [name, state] : dump["controls"].items()) {
+      if (name.rfind(prefix, 0) != 0) continue;
+      if (state.contains("checked")) {
+        script += "click " + name + "\n";
+      } else if (state.contains("sel")) {
+        script += "select " + name + " " + std::to_string(round % 2) + "\n";
+      } else if (state.contains("pos")) {
+        script += "spin " + name + (round % 2 ? " up\n" : " down\n");
+      }
+    }
+  }
+  return script;
+}
+
+nlohmann::json PageControls(const nlohmann::json& dump, int page) {
+  nlohmann::json out = nlohmann::json::object();
+  std::string prefix = "CSet" + std::to_string(page) + ":";
+  if (!dump.contains("controls")) return out;
+  for (const auto& [name, state] : dump["controls"].items()) {
+    if (name.rfind(prefix, 0) == 0) out[name] = state;
+  }
+  return out;
 }
 
 Exit Kill(Child& c) {

@@ -9,6 +9,8 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -54,6 +56,15 @@ class Reader {
   Child& c_;
   std::string last_;
 };
+
+// Script lines that change every control of the given settings pages (1 to
+// 5), as found in a dump of the tool: check boxes are toggled, drop-down
+// lists take entry `round % 2`, up-downs move up on odd rounds and down on
+// even ones. Each page's tab is selected first.
+std::string ChangeScript(const nlohmann::json& dump, std::initializer_list<int> pages, int round);
+
+// The state of one settings page's controls in a dump.
+nlohmann::json PageControls(const nlohmann::json& dump, int page);
 
 struct Exit {
   int status = 0;
