@@ -1,0 +1,312 @@
+#include "host/qt/device_window.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QExposeEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImageReader>
+#include <QInputMethodEvent>
+#include <QInputMethodQueryEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QTimer>
+
+#include "host/qt/platform_scene.h"
+#include "host/qt/renderer.h"
+#include "platform/framework/afxwin.h"
+#include "platform/resource.h"
+#include "platform/shell/aygshell.h"
+#include "platform/window/winuser.h"
+
+namespace hostqt {
+
+namespace {
+
+constexpr int kProgramIconId = 129;
+
+POINT ToPoint(QPoint p) {
+  return POINT{p.x(), p.y()};
+}
+
+QPoint CentreOf(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+// The OK button of a message box (its push button with id IDOK).
+HWND MessageBoxOk(HWND box) {
+  for (HWND child : platform::ChildWindows(box)) {
+    if (GetDlgCtrlID(child) == IDOK) return child;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+HWND MainDialog() {
+  CWnd* main = AfxGetMainWnd();
+  return main != nullptr ? main->GetSafeHwnd() : nullptr;
+}
+
+QIcon ProgramIcon() {
+  QIcon icon;
+  const platform::ResourceModule* module = platform::ProgramModule().resources;
+  if (module == nullptr) return icon;
+  const platform::BinaryResource* res = platform::FindBinaryResource(module->icons, kProgramIconId);
+  if (res == nullptr) return icon;
+  QByteArray data(reinterpret_cast<const char*>(res->bytes.data()),
+                  static_cast<qsizetype>(res->bytes.size()));
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer, "ico");
+  for (int i = 0; i < std::max(1, reader.imageCount()); ++i) {
+    if (i > 0 && !reader.jumpToImage(i)) break;
+    const QImage img = reader.read();
+    if (!img.isNull()) icon.addPixmap(QPixmap::fromImage(img));
+  }
+  return icon;
+}
+
+DeviceWindow::DeviceWindow(int zoom) : zoom_(std::max(1, zoom)), store_(this) {
+  setSurfaceType(QSurface::RasterSurface);
+  setTitle(u"RegillaMobile"_qs);
+  setIcon(ProgramIcon());
+  FitToScreen();
+}
+
+DeviceWindow::~DeviceWindow() {
+  if (platform::GetInputSource() == this) platform::SetInputSource(nullptr);
+}
+
+void DeviceWindow::FitToScreen() {
+  const SIZE screen = platform::ScreenSize();
+  const QSize size(screen.cx * zoom_, screen.cy * zoom_);
+  setMinimumSize(size);
+  setMaximumSize(size);
+  resize(size);
+}
+
+void DeviceWindow::RenderNow() {
+  if (painting_) {
+    dirty_ = true;  // asked again from within the event processing below
+    return;
+  }
+  painting_ = true;
+  dirty_ = false;
+  frame_ = RenderScene(CaptureScene());
+  if (!isExposed()) {
+    painting_ = false;
+    return;
+  }
+  const QRect area(QPoint(0, 0), size());
+  store_.resize(size());
+  store_.beginPaint(area);
+  {
+    QPainter painter(store_.paintDevice());
+    painter.fillRect(area, Qt::black);
+    // Whole device pixels, as an enlarged LCD would show them.
+    painter.drawImage(QRect(QPoint(0, 0), frame_.size() * zoom_), frame_);
+  }
+  store_.endPaint();
+  store_.flush(area);
+  // Hand the pixels to the display now: the tool may be blocked for a while
+  // (Apply). Desktop input that arrives meanwhile only joins the queue; the
+  // tool gets it when it next waits.
+  QCoreApplication::processEvents();
+  painting_ = false;
+}
+
+void DeviceWindow::exposeEvent(QExposeEvent*) {
+  if (isExposed()) RenderNow();
+}
+
+bool DeviceWindow::event(QEvent* e) {
+  switch (e->type()) {
+    case QEvent::UpdateRequest:
+      RenderNow();
+      return true;
+    case QEvent::Close:
+      // Closing the desktop window presses the device's OK; the tool ends
+      // by itself and the window goes with it.
+      e->ignore();
+      Enqueue({DeviceInput::Type::Close, {}, 0});
+      return true;
+    case QEvent::InputMethodQuery: {
+      auto* query = static_cast<QInputMethodQueryEvent*>(e);
+      query->setValue(Qt::ImEnabled, true);
+      query->setValue(Qt::ImHints, int(Qt::ImhNone));
+      query->setValue(Qt::ImCursorRectangle, QRect(0, 0, 1, 1));
+      query->accept();
+      return true;
+    }
+    case QEvent::InputMethod: {
+      auto* im = static_cast<QInputMethodEvent*>(e);
+      Enqueue(TranslateCommit(im->commitString()));
+      im->accept();
+      return true;
+    }
+    default:
+      break;
+  }
+  return QWindow::event(e);
+}
+
+QPoint DeviceWindow::DevicePoint(QPointF windowPos) const {
+  const SIZE screen = platform::ScreenSize();
+  return ToDevice(windowPos.toPoint(), zoom_, screen.cx, screen.cy);
+}
+
+void DeviceWindow::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return;
+  buttonDown_ = true;
+  Enqueue({DeviceInput::Type::MouseDown, DevicePoint(e->position()), 0});
+}
+
+void DeviceWindow::mouseMoveEvent(QMouseEvent* e) {
+  // A stylus has no hover: only drags reach the device.
+  if (!buttonDown_) return;
+  Enqueue({DeviceInput::Type::MouseMove, DevicePoint(e->position()), 0});
+}
+
+void DeviceWindow::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton || !buttonDown_) return;
+  buttonDown_ = false;
+  Enqueue({DeviceInput::Type::MouseUp, DevicePoint(e->position()), 0});
+}
+
+void DeviceWindow::keyPressEvent(QKeyEvent* e) {
+  Enqueue(TranslateKeyPress(*e));
+}
+
+void DeviceWindow::keyReleaseEvent(QKeyEvent* e) {
+  Enqueue(TranslateKeyRelease(*e));
+}
+
+void DeviceWindow::Enqueue(const DeviceInput& input) {
+  queue_.push_back(input);
+  if (waiting_ != nullptr) waiting_->quit();
+}
+
+void DeviceWindow::Enqueue(const std::vector<DeviceInput>& inputs) {
+  for (const DeviceInput& input : inputs) Enqueue(input);
+}
+
+bool DeviceWindow::WaitForInput(std::optional<DWORD> timeoutMs) {
+  if (queue_.empty() && !closing_) {
+    if (dirty_) RenderNow();
+    QCoreApplication::processEvents();  // whatever arrived while the tool was busy
+  }
+  if (queue_.empty() && !closing_ && idle_) idle_();
+  if (queue_.empty() && !closing_) {
+    if (timeoutMs && *timeoutMs == 0) {
+      QCoreApplication::processEvents();
+    } else {
+      QEventLoop loop;
+      QEventLoop* outer = waiting_;
+      waiting_ = &loop;
+      if (timeoutMs) QTimer::singleShot(static_cast<int>(*timeoutMs), &loop, &QEventLoop::quit);
+      loop.exec();
+      waiting_ = outer;
+    }
+  }
+  // Deliver what is queued. Delivery itself never waits: the window system
+  // only queues the messages, so the tool handles them after we return.
+  while (!queue_.empty()) {
+    const DeviceInput input = queue_.front();
+    queue_.pop_front();
+    Deliver(input);
+  }
+  if (closing_) RequestClose();
+  return true;
+}
+
+void DeviceWindow::Deliver(const DeviceInput& input) {
+  switch (input.type) {
+    case DeviceInput::Type::MouseDown:
+      platform::InjectMouseDown(ToPoint(input.pos));
+      break;
+    case DeviceInput::Type::MouseMove:
+      platform::InjectMouseMove(ToPoint(input.pos));
+      break;
+    case DeviceInput::Type::MouseUp:
+      platform::InjectMouseUp(ToPoint(input.pos));
+      break;
+    case DeviceInput::Type::KeyDown:
+      platform::InjectKeyDown(input.key);
+      break;
+    case DeviceInput::Type::KeyUp:
+      platform::InjectKeyUp(input.key);
+      break;
+    case DeviceInput::Type::Char:
+      platform::InjectChar(static_cast<WCHAR>(input.key));
+      break;
+    case DeviceInput::Type::Rotate:
+      Rotate();
+      break;
+    case DeviceInput::Type::Screenshot:
+      SaveScreenshot();
+      break;
+    case DeviceInput::Type::Close:
+      closing_ = true;
+      break;
+  }
+}
+
+// One step of closing per wait: an open message box gets its OK first; once
+// the tool waits again without one, the navigation bar's OK is pressed.
+void DeviceWindow::RequestClose() {
+  auto tap = [](HWND target) {
+    const QPoint c = CentreOf(target);
+    platform::InjectMouseDown(ToPoint(c));
+    platform::InjectMouseUp(ToPoint(c));
+  };
+  if (HWND box = platform::ActiveMessageBox()) {
+    if (HWND ok = MessageBoxOk(box)) {
+      tap(ok);
+    } else {
+      PostMessage(box, WM_COMMAND, IDOK, 0);
+    }
+    return;
+  }
+  closing_ = false;
+  HWND dialog = MainDialog();
+  if (dialog == nullptr) return;
+  if (HWND ok = platform::shell::OkButtonOf(dialog)) {
+    tap(ok);
+  } else {
+    PostMessage(dialog, WM_COMMAND, IDOK, 0);
+  }
+}
+
+void DeviceWindow::Rotate() {
+  platform::RotateScreen();
+  FitToScreen();
+  if (HWND dialog = MainDialog()) {
+    // Posted, not sent: the tool's answer (a message box) must run in its own
+    // loop, not inside this delivery.
+    PostMessage(dialog, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0);
+  }
+  dirty_ = true;
+}
+
+void DeviceWindow::SaveScreenshot() {
+  const QString folder = screenshotFolder_.isEmpty() ? QDir::currentPath() : screenshotFolder_;
+  const QString name = u"RegillaMobile-"_qs +
+                       QDateTime::currentDateTime().toString(u"yyyyMMdd-hhmmss-zzz"_qs) +
+                       u".png"_qs;
+  const QString path = QDir(folder).filePath(name);
+  const QImage shot = RenderScene(CaptureScene());
+  const bool saved = shot.save(path, "PNG");
+  if (notice_) {
+    notice_(saved ? "Screenshot saved to " + QDir::toNativeSeparators(path).toStdString()
+                  : "Could not save the screenshot to " + path.toStdString());
+  }
+}
+
+}  // namespace hostqt

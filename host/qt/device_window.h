@@ -1,0 +1,93 @@
+// The desktop window that shows the emulated device screen, zoomed, and
+// turns desktop input into device input.
+//
+// The tool runs on this thread and blocks in its own loops (the modal
+// dialog, message boxes, the Apply cycle). So the window never calls into the
+// window system from a Qt event handler: handlers only queue DeviceInput, and
+// the queue is delivered when the window system asks its input source for
+// input (WaitForInput). Painting, on the other hand, happens at once whenever
+// the window system asks (RenderNow), also in the middle of Apply.
+#pragma once
+
+#include <QBackingStore>
+#include <QEventLoop>
+#include <QImage>
+#include <QWindow>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "host/qt/input.h"
+#include "platform/window/hooks.h"
+
+namespace hostqt {
+
+class DeviceWindow : public QWindow, public platform::InputSource {
+ public:
+  explicit DeviceWindow(int zoom);
+  ~DeviceWindow() override;
+
+  int Zoom() const { return zoom_; }
+
+  // Paints the live device screen and puts it on the desktop at once.
+  void RenderNow();
+  // Marks the screen for painting before the next wait for input.
+  void ScheduleRender() { dirty_ = true; }
+  // The last painted screen, at device size.
+  const QImage& Frame() const { return frame_; }
+
+  // platform::InputSource: processes desktop events until input arrives or
+  // the timeout passes, then delivers the queued input to the window system.
+  bool WaitForInput(std::optional<DWORD> timeoutMs) override;
+
+  // Queues input as if it came from the desktop (also used by tests).
+  void Enqueue(const DeviceInput& input);
+  void Enqueue(const std::vector<DeviceInput>& inputs);
+
+  // Where Ctrl+S saves; the default is the working directory.
+  void SetScreenshotFolder(const QString& folder) { screenshotFolder_ = folder; }
+  // Called whenever the window is about to wait for desktop input with nothing
+  // queued (tests play their desktop events from here).
+  void SetIdleHook(std::function<void()> hook) { idle_ = std::move(hook); }
+  // Called with each message the window has for the user (saved screenshot).
+  void SetNotice(std::function<void(const std::string&)> notice) { notice_ = std::move(notice); }
+
+ protected:
+  bool event(QEvent* e) override;
+  void exposeEvent(QExposeEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+
+ private:
+  void FitToScreen();
+  void Deliver(const DeviceInput& input);
+  void RequestClose();
+  void Rotate();
+  void SaveScreenshot();
+  QPoint DevicePoint(QPointF windowPos) const;
+
+  int zoom_;
+  QBackingStore store_;
+  QImage frame_;
+  bool dirty_ = true;
+  bool painting_ = false;
+  bool buttonDown_ = false;
+  bool closing_ = false;
+  std::deque<DeviceInput> queue_;
+  QEventLoop* waiting_ = nullptr;
+  QString screenshotFolder_;
+  std::function<void(const std::string&)> notice_;
+  std::function<void()> idle_;
+};
+
+// The main dialog of the running program (null before it exists).
+HWND MainDialog();
+
+// The icon of the running program (icon group 129), for the desktop window.
+QIcon ProgramIcon();
+
+}  // namespace hostqt

@@ -1,0 +1,28 @@
+// Paints a Scene in the look of a Windows Mobile 5 Pocket PC: white dialogs,
+// a blue navigation bar and menu bar, black-bordered controls, blue-ish
+// selections. Every window is clipped to its parent's client area, and text
+// that does not fit its control is cut off, as on the device.
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+
+#include "host/qt/scene.h"
+
+namespace hostqt {
+
+// Paints the whole scene in device pixels (the painter may be scaled).
+void PaintScene(QPainter& painter, const Scene& scene);
+
+// The scene as an image of the screen's size.
+QImage RenderScene(const Scene& scene);
+
+// Decodes a .bmp or .ico resource; for an icon, the largest image with the
+// deepest colours. Null image when the bytes do not decode.
+QImage DecodeResourceImage(std::span<const unsigned char> bytes);
+
+// Width in pixels of text in the dialog font of that height (used for caret
+// placement and tab labels, so drawing and measuring agree).
+int TextWidth(const QString& text, int fontPx);
+
+}  // namespace hostqt

@@ -1,0 +1,547 @@
+// The whole tool in the device window on Qt's offscreen platform: desktop
+// mouse, key and input-method events go through the window's own event
+// handlers, the window system and the tool, and the registry file shows the
+// result after Apply. Also the real pages against reference images.
+#include <gtest/gtest.h>
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/settings_app.h"
+#include "host/device_window.h"
+#include "host/qt/device_window.h"
+#include "host/qt/platform_scene.h"
+#include "host/qt/renderer.h"
+#include "platform/controls/commctrl.h"
+#include "platform/framework/afxwin.h"
+#include "platform/registry/registry.h"
+#include "platform/shell/aygshell.h"
+#include "platform/window/hooks.h"
+#include "platform/window/winuser.h"
+#include "res/resources.h"
+#include "store/registry_store.h"
+#include "tests/qt/image_compare.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kDeviceRegistry =
+    "Windows Registry Editor Version 5.00\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\Ident]\r\n"
+    "\"Name\"=\"Pocket_PC\"\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Microsoft Application Installer]\r\n"
+    "\"fAskDest\"=dword:00000000\r\n"
+    "\"nDynamicDelete\"=dword:00000002\r\n"
+    "\"fAskOptions\"=dword:00000000\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\BIOS]\r\n"
+    "\"CPUPriority\"=dword:00000003\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\System\\GWE]\r\n"
+    "\"Animate\"=dword:00000001\r\n";
+
+std::string ReadFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// The text of a .reg file as UTF-8, whatever encoding the store writes.
+std::string RegText(const fs::path& p) {
+  const std::string raw = ReadFile(p);
+  if (raw.size() >= 2 && static_cast<unsigned char>(raw[0]) == 0xFF &&
+      static_cast<unsigned char>(raw[1]) == 0xFE) {
+    std::u16string wide((raw.size() - 2) / 2, u'\0');
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+      wide[i] = static_cast<char16_t>(static_cast<unsigned char>(raw[2 + 2 * i]) |
+                                      (static_cast<unsigned char>(raw[3 + 2 * i]) << 8));
+    }
+    return QString::fromStdU16String(wide).toStdString();
+  }
+  return raw;
+}
+
+// The value line of `name` inside the key section `key` (continuation lines
+// joined), or "".
+std::string ValueLine(const std::string& reg, const std::string& key, const std::string& name) {
+  const std::string header = "[" + key + "]";
+  std::size_t at = reg.find(header);
+  if (at == std::string::npos) return {};
+  std::istringstream lines(reg.substr(at + header.size()));
+  std::string line;
+  std::string value;
+  bool inValue = false;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (inValue) {
+      line.erase(0, line.find_first_not_of(' '));
+    } else {
+      if (!line.empty() && line[0] == '[') break;
+      if (line.rfind("\"" + name + "\"=", 0) != 0) continue;
+      inValue = true;
+    }
+    const bool continues = !line.empty() && line.back() == '\\';
+    if (continues) line.pop_back();
+    value += line;
+    if (!continues) return value;
+  }
+  return value;
+}
+
+// A REG_SZ written without its terminating NUL, as a .reg file shows it.
+std::string Hex1(std::u16string_view text) {
+  std::string out = "hex(1):";
+  char buf[8];
+  for (char16_t c : text) {
+    std::snprintf(buf, sizeof buf, "%02x,%02x,", c & 0xFF, (c >> 8) & 0xFF);
+    out += buf;
+  }
+  if (!text.empty()) out.pop_back();
+  return out;
+}
+
+HWND PageWithTemplate(int templateId) {
+  HWND main = hostqt::MainDialog();
+  for (HWND child : platform::ChildWindows(main)) {
+    const platform::DialogTemplate* t = platform::DialogTemplateOf(child);
+    if (t != nullptr && t->id == templateId) return child;
+  }
+  return nullptr;
+}
+
+QPoint CentreOnScreen(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Drives the tool the way a person at the desktop would: every step sends Qt
+// events to the window, and runs when the tool waits for input.
+class WindowSession {
+ public:
+  explicit WindowSession(const fs::path& registry) : window_(2) {
+    platform::ResetWindowSystem();
+    AfxResetFrameworkState();
+    platform::ProgramModule().resources = &res::Module();
+    platform::ProgramModule().path = u"/opt/RegillaMobile/RegillaMobile";
+    std::ostringstream diag;
+    opened_ = store::OpenRegistryStore(registry, diag).ok;
+    platform::SetClock(&clock_);
+    platform::SetBeforeWaitHook([] { platform::registry::FlushRegistry(); });
+    platform::SetPaintListener([this](HWND, bool immediate) {
+      if (!immediate) {
+        window_.ScheduleRender();
+        return;
+      }
+      window_.RenderNow();
+      if (onImmediatePaint) onImmediatePaint();
+    });
+    platform::SetInputSource(&window_);
+    window_.SetIdleHook([this] { NextStep(); });
+    window_.show();
+    // A hung tool must not hang the test run.
+    QTimer::singleShot(20000, &window_, [this] {
+      ADD_FAILURE() << "the tool did not finish in time; closing";
+      steps_.clear();
+      Close();
+    });
+  }
+
+  ~WindowSession() {
+    platform::SetInputSource(nullptr);
+    platform::SetPaintListener({});
+    platform::SetBeforeWaitHook({});
+    platform::SetClock(nullptr);
+    platform::ResetWindowSystem();
+  }
+
+  bool opened() const { return opened_; }
+  platform::ManualClock& clock() { return clock_; }
+  hostqt::DeviceWindow& window() { return window_; }
+
+  void Then(std::function<void()> step) { steps_.push_back(std::move(step)); }
+
+  // Runs the tool until it ends.
+  void Run() {
+    RunSettingsApp();
+    platform::registry::FlushRegistry();
+  }
+
+  // Desktop events, in window pixels (device pixels times the zoom).
+  void Tap(QPoint device) {
+    const QPointF at(device.x() * 2 + 1, device.y() * 2 + 1);
+    QMouseEvent press(QEvent::MouseButtonPress, at, at, at, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QGuiApplication::sendEvent(&window_, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, at, at, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QGuiApplication::sendEvent(&window_, &release);
+  }
+  void TapWindow(HWND hwnd) { Tap(CentreOnScreen(hwnd)); }
+  void Mouse(QEvent::Type type, QPoint device) {
+    const QPointF at(device.x() * 2 + 1, device.y() * 2 + 1);
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(type, at, at, at, button, held, Qt::NoModifier);
+    QGuiApplication::sendEvent(&window_, &e);
+  }
+  void Key(int key, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QGuiApplication::sendEvent(&window_, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QGuiApplication::sendEvent(&window_, &release);
+  }
+  void Commit(const QString& text) {
+    QInputMethodEvent im;
+    im.setCommitString(text);
+    QGuiApplication::sendEvent(&window_, &im);
+  }
+  void Close() {
+    QCloseEvent close;
+    QGuiApplication::sendEvent(&window_, &close);
+  }
+
+  std::function<void()> onImmediatePaint;
+
+ private:
+  // One step per wait of the tool; when they are used up, the window closes.
+  void NextStep() {
+    if (steps_.empty()) {
+      Close();
+      return;
+    }
+    auto step = std::move(steps_.front());
+    steps_.erase(steps_.begin());
+    step();
+  }
+
+  platform::ManualClock clock_;
+  hostqt::DeviceWindow window_;
+  std::vector<std::function<void()>> steps_;
+  bool opened_ = false;
+};
+
+class DeviceWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("regilla-qt-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+    registry_ = dir_ / "device.reg";
+    std::ofstream(registry_, std::ios::binary) << kDeviceRegistry;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path dir_;
+  fs::path registry_;
+};
+
+}  // namespace
+
+TEST_F(DeviceWindowTest, ClicksAndTypingThroughTheWindowReachTheRegistryOnApply) {
+  WindowSession s(registry_);
+  ASSERT_TRUE(s.opened());
+  struct ProgressFrame {
+    int pos;
+    int filled;
+  };
+  std::vector<ProgressFrame> progressFrames;
+  s.onImmediatePaint = [&] {
+    HWND bar = GetDlgItem(hostqt::MainDialog(), 1029);
+    if (bar == nullptr || !IsWindowVisible(bar)) return;
+    RECT r{};
+    GetWindowRect(bar, &r);
+    const QImage& frame = s.window().Frame();
+    int filled = 0;
+    const int y = (r.top + r.bottom) / 2;
+    for (int x = r.left + 2; x < r.right - 2; ++x) {
+      const QRgb c = frame.pixel(x, y);
+      if (qBlue(c) > qRed(c) + 40) ++filled;
+    }
+    progressFrames.push_back({static_cast<int>(SendMessage(bar, PBM_GETPOS, 0, 0)), filled});
+  };
+
+  HWND set1 = nullptr;
+  s.Then([&] {
+    set1 = PageWithTemplate(131);
+    ASSERT_NE(set1, nullptr);
+    s.TapWindow(GetDlgItem(set1, 1009));  // "インストール先を問い合わせる"
+  });
+  s.Then([&] { s.TapWindow(GetDlgItem(set1, 1031)); });  // open the CPU priority list
+  s.Then([&] {
+    HWND list = platform::ComboListWindow(GetDlgItem(set1, 1031));
+    ASSERT_NE(list, nullptr) << "the drop-down list did not open";
+    RECT item{};
+    SendMessage(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    POINT c{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    ClientToScreen(list, &c);
+    s.Tap({c.x, c.y});
+  });
+  s.Then([&] {
+    // Tab 2 ("設定3"): the device name.
+    HWND tab = GetDlgItem(hostqt::MainDialog(), 1002);
+    RECT label{};
+    SendMessage(tab, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&label));
+    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+    ClientToScreen(tab, &c);
+    s.Tap({c.x, c.y});
+  });
+  s.Then([&] {
+    HWND set3 = PageWithTemplate(137);
+    ASSERT_NE(set3, nullptr);
+    s.TapWindow(GetDlgItem(set3, 1027));
+  });
+  s.Then([&] {
+    s.Key(Qt::Key_End);
+    s.Key(Qt::Key_Backspace, u"\b"_qs);
+    s.Key(Qt::Key_Backspace, u"\b"_qs);
+    s.Key(Qt::Key_A, u"a"_qs);
+    s.Key(Qt::Key_B, u"B"_qs);
+    s.Commit(u"日本ｶﾅ"_qs);
+  });
+  s.Then([&] { s.TapWindow(GetDlgItem(hostqt::MainDialog(), 1013)); });  // "反映"
+  s.Then([&] {
+    EXPECT_NE(platform::ActiveMessageBox(), nullptr) << "Apply ends with its message";
+    s.Close();  // OK on the message, then the navigation bar's OK
+  });
+  s.Run();
+
+  const std::string reg = RegText(registry_);
+  const std::string installer =
+      "HKEY_LOCAL_MACHINE\\Software\\Apps\\Microsoft Application Installer";
+  EXPECT_EQ(ValueLine(reg, installer, "fAskDest"), "\"fAskDest\"=dword:00000001");
+  EXPECT_EQ(ValueLine(reg, installer, "nDynamicDelete"), "\"nDynamicDelete\"=dword:00000002");
+  EXPECT_EQ(ValueLine(reg, installer, "fAskOptions"), "\"fAskOptions\"=dword:00000000");
+  EXPECT_EQ(ValueLine(reg, "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\BIOS",
+                      "CPUPriority"),
+            "\"CPUPriority\"=dword:00000001");
+  EXPECT_EQ(ValueLine(reg, "HKEY_LOCAL_MACHINE\\System\\GWE", "Animate"),
+            "\"Animate\"=dword:00000001");
+  // The device name is stored as the edit's text without a terminating NUL.
+  EXPECT_EQ(ValueLine(reg, "HKEY_LOCAL_MACHINE\\Ident", "Name"),
+            "\"Name\"=" + Hex1(u"Pocket_aB日本ｶﾅ"));
+
+  // The bar was painted at every step of Apply, further each time, although
+  // the tool's thread never returned to its loop in between.
+  std::vector<int> positions;
+  for (const ProgressFrame& f : progressFrames) {
+    if (positions.empty() || positions.back() != f.pos) positions.push_back(f.pos);
+  }
+  EXPECT_EQ(positions, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+  for (std::size_t i = 1; i < progressFrames.size(); ++i) {
+    if (progressFrames[i].pos > progressFrames[i - 1].pos) {
+      EXPECT_GT(progressFrames[i].filled, progressFrames[i - 1].filled);
+    }
+  }
+}
+
+TEST_F(DeviceWindowTest, ClosingTheWindowWithoutApplyWritesNothing) {
+  WindowSession s(registry_);
+  ASSERT_TRUE(s.opened());
+  HWND set1 = nullptr;
+  s.Then([&] {
+    set1 = PageWithTemplate(131);
+    ASSERT_NE(set1, nullptr);
+    s.TapWindow(GetDlgItem(set1, 1032));  // window animation off
+  });
+  s.Then([&] {
+    EXPECT_EQ(IsDlgButtonChecked(set1, 1032), 0u);
+    s.Close();
+  });
+  s.Run();
+  const std::string after = RegText(registry_);
+  EXPECT_EQ(ValueLine(after, "HKEY_LOCAL_MACHINE\\System\\GWE", "Animate"),
+            "\"Animate\"=dword:00000001");
+  EXPECT_EQ(ValueLine(after, "HKEY_LOCAL_MACHINE\\Ident", "Name"), "\"Name\"=\"Pocket_PC\"");
+}
+
+TEST_F(DeviceWindowTest, ControlRTurnsTheScreenAndTheToolEndsWithItsMessage) {
+  WindowSession s(registry_);
+  ASSERT_TRUE(s.opened());
+  s.Then([&] {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_R, Qt::ControlModifier, u"\x12"_qs);
+    QGuiApplication::sendEvent(&s.window(), &press);
+  });
+  std::u16string shown;
+  s.Then([&] {
+    HWND box = platform::ActiveMessageBox();
+    ASSERT_NE(box, nullptr);
+    HWND text = GetDlgItem(box, platform::kMessageBoxTextId);
+    std::u16string buf(64, u'\0');
+    buf.resize(static_cast<std::size_t>(GetWindowText(text, buf.data(), 64)));
+    shown = buf;
+    EXPECT_EQ(s.window().size(), QSize(640, 480));
+    s.Close();
+  });
+  s.Run();
+  EXPECT_EQ(shown, u"画面は縦長でご使用下さい");
+  EXPECT_EQ(platform::ScreenSize().cx, 320);
+}
+
+TEST_F(DeviceWindowTest, PagesMatchTheirReferenceImages) {
+  WindowSession s(registry_);
+  ASSERT_TRUE(s.opened());
+  QImage first;
+  QImage about;
+  s.Then([&] {
+    first = hostqt::RenderScene(hostqt::CaptureScene());
+    HWND tab = GetDlgItem(hostqt::MainDialog(), 1002);
+    RECT label{};
+    SendMessage(tab, TCM_GETITEMRECT, 5, reinterpret_cast<LPARAM>(&label));
+    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+    ClientToScreen(tab, &c);
+    s.Tap({c.x, c.y});
+  });
+  s.Then([&] {
+    about = hostqt::RenderScene(hostqt::CaptureScene());
+    s.Close();
+  });
+  s.Run();
+  ASSERT_EQ(first.size(), QSize(240, 320));
+  EXPECT_TRUE(qttest::MatchesReference(first, "screen_set1"));
+  EXPECT_TRUE(qttest::MatchesReference(about, "screen_about"));
+  // The window shows the same pixels as the screenshot, zoomed.
+  EXPECT_EQ(s.window().Frame().size(), QSize(240, 320));
+}
+
+TEST_F(DeviceWindowTest, ControlSSavesTheScreenAndTheToolGoesOn) {
+  WindowSession s(registry_);
+  ASSERT_TRUE(s.opened());
+  std::vector<std::string> notices;
+  s.window().SetScreenshotFolder(QString::fromStdString(dir_.string()));
+  s.window().SetNotice([&](const std::string& text) { notices.push_back(text); });
+  auto tapTab = [&](int index) {
+    HWND tab = GetDlgItem(hostqt::MainDialog(), 1002);
+    RECT label{};
+    SendMessage(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&label));
+    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+    ClientToScreen(tab, &c);
+    s.Tap({c.x, c.y});
+  };
+  s.Then([&] { tapTab(2); });
+  s.Then([&] {
+    QKeyEvent ctrl(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+    QGuiApplication::sendEvent(&s.window(), &ctrl);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_S, Qt::ControlModifier, u"\x13"_qs);
+    QGuiApplication::sendEvent(&s.window(), &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_S, Qt::ControlModifier, u"\x13"_qs);
+    QGuiApplication::sendEvent(&s.window(), &release);
+    QKeyEvent ctrlUp(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+    QGuiApplication::sendEvent(&s.window(), &ctrlUp);
+  });
+  bool ended = false;
+  s.Then([&] { s.TapWindow(platform::shell::OkButtonOf(hostqt::MainDialog())); });
+  s.Then([&] {
+    ADD_FAILURE() << "the navigation bar's OK did not end the tool";
+    s.Close();
+  });
+  s.Run();
+  ended = true;
+  EXPECT_TRUE(ended);
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].rfind("Screenshot saved to " + dir_.string(), 0), 0u) << notices[0];
+  int pngs = 0;
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    if (entry.path().extension() == ".png") {
+      ++pngs;
+      EXPECT_EQ(QImage(QString::fromStdString(entry.path().string())).size(), QSize(240, 320));
+    }
+  }
+  EXPECT_EQ(pngs, 1);
+}
+
+TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {
+  WindowSession s(registry_);
+  ASSERT_TRUE(s.opened());
+  HWND set2 = nullptr;
+  QPoint up;
+  s.Then([&] {
+    HWND tab = GetDlgItem(hostqt::MainDialog(), 1002);
+    RECT label{};
+    SendMessage(tab, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&label));
+    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+    ClientToScreen(tab, &c);
+    s.Tap({c.x, c.y});
+  });
+  s.Then([&] {
+    set2 = PageWithTemplate(136);
+    ASSERT_NE(set2, nullptr);
+    HWND spin = GetDlgItem(set2, 1018);
+    const RECT part = platform::UpDownPartRect(spin, platform::UpDownPart::Up);
+    POINT c{(part.left + part.right) / 2, (part.top + part.bottom) / 2};
+    ClientToScreen(spin, &c);
+    up = {c.x, c.y};
+    s.Mouse(QEvent::MouseButtonPress, up);
+  });
+  bool shownPressed = false;
+  // While the stylus stays down, time passes and the arrow repeats.
+  for (int i = 0; i < 4; ++i) {
+    s.Then([&] {
+      for (const hostqt::SceneNode& w : hostqt::CaptureScene().windows) {
+        std::function<void(const hostqt::SceneNode&)> find = [&](const hostqt::SceneNode& n) {
+          if (n.kind == hostqt::Kind::UpDown && n.id == 1018 && n.pressedArrow == 1) {
+            shownPressed = true;
+          }
+          for (const hostqt::SceneNode& c : n.children) find(c);
+        };
+        find(w);
+      }
+      s.clock().Advance(600);
+      s.Mouse(QEvent::MouseMove, up);
+    });
+  }
+  s.Then([&] { s.Mouse(QEvent::MouseButtonRelease, up); });
+  std::u16string shown;
+  s.Then([&] {
+    std::u16string buf(16, u'\0');
+    buf.resize(static_cast<std::size_t>(GetDlgItemText(set2, 1017, buf.data(), 16)));
+    shown = buf;
+    s.Close();
+  });
+  s.Run();
+  EXPECT_TRUE(shownPressed);
+  // Stored 2 (no value in the registry): one step for the press, then repeats.
+  ASSERT_FALSE(shown.empty());
+  EXPECT_GT(std::stoi(QString::fromStdU16String(shown).toStdString()), 3);
+}
+
+TEST(DeviceWindowEntry, WithoutADisplayItSaysHowToRunAndFails) {
+  struct Saved {
+    const char* name;
+    std::optional<std::string> value;
+  };
+  std::vector<Saved> saved;
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* v = std::getenv(name);
+    saved.push_back({name, v != nullptr ? std::optional<std::string>(v) : std::nullopt});
+    unsetenv(name);
+  }
+  ::testing::internal::CaptureStderr();
+  const int status = host::RunDeviceWindow(host::HostOptions{});
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  for (const Saved& s : saved) {
+    if (s.value) setenv(s.name, s.value->c_str(), 1);
+  }
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(err.find("xvfb-run"), std::string::npos) << err;
+  EXPECT_NE(err.find("--script"), std::string::npos) << err;
+  EXPECT_NE(err.find("DISPLAY"), std::string::npos) << err;
+}
