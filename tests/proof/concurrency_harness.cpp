@@ -96,10 +96,10 @@ int main(int argc, char** argv) {
       proof::Kill(c);
       return 1;
     }
-    proof::WriteBytes(store,
-                      std::string(proof::ReadBytes(store).begin(), proof::ReadBytes(store).end()) +
-                          "\n[HKEY_LOCAL_MACHINE\\Software\\OtherProgram]\n"
-                          "\"Edited\"=dword:0000002a\n");
+    auto before = proof::ReadBytes(store);
+    proof::WriteBytes(store, std::string(before.begin(), before.end()) +
+                                 "\n[HKEY_LOCAL_MACHINE\\Software\\OtherProgram]\n"
+                                 "\"Edited\"=dword:0000002a\n");
     proof::Send(c, proof::ChangeScript(dump, {2}, 1) + "click main:1013\n");
     bool saved = r.WaitFor(Event::Flushed, Clock::now() + std::chrono::seconds(60));
     proof::Wait(c);
