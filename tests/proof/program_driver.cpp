@@ -164,7 +164,7 @@ std::string ChangeScript(const nlohmann::json& dump, std::initializer_list<int> 
     for (const auto& [name, state] : dump["controls"].items()) {
       if (name.rfind(prefix, 0) != 0) continue;
       if (state.contains("checked")) {
-        script += "click " + name + "\n";
+        if (round == 1) script += "click " + name + "\n";
       } else if (state.contains("sel")) {
         script += "select " + name + " " + std::to_string(round % 2) + "\n";
       } else if (state.contains("pos")) {

@@ -57,10 +57,11 @@ class Reader {
   std::string last_;
 };
 
-// Script lines that change every control of the given settings pages (1 to
-// 5), as found in a dump of the tool: check boxes are toggled, drop-down
-// lists take entry `round % 2`, up-downs move up on odd rounds and down on
-// even ones. Each page's tab is selected first.
+// Script lines that change the controls of the given settings pages (1 to
+// 5), as found in a dump of the tool: check boxes are toggled in round 1
+// only (so from then on the page differs from the loaded one for good),
+// drop-down lists take entry `round % 2`, up-downs move up on odd rounds and
+// down on even ones. Each page's tab is selected first.
 std::string ChangeScript(const nlohmann::json& dump, std::initializer_list<int> pages, int round);
 
 // The state of one settings page's controls in a dump.
