@@ -333,7 +333,7 @@ int main(int argc, char** argv) {
     for (;;) {
       Event e = r.Next(std::min(killAt, start + std::chrono::seconds(60)));
       if (e == Event::SaveStarting) {
-        phase = "during the save";
+        phase = "in the last pause or the save";
         if (aimAtSave) {
           killAt = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                       std::chrono::duration<double>(delay));
