@@ -1,7 +1,18 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, builds, runs the whole suite.
+# The test command: installs what is missing, builds, runs the whole suite,
+# then runs it again built with AddressSanitizer + UndefinedBehaviorSanitizer,
+# and fuzzes the .reg reader for a minute.
+#   REGILLA_QUICK=1 scripts/test.sh   only the plain build and suite
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/build.sh default
 ctest --preset default --output-on-failure -j2
+if [ -n "${REGILLA_QUICK:-}" ]; then exit 0; fi
+
+echo "== the suite under AddressSanitizer + UndefinedBehaviorSanitizer" >&2
+scripts/build.sh asan
+ctest --preset asan --output-on-failure -j2
+
+echo "== fuzzing the .reg reader (60 s)" >&2
+scripts/fuzz.sh 60

@@ -1,0 +1,68 @@
+#include "tests/proof/proof_util.h"
+
+#include <malloc.h>
+
+#include <cstdio>
+
+namespace proof {
+
+std::string GenerateStore(std::size_t bytes) {
+  std::string out = "Windows Registry Editor Version 5.00\r\n\r\n";
+  char buf[256];
+  for (unsigned key = 0; out.size() < bytes; ++key) {
+    std::snprintf(buf, sizeof buf,
+                  "[HKEY_LOCAL_MACHINE\\Software\\Vendor%u\\Product%u\\Settings]\r\n", key % 97,
+                  key);
+    out += buf;
+    for (unsigned v = 0; v < 8; ++v) {
+      std::snprintf(buf, sizeof buf, "\"Number%u\"=dword:%08x\r\n", v, key * 31 + v);
+      out += buf;
+    }
+    std::snprintf(buf, sizeof buf, "\"Path\"=\"\\\\Windows\\\\Program %u\\\\app.exe\"\r\n", key);
+    out += buf;
+    out +=
+        "\"Blob\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,\\\r\n"
+        "  17,18,19,1a,1b,1c,1d,1e,1f\r\n\r\n";
+  }
+  return out;
+}
+
+std::vector<std::string> FolderEntries(const std::filesystem::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    names.push_back(e.path().filename().string());
+  }
+  return names;
+}
+
+ChildOutcome RunInChild(const std::function<int()>& work) {
+  ChildOutcome outcome;
+  std::fflush(nullptr);
+  // The child's peak counts the parent's resident pages: give back what
+  // earlier work left cached in the heap.
+  ::malloc_trim(0);
+  auto start = std::chrono::steady_clock::now();
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    int code = 120;
+    try {
+      code = work();
+    } catch (...) {
+      code = 121;
+    }
+    std::fflush(nullptr);
+    ::_exit(code);
+  }
+  if (pid < 0) return outcome;
+  int status = 0;
+  struct rusage usage {};
+  while (::wait4(pid, &status, 0, &usage) < 0) {
+  }
+  outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  outcome.peakRssKb = usage.ru_maxrss;
+  if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
+  return outcome;
+}
+
+}  // namespace proof

@@ -1,0 +1,87 @@
+// Helpers for the proof tests: temp folders, generated stores, and running a
+// piece of work in a child process to see how it ends and what it cost.
+#pragma once
+
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/wintypes.h"
+
+namespace proof {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "regilla-proof-XXXXXX").string();
+    path_ = ::mkdtemp(tmpl.data());
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline std::vector<BYTE> ReadBytes(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const std::filesystem::path& p, std::string_view bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A plausible store of about `bytes` bytes: keys of ten values each (numbers,
+// strings, binary data wrapped over continuation lines).
+std::string GenerateStore(std::size_t bytes);
+
+// Names of the entries in a folder other than `except`.
+std::vector<std::string> FolderEntries(const std::filesystem::path& dir);
+
+struct ChildOutcome {
+  int exitCode = -1;  // when it exited
+  int signal = 0;     // when a signal ended it
+  long peakRssKb = 0;
+  double seconds = 0;
+  bool exitedWith(int code) const { return signal == 0 && exitCode == code; }
+};
+
+// Runs `work` in a forked child; its result is the exit code.
+ChildOutcome RunInChild(const std::function<int()>& work);
+
+// True when this build runs under AddressSanitizer (memory figures are then
+// meaningless).
+constexpr bool kSanitized =
+#if defined(__SANITIZE_ADDRESS__)
+    true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    true;
+#else
+    false;
+#endif
+#else
+    false;
+#endif
+
+}  // namespace proof
