@@ -73,10 +73,18 @@ struct RECT {
 struct SECURITY_ATTRIBUTES;
 using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 
-constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
-constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
+constexpr WORD LOWORD(std::uintptr_t v) {
+  return static_cast<WORD>(v & 0xFFFF);
+}
+constexpr WORD HIWORD(std::uintptr_t v) {
+  return static_cast<WORD>((v >> 16) & 0xFFFF);
+}
 constexpr DWORD MAKELONG(WORD lo, WORD hi) {
   return static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16);
 }
-constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return static_cast<LPARAM>(MAKELONG(lo, hi)); }
-constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) { return static_cast<WPARAM>(MAKELONG(lo, hi)); }
+constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) {
+  return static_cast<LPARAM>(MAKELONG(lo, hi));
+}
+constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) {
+  return static_cast<WPARAM>(MAKELONG(lo, hi));
+}

@@ -35,23 +35,6 @@ std::span<const BYTE> SampleRegistry() {
   return {store_sample::sample_registry, store_sample::sample_registry_size};
 }
 
-namespace {
-
-// The file a chain of symbolic links ends at (also when it does not exist
-// yet), so that saving replaces that file and keeps the links.
-fs::path FollowLinks(fs::path path) {
-  for (int hops = 0; hops < 40; ++hops) {
-    std::error_code ec;
-    if (!fs::is_symlink(fs::symlink_status(path, ec)) || ec) break;
-    fs::path target = fs::read_symlink(path, ec);
-    if (ec) break;
-    path = target.is_absolute() ? target : path.parent_path() / target;
-  }
-  return path;
-}
-
-}  // namespace
-
 StoreOpenResult OpenRegistryStore(const std::optional<fs::path>& path, std::ostream& diag,
                                   FileSystem* fileSystem) {
   FileSystem& files = fileSystem ? *fileSystem : platform::registry::RealFileSystem();
@@ -62,7 +45,7 @@ StoreOpenResult OpenRegistryStore(const std::optional<fs::path>& path, std::ostr
     result.path = DefaultRegistryPath(result.error);
     if (result.path.empty()) return result;
   }
-  result.path = FollowLinks(result.path);
+  result.path = platform::registry::FollowLinks(result.path);
 
   FileId id;
   if (std::error_code ec = files.Stat(result.path, id)) {

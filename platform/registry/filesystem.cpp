@@ -267,4 +267,16 @@ std::error_code WriteFileAtomically(FileSystem& fs, const std::filesystem::path&
   return {};
 }
 
+std::filesystem::path FollowLinks(std::filesystem::path path) {
+  namespace fs = std::filesystem;
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(path, ec)) || ec) break;
+    fs::path target = fs::read_symlink(path, ec);
+    if (ec) break;
+    path = target.is_absolute() ? target : path.parent_path() / target;
+  }
+  return path;
+}
+
 }  // namespace platform::registry

@@ -78,4 +78,8 @@ std::error_code WriteFileAtomically(FileSystem& fs, const std::filesystem::path&
                                     std::span<const BYTE> bytes, unsigned mode, FileId* written,
                                     std::string& what, bool replace = true);
 
+// The file a chain of symbolic links ends at (also when it does not exist
+// yet), so that saving replaces that file and keeps the links.
+std::filesystem::path FollowLinks(std::filesystem::path path);
+
 }  // namespace platform::registry

@@ -62,7 +62,8 @@ std::unique_ptr<Registry> Registry::OpenFile(const std::filesystem::path& path, 
   error.clear();
   if (!fs) fs = &RealFileSystem();
   auto reg = std::make_unique<Registry>();
-  reg->file_ = path;
+  // Saving replaces the file a symbolic link points to and keeps the link.
+  reg->file_ = FollowLinks(path);
   reg->fs_ = fs;
   FileId id;
   if (std::error_code ec = fs->Stat(path, id)) {

@@ -118,12 +118,9 @@ TEST(Concurrency, TwoProcessesSavingDifferentValues100TimesEachLoseNoUpdate) {
 }
 
 // Apply writes every setting of every page, the ones the user did not touch
-// with the value they were loaded with. Two tools applying different pages
-// then overwrite each other's new values with the old ones they loaded: the
-// merge on save replays every write, not only the ones that changed a value.
-// Enable when a save leaves alone the values this program only wrote back
-// as it read them.
-TEST(Concurrency, DISABLED_KnownFault_ApplyingDifferentPagesLosesTheOtherProcessUpdates) {
+// with the value they were loaded with. A write-back of what a program read
+// must not undo the other program's newer value.
+TEST(Concurrency, ApplyingDifferentPagesKeepsTheOtherProcessUpdates) {
   TempDir dir;
   fs::path file = dir / "registry.reg";
   proof::WriteBytes(file, kStore);
