@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the device window
-# need, when they are missing. Uses sudo when not run as root.
+# Installs the Debian 12 packages the build, the tests (including the
+# sanitizer and fuzzing runs) and the device window need, when they are
+# missing. Uses sudo when not run as root.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   qt6-base-dev libgl-dev fonts-ipafont-gothic fontconfig
   xvfb xauth
+  clang libclang-rt-14-dev valgrind
 )
 
 missing=()
