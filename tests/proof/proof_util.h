@@ -17,29 +17,11 @@
 #include <vector>
 
 #include "platform/wintypes.h"
+#include "tests/registry/test_util.h"
 
 namespace proof {
 
-class TempDir {
- public:
-  TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "regilla-proof-XXXXXX").string();
-    path_ = ::mkdtemp(tmpl.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
+using testutil::TempDir;
 
 inline std::vector<BYTE> ReadBytes(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);

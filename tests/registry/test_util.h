@@ -13,7 +13,8 @@
 
 namespace testutil {
 
-// A fresh folder under the system temp folder, removed afterwards.
+// A fresh folder under the system temp folder, removed afterwards (also when
+// a test made it read-only).
 class TempDir {
  public:
   TempDir() {
@@ -22,6 +23,8 @@ class TempDir {
   }
   ~TempDir() {
     std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
   }
   TempDir(const TempDir&) = delete;
