@@ -89,18 +89,18 @@ int Worker(const fs::path& file, const Setting& mine, const Setting& other, bool
 
 void RunPair(const fs::path& file, bool rewriteOther, std::chrono::milliseconds pause) {
   pid_t parent = ::getpid();
-  ChildOutcome first;
-  std::thread t([&] {
-    first = RunInChild([&] { return Worker(file, kFirst, kSecond, rewriteOther, pause); });
-  });
-  ChildOutcome second =
-      RunInChild([&] { return Worker(file, kSecond, kFirst, rewriteOther, pause); });
-  t.join();
+  proof::StartedChild a =
+      proof::StartChild([&] { return Worker(file, kFirst, kSecond, rewriteOther, pause); });
+  proof::StartedChild b =
+      proof::StartChild([&] { return Worker(file, kSecond, kFirst, rewriteOther, pause); });
   ASSERT_EQ(::getpid(), parent);
+  ChildOutcome first = proof::WaitChild(a);
+  ChildOutcome second = proof::WaitChild(b);
   EXPECT_TRUE(first.exitedWith(0)) << "first: exit " << first.exitCode << " signal " << first.signal
                                    << " (11: its update was lost)";
   EXPECT_TRUE(second.exitedWith(0)) << "second: exit " << second.exitCode << " signal "
                                     << second.signal << " (11: its update was lost)";
+  EXPECT_FALSE(first.timedOut || second.timedOut) << "a process hung";
   EXPECT_EQ(OnDisk(file, kFirst), static_cast<DWORD>(kRounds));
   EXPECT_EQ(OnDisk(file, kSecond), static_cast<DWORD>(kRounds));
   std::string error;

@@ -1,5 +1,6 @@
 #include "tests/proof/program_driver.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -18,7 +19,9 @@ struct Pipes {
 
 Pipes MakePipes() {
   Pipes p{};
-  if (::pipe(p.in) || ::pipe(p.out) || ::pipe(p.err)) {
+  // Close-on-exec, so a program started meanwhile from another thread does
+  // not inherit these ends and keep them open.
+  if (::pipe2(p.in, O_CLOEXEC) || ::pipe2(p.out, O_CLOEXEC) || ::pipe2(p.err, O_CLOEXEC)) {
     std::perror("pipe");
     std::exit(2);
   }
@@ -72,13 +75,26 @@ Child StartProgram(const std::vector<std::string>& argv, const std::vector<std::
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
+  // The environment is prepared before the fork: between fork and exec the
+  // child of a threaded process may only make async-signal-safe calls.
+  std::vector<char*> envp;
+  for (char** e = environ; *e; ++e) {
+    std::string_view entry(*e);
+    bool replaced = false;
+    for (const std::string& add : env) {
+      std::size_t eq = add.find('=');
+      if (entry.substr(0, eq + 1) == std::string_view(add).substr(0, eq + 1)) replaced = true;
+    }
+    if (!replaced) envp.push_back(*e);
+  }
+  for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
   Pipes p = MakePipes();
   auto started = Clock::now();
   pid_t pid = ::fork();
   if (pid == 0) {
     InChild(p);
-    for (const std::string& e : env) ::putenv(const_cast<char*>(e.c_str()));
-    ::execv(args[0], args.data());
+    ::execve(args[0], args.data(), envp.data());
     std::_Exit(127);
   }
   return InParent(p, pid, started);

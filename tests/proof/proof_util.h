@@ -45,11 +45,23 @@ struct ChildOutcome {
   int signal = 0;     // when a signal ended it
   long peakRssKb = 0;
   double seconds = 0;
+  bool timedOut = false;  // killed for running past its time limit
   bool exitedWith(int code) const { return signal == 0 && exitCode == code; }
 };
 
 // Runs `work` in a forked child; its result is the exit code.
 ChildOutcome RunInChild(const std::function<int()>& work);
+
+// The same in two steps, so several children run at once. Fork only from
+// the test's main thread: a child of a threaded process can inherit a lock
+// (the allocator's, a sanitizer's) that no thread of its own will release.
+struct StartedChild {
+  pid_t pid = -1;
+  std::chrono::steady_clock::time_point start;
+};
+StartedChild StartChild(const std::function<int()>& work);
+ChildOutcome WaitChild(const StartedChild& child,
+                       std::chrono::seconds limit = std::chrono::seconds(200));
 
 // True when this build runs under AddressSanitizer (memory figures are then
 // meaningless).
