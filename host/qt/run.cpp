@@ -1,15 +1,16 @@
-// The program's device window entry points (host/device_window.h).
+// The device window's entry points: the desktop window, the offscreen
+// screenshot, the window of a --show script run.
 #include <QGuiApplication>
 #include <QImage>
 #include <cstdlib>
 #include <iostream>
 
-#include "host/device_window.h"
 #include "host/program.h"
 #include "host/qt/device_window.h"
 #include "host/qt/fonts.h"
 #include "host/qt/platform_scene.h"
 #include "host/qt/renderer.h"
+#include "host/qt/run.h"
 #include "platform/window/hooks.h"
 
 namespace hostqt {
@@ -65,12 +66,8 @@ DeviceWindow*& ScriptWindow() {
 
 }  // namespace
 
-}  // namespace hostqt
-
-namespace host {
-
-int RunDeviceWindow(const HostOptions& options) {
-  if (!hostqt::HasDisplay()) {
+int RunDeviceWindow(const host::HostOptions& options) {
+  if (!HasDisplay()) {
     std::cerr
         << "RegillaMobile: no display to open the device window on (DISPLAY and "
            "WAYLAND_DISPLAY are not set).\n"
@@ -78,8 +75,8 @@ int RunDeviceWindow(const HostOptions& options) {
            "  or headless with a script:                         RegillaMobile --script FILE\n";
     return 1;
   }
-  hostqt::EnsureApplication(false);
-  hostqt::DeviceWindow window(options.zoom);
+  EnsureApplication(false);
+  DeviceWindow window(options.zoom);
   window.SetNotice([](const std::string& text) { std::cerr << "RegillaMobile: " << text << '\n'; });
   platform::SetPaintListener([&window](HWND, bool immediate) {
     if (immediate) {
@@ -90,16 +87,16 @@ int RunDeviceWindow(const HostOptions& options) {
   });
   platform::SetInputSource(&window);
   window.show();
-  RunTool();
+  host::RunTool();
   platform::SetInputSource(nullptr);
   platform::SetPaintListener({});
   window.hide();
-  return kExitOk;
+  return host::kExitOk;
 }
 
 bool RenderScreenshot(const std::string& pngPath, std::string& error) {
-  hostqt::EnsureApplication(hostqt::ScriptWindow() == nullptr);
-  const QImage image = hostqt::RenderScene(hostqt::CaptureScene());
+  EnsureApplication(ScriptWindow() == nullptr);
+  const QImage image = RenderScene(CaptureScene());
   if (!image.save(QString::fromStdString(pngPath), "PNG")) {
     error = "cannot write the PNG file " + pngPath;
     return false;
@@ -107,14 +104,14 @@ bool RenderScreenshot(const std::string& pngPath, std::string& error) {
   return true;
 }
 
-bool ShowScriptWindow(const HostOptions& options, std::string& error) {
-  if (!hostqt::HasDisplay()) {
+bool ShowScriptWindow(const host::HostOptions& options, std::string& error) {
+  if (!HasDisplay()) {
     error = "no display (DISPLAY and WAYLAND_DISPLAY are not set)";
     return false;
   }
-  hostqt::EnsureApplication(false);
-  hostqt::DeviceWindow*& window = hostqt::ScriptWindow();
-  if (window == nullptr) window = new hostqt::DeviceWindow(options.zoom);
+  EnsureApplication(false);
+  DeviceWindow*& window = ScriptWindow();
+  if (window == nullptr) window = new DeviceWindow(options.zoom);
   // The script is the input source; the window only shows what it does, so
   // every change is painted as it happens.
   platform::SetPaintListener([w = window](HWND, bool) { w->RenderNow(); });
@@ -123,4 +120,4 @@ bool ShowScriptWindow(const HostOptions& options, std::string& error) {
   return true;
 }
 
-}  // namespace host
+}  // namespace hostqt
