@@ -513,6 +513,41 @@ TEST_F(EndToEnd, PipeDrivenDumpArrivesBeforeTheNextCommand) {
   EXPECT_EQ(r.status, 0) << r.err;
 }
 
+// The device window is loaded only when a window or a picture is needed.
+TEST_F(EndToEnd, TheDeviceWindowIsLoadedOnlyForAScreenshot) {
+  auto mapsQt = [](int pid) {
+    return ReadFile("/proc/" + std::to_string(pid) + "/maps").find("libQt6") != std::string::npos;
+  };
+  e2e::Interactive tool({"--registry", store_.string(), "--script", "-"}, env_);
+  tool.Send("dump");
+  ASSERT_TRUE(tool.ReadLine(std::chrono::seconds(20)));
+  EXPECT_FALSE(mapsQt(tool.pid())) << "a headless run mapped Qt";
+  tool.Send("screenshot " + (dir_ / "screen.png").string());
+  tool.Send("dump");
+  ASSERT_TRUE(tool.ReadLine(std::chrono::seconds(20)));
+  EXPECT_TRUE(mapsQt(tool.pid()));
+  EXPECT_EQ(tool.Finish().status, 0);
+  EXPECT_EQ(ReadFile(dir_ / "screen.png").substr(1, 3), "PNG");
+
+  // Without the module a screenshot is a script error that says why, and
+  // what the script did before it is kept.
+  env_["REGILLA_WINDOW_MODULE"] = (dir_ / "missing.so").string();
+  const e2e::Result r =
+      RunScript("click CSet1:1009\nclick main:1013\nscreenshot " + (dir_ / "b.png").string());
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("the device window is not available in this build"), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("missing.so"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(dir_ / "b.png"));
+  EXPECT_EQ(RegValue(Store(), kInstallerKey, "fAskDest"), "dword:00000001");
+
+  // A file that is not the module is refused with the loader's reason.
+  WriteFile(dir_ / "missing.so", "not a shared object");
+  const e2e::Result bad = RunScript("screenshot " + (dir_ / "c.png").string());
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_NE(bad.err.find("cannot load"), std::string::npos) << bad.err;
+}
+
 TEST_F(EndToEnd, AFailedSaveEndsWithStatusOne) {
   const fs::path folder = dir_ / "gone";
   fs::create_directories(folder);

@@ -36,6 +36,7 @@ class Interactive {
   std::optional<std::string> ReadLine(std::chrono::milliseconds timeout);
   // Closes standard input and waits for the end.
   Result Finish(std::chrono::seconds timeout = std::chrono::seconds(60));
+  int pid() const { return pid_; }
 
  private:
   int pid_ = -1;
