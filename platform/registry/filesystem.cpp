@@ -1,6 +1,7 @@
 #include "platform/registry/filesystem.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <thread>
 
@@ -178,6 +180,15 @@ class PosixFileSystem : public FileSystem {
     return ::unlink(path.c_str()) == 0 ? std::error_code{} : LastError();
   }
 
+  std::error_code List(const std::filesystem::path& dir, std::vector<std::string>& names) override {
+    names.clear();
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+      names.push_back(it->path().filename().string());
+    }
+    return ec;
+  }
+
   std::error_code SyncDirectory(const std::filesystem::path& dir) override {
     int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return LastError();
@@ -265,6 +276,39 @@ std::error_code WriteFileAtomically(FileSystem& fs, const std::filesystem::path&
     return ec;
   }
   return {};
+}
+
+int RemoveStaleTempFiles(FileSystem& fs, const std::filesystem::path& target) {
+  std::filesystem::path dir = target.parent_path();
+  if (dir.empty()) dir = ".";
+  std::vector<std::string> names;
+  if (fs.List(dir, names)) return 0;
+  // Temp files of the target and of its backup: "." NAME[.bak] ".tmp." PID "." N
+  const std::string base = "." + target.filename().string();
+  int removed = 0;
+  for (const std::string& name : names) {
+    std::string_view rest(name);
+    if (!rest.starts_with(base)) continue;
+    rest.remove_prefix(base.size());
+    if (rest.starts_with(".bak")) rest.remove_prefix(4);
+    if (!rest.starts_with(".tmp.")) continue;
+    rest.remove_prefix(5);
+    std::size_t dot = rest.find('.');
+    if (dot == 0 || dot == std::string_view::npos) continue;
+    std::string_view pidText = rest.substr(0, dot), counter = rest.substr(dot + 1);
+    auto digits = [](std::string_view t) {
+      return !t.empty() && t.size() <= 10 &&
+             t.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    if (!digits(pidText) || !digits(counter)) continue;
+    long long pid = std::stoll(std::string(pidText));
+    if (pid <= 0 || pid > INT32_MAX || pid == ::getpid()) continue;
+    // A process that still runs may be writing it (it holds the lock then,
+    // or it is seeding a new store); only the dead leave garbage.
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    if (!fs.Remove(dir / name)) ++removed;
+  }
+  return removed;
 }
 
 std::filesystem::path FollowLinks(std::filesystem::path path) {

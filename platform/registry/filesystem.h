@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <span>
+#include <string>
 #include <system_error>
 #include <vector>
 
@@ -59,6 +60,9 @@ class FileSystem {
   virtual std::error_code RenameNoReplace(const std::filesystem::path& from,
                                           const std::filesystem::path& to) = 0;
   virtual std::error_code Remove(const std::filesystem::path& path) = 0;
+  // Names of the entries of a folder.
+  virtual std::error_code List(const std::filesystem::path& dir,
+                               std::vector<std::string>& names) = 0;
   virtual std::error_code SyncDirectory(const std::filesystem::path& dir) = 0;
   // Takes an exclusive advisory lock on `lockFile` (created if missing),
   // waiting a short while for another holder.
@@ -77,6 +81,11 @@ FileSystem& RealFileSystem();
 std::error_code WriteFileAtomically(FileSystem& fs, const std::filesystem::path& target,
                                     std::span<const BYTE> bytes, unsigned mode, FileId* written,
                                     std::string& what, bool replace = true);
+
+// Removes the temporary files that WriteFileAtomically left beside `target`
+// when its process was killed before the rename: those of processes that no
+// longer run. Call it holding the target's lock. Returns how many it removed.
+int RemoveStaleTempFiles(FileSystem& fs, const std::filesystem::path& target);
 
 // The file a chain of symbolic links ends at (also when it does not exist
 // yet), so that saving replaces that file and keeps the links.

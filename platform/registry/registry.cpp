@@ -409,6 +409,9 @@ FlushResult Registry::FlushToFile() {
   if (std::error_code ec = fs_->Lock(lockPath, lock)) {
     return failEc(ec, "cannot lock " + lockPath.string());
   }
+  // A save killed before its rename leaves its temp file; the next save
+  // clears it away.
+  RemoveStaleTempFiles(*fs_, path);
 
   FileId current;
   if (std::error_code ec = fs_->Stat(path, current)) return failEc(ec, "cannot access the file");

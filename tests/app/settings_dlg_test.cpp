@@ -345,6 +345,9 @@ class FailingSaves : public platform::registry::FileSystem {
     return real.RenameNoReplace(a, b);
   }
   std::error_code Remove(const std::filesystem::path& p) override { return real.Remove(p); }
+  std::error_code List(const std::filesystem::path& d, std::vector<std::string>& n) override {
+    return real.List(d, n);
+  }
   std::error_code SyncDirectory(const std::filesystem::path& p) override {
     return real.SyncDirectory(p);
   }

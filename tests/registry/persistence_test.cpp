@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -69,6 +70,9 @@ class FaultyFs : public FileSystem {
     return real().RenameNoReplace(a, b);
   }
   std::error_code Remove(const fs::path& p) override { return real().Remove(p); }
+  std::error_code List(const fs::path& d, std::vector<std::string>& names) override {
+    return real().List(d, names);
+  }
   std::error_code SyncDirectory(const fs::path& d) override {
     if (dirSyncs++ == failDirSyncAt) return std::make_error_code(std::errc::io_error);
     return real().SyncDirectory(d);
@@ -190,6 +194,33 @@ TEST_F(Persistence, SaveKeepsOwnWritesAndOnlyWritesWhenSomethingChanged) {
   RealFileSystem().Stat(file(), after);
   EXPECT_EQ(before, after);
   EXPECT_TRUE(Leftovers().empty());
+}
+
+// A process killed between creating its temp file and the rename leaves
+// the temp file behind; the next save removes it, but never one of a process
+// that still runs, nor anything that is not a temp file of this store.
+TEST_F(Persistence, SaveRemovesTempFilesOfProcessesThatDied) {
+  WriteText(file(), kSample);
+  pid_t dead = ::fork();
+  if (dead == 0) ::_exit(0);
+  ASSERT_GT(dead, 0);
+  ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
+  const std::string deadPid = std::to_string(dead);
+  const std::string livePid = std::to_string(::getppid());
+  const std::vector<std::string> stale = {".registry.reg.tmp." + deadPid + ".0",
+                                          ".registry.reg.bak.tmp." + deadPid + ".3"};
+  const std::vector<std::string> kept = {
+      ".registry.reg.tmp." + livePid + ".0", ".other.reg.tmp." + deadPid + ".0",
+      ".registry.reg.tmp." + deadPid + ".x", ".registry.reg.tmp." + deadPid,
+      "registry.reg.tmp." + deadPid + ".1"};
+  for (const auto& name : stale) WriteText(dir / name, "half a store");
+  for (const auto& name : kept) WriteText(dir / name, "not ours to remove");
+
+  Load();
+  SetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"Animate", 0);
+  ASSERT_TRUE(FlushRegistry().ok());
+  for (const auto& name : stale) EXPECT_FALSE(fs::exists(dir / name)) << name;
+  for (const auto& name : kept) EXPECT_TRUE(fs::exists(dir / name)) << name;
 }
 
 TEST_F(Persistence, BackupKeepsTheContentBeforeTheFirstSaveOfTheRun) {
