@@ -372,7 +372,30 @@ int main(int argc, char** argv) {
     std::string kind = verdict.substr(0, verdict.find(':'));
     ++counts["killed " + phase + ", store " +
              (bad ? "FAULT " + kind : "holds the content " + verdict + " it")];
-    if (temps) ++counts["temp file left behind (harmless, not the store)"];
+    if (temps) {
+      ++counts["temp file left behind by the kill (not the store)"];
+      // The next save of the store clears it away.
+      if (tree) {
+        std::string error;
+        auto reg = platform::registry::Registry::OpenFile(file, error);
+        HKEY key = nullptr;
+        DWORD one = 1;
+        bool saved = reg &&
+                     reg->CreateKey(HKEY_LOCAL_MACHINE, u"\\Software\\CrashHarness", 0, nullptr, 0,
+                                    KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS &&
+                     reg->SetValue(key, u"Saved", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one),
+                                   4) == ERROR_SUCCESS &&
+                     reg->Flush().ok();
+        int still = 0;
+        for (const std::string& name : proof::FolderEntries(dir)) {
+          still += name.find(".tmp.") != std::string::npos ? 1 : 0;
+        }
+        if (!saved || still) {
+          ++failures;
+          ++counts["FAULT: the next save did not clear the temp file away"];
+        }
+      }
+    }
     if (o.verbose || bad) {
       std::printf("kill %3d: Apply %d, %s, %.3f s: %s%s\n", k, target, phase.c_str(), delay,
                   verdict.c_str(), temps ? " (+ temp file)" : "");
