@@ -1,5 +1,6 @@
 #include "platform/registry/regfile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -455,57 +456,167 @@ class Parser {
 
 // Regedit's form of a REG_SZ: even length, exactly one terminating NUL at
 // the end, no other NUL, no line breaks, well-formed UTF-16.
-bool IsPlainString(const std::vector<BYTE>& data, std::u16string& text) {
+bool IsPlainString(const std::vector<BYTE>& data) {
   if (data.size() < 2 || data.size() % 2 != 0) return false;
-  std::size_t units = data.size() / 2;
-  text.resize(units - 1);
-  for (std::size_t i = 0; i < units; ++i) {
-    char16_t c = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
-    if (i + 1 == units) return c == 0 && SurrogatesPaired(text);
+  const std::size_t units = data.size() / 2;
+  auto unit = [&](std::size_t i) {
+    return static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+  };
+  if (unit(units - 1) != 0) return false;
+  for (std::size_t i = 0; i + 1 < units; ++i) {
+    const char16_t c = unit(i);
     if (c == 0 || c == u'\r' || c == u'\n') return false;
-    text[i] = c;
+    if (IsHighSurrogate(c)) {
+      if (i + 2 >= units || !IsLowSurrogate(unit(i + 1))) return false;
+      ++i;
+    } else if (IsLowSurrogate(c)) {
+      return false;
+    }
   }
-  return false;
+  return true;
 }
 
-void AppendEscaped(std::u16string& out, std::u16string_view s) {
-  for (char16_t c : s) {
-    if (c == u'\\' || c == u'"') out.push_back(u'\\');
-    out.push_back(c);
+// The file's bytes as they are written: text goes straight into the file's
+// encoding. It counts UTF-16 units per line, the columns of regedit's
+// wrapping. Text handed to it has paired surrogates (checked before). Each
+// call makes room for its worst case once, then stores without checks.
+class Sink {
+ public:
+  Sink(TextEncoding encoding, std::vector<BYTE>& out)
+      : utf16_(encoding == TextEncoding::Utf16Le), out_(out) {
+    out_.clear();
+    if (encoding == TextEncoding::Utf16Le) {
+      Room(2);
+      p_[len_++] = 0xFF;
+      p_[len_++] = 0xFE;
+    } else if (encoding == TextEncoding::Utf8Bom) {
+      Room(3);
+      for (BYTE b : {0xEF, 0xBB, 0xBF}) p_[len_++] = b;
+    }
   }
-}
 
-void AppendAscii(std::u16string& out, std::string_view s) {
-  out.append(s.begin(), s.end());
-}
+  void Ascii(char c) {
+    Room(2);
+    Put(c);
+    ++column_;
+  }
+  void Ascii(std::string_view s) {
+    Room(2 * s.size());
+    for (char c : s) Put(c);
+    column_ += s.size();
+  }
+  void NewLine(std::string_view nl) {
+    Ascii(nl);
+    column_ = 0;
+  }
+  // One code unit of text; a surrogate pair arrives as two calls.
+  void Unit(char16_t c) {
+    Room(4);
+    PutUnit(c);
+    ++column_;
+  }
+  void Text(std::u16string_view s) {
+    Room(4 * s.size());
+    for (char16_t c : s) PutUnit(c);
+    column_ += s.size();
+  }
+  // Text inside quotes: backslash and quote escaped.
+  void Escaped(std::u16string_view s) {
+    Room(6 * s.size());
+    for (char16_t c : s) {
+      if (c == u'\\' || c == u'"') {
+        Put('\\');
+        ++column_;
+      }
+      PutUnit(c);
+    }
+    column_ += s.size();
+  }
+  void HexByte(BYTE b) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    Room(4);
+    Put(kDigits[b >> 4]);
+    Put(kDigits[b & 15]);
+    column_ += 2;
+  }
+  std::size_t column() const { return column_; }
+  // Trims the output to what was written.
+  void Finish() { out_.resize(len_); }
+
+ private:
+  void Room(std::size_t n) {
+    if (len_ + n <= out_.size()) return;
+    // Room the caller reserved is used first, then the buffer doubles.
+    std::size_t want = std::max(out_.size() * 2, len_ + n + 65536);
+    if (out_.capacity() >= len_ + n) want = out_.capacity();
+    out_.resize(want);
+    p_ = out_.data();
+  }
+  void Put(char c) {
+    p_[len_++] = static_cast<BYTE>(c);
+    if (utf16_) p_[len_++] = 0;
+  }
+  void PutUnit(char16_t c) {
+    if (utf16_) {
+      p_[len_++] = static_cast<BYTE>(c & 0xFF);
+      p_[len_++] = static_cast<BYTE>(c >> 8);
+    } else if (c < 0x80) {
+      p_[len_++] = static_cast<BYTE>(c);
+    } else if (c < 0x800) {
+      p_[len_++] = static_cast<BYTE>(0xC0 | (c >> 6));
+      p_[len_++] = static_cast<BYTE>(0x80 | (c & 0x3F));
+    } else if (IsHighSurrogate(c)) {
+      high_ = c;
+    } else if (IsLowSurrogate(c)) {
+      const char32_t cp = 0x10000 + ((static_cast<char32_t>(high_) - 0xD800) << 10) + (c - 0xDC00);
+      p_[len_++] = static_cast<BYTE>(0xF0 | (cp >> 18));
+      p_[len_++] = static_cast<BYTE>(0x80 | ((cp >> 12) & 0x3F));
+      p_[len_++] = static_cast<BYTE>(0x80 | ((cp >> 6) & 0x3F));
+      p_[len_++] = static_cast<BYTE>(0x80 | (cp & 0x3F));
+    } else {
+      p_[len_++] = static_cast<BYTE>(0xE0 | (c >> 12));
+      p_[len_++] = static_cast<BYTE>(0x80 | ((c >> 6) & 0x3F));
+      p_[len_++] = static_cast<BYTE>(0x80 | (c & 0x3F));
+    }
+  }
+
+  bool utf16_;
+  std::vector<BYTE>& out_;
+  BYTE* p_ = nullptr;
+  std::size_t len_ = 0;
+  std::size_t column_ = 0;
+  char16_t high_ = 0;
+};
 
 class Writer {
  public:
-  Writer(const RegFileFormat& format, std::string& error) : format_(format), error_(error) {
+  Writer(const RegFileFormat& format, std::string& error, std::vector<BYTE>& out)
+      : format_(format), error_(error), sink_(format.encoding, out) {
     switch (format.lineEnding) {
       case LineEnding::CrLf:
-        nl_ = u"\r\n";
+        nl_ = "\r\n";
         break;
       case LineEnding::Lf:
-        nl_ = u"\n";
+        nl_ = "\n";
         break;
       case LineEnding::Cr:
-        nl_ = u"\r";
+        nl_ = "\r";
         break;
     }
   }
 
-  bool Run(const RegTree& tree, std::vector<BYTE>& out) {
-    text_ += format_.header == RegHeader::Version5 ? kHeader5 : kHeader4;
-    text_ += nl_;
-    text_ += nl_;
+  bool Run(const RegTree& tree) {
+    sink_.Text(format_.header == RegHeader::Version5 ? kHeader5 : kHeader4);
+    sink_.NewLine(nl_);
+    sink_.NewLine(nl_);
     for (Root root : kAllRoots) {
       const RegKey& key = tree.At(root);
       std::u16string path(RootName(root));
       if (!key.Values().empty() && !WriteSection(path, key)) return false;
       if (!WriteChildren(path, key)) return false;
     }
-    return Encode(out);
+    sink_.Finish();
+    return true;
   }
 
  private:
@@ -527,10 +638,10 @@ class Writer {
   }
 
   bool WriteSection(const std::u16string& path, const RegKey& key) {
-    text_ += u'[';
-    text_ += path;
-    text_ += u']';
-    text_ += nl_;
+    sink_.Ascii('[');
+    sink_.Text(path);
+    sink_.Ascii(']');
+    sink_.NewLine(nl_);
     for (const RegValue& v : key.Values()) {
       if (!IsWritableName(v.name)) {
         error_ = "value name " + Quote(v.name) + " in " + Quote(path) +
@@ -540,90 +651,63 @@ class Writer {
       }
       WriteValue(v);
     }
-    text_ += nl_;
+    sink_.NewLine(nl_);
     return true;
   }
 
   void WriteValue(const RegValue& v) {
-    std::size_t lineStart = text_.size();
     if (v.name.empty()) {
-      text_ += u'@';
+      sink_.Ascii('@');
     } else {
-      text_ += u'"';
-      AppendEscaped(text_, v.name);
-      text_ += u'"';
+      sink_.Ascii('"');
+      sink_.Escaped(v.name);
+      sink_.Ascii('"');
     }
-    text_ += u'=';
-    std::u16string plain;
-    if (v.type == REG_SZ && IsPlainString(v.data, plain)) {
-      text_ += u'"';
-      AppendEscaped(text_, plain);
-      text_ += u'"';
+    sink_.Ascii('=');
+    if (v.type == REG_SZ && IsPlainString(v.data)) {
+      sink_.Ascii('"');
+      for (std::size_t i = 0; i + 2 < v.data.size(); i += 2) {
+        const auto c = static_cast<char16_t>(v.data[i] | (v.data[i + 1] << 8));
+        if (c == u'\\' || c == u'"') sink_.Ascii('\\');
+        sink_.Unit(c);
+      }
+      sink_.Ascii('"');
     } else if (v.type == REG_DWORD && v.data.size() == 4) {
-      DWORD d = static_cast<DWORD>(v.data[0]) | (static_cast<DWORD>(v.data[1]) << 8) |
-                (static_cast<DWORD>(v.data[2]) << 16) | (static_cast<DWORD>(v.data[3]) << 24);
-      char buf[16];
-      std::snprintf(buf, sizeof buf, "dword:%08x", static_cast<unsigned>(d));
-      AppendAscii(text_, buf);
+      sink_.Ascii("dword:");
+      for (int i = 3; i >= 0; --i) sink_.HexByte(v.data[static_cast<std::size_t>(i)]);
     } else {
       if (v.type == REG_BINARY) {
-        AppendAscii(text_, "hex:");
+        sink_.Ascii("hex:");
       } else {
         char buf[24];
         std::snprintf(buf, sizeof buf, "hex(%x):", static_cast<unsigned>(v.type));
-        AppendAscii(text_, buf);
+        sink_.Ascii(buf);
       }
-      WriteHex(v.data, text_.size() - lineStart);
+      WriteHex(v.data);
     }
-    text_ += nl_;
+    sink_.NewLine(nl_);
   }
 
   // Regedit's wrapping: after a byte's comma, once the line has reached 77
   // columns, the line ends with "\" and the next starts with two blanks, so
   // no line is longer than 80 columns unless its name alone is.
-  void WriteHex(const std::vector<BYTE>& data, std::size_t column) {
-    static constexpr char kDigits[] = "0123456789abcdef";
+  void WriteHex(const std::vector<BYTE>& data) {
     for (std::size_t i = 0; i < data.size(); ++i) {
-      text_ += static_cast<char16_t>(kDigits[data[i] >> 4]);
-      text_ += static_cast<char16_t>(kDigits[data[i] & 15]);
+      sink_.HexByte(data[i]);
       if (i + 1 == data.size()) break;
-      text_ += u',';
-      column += 3;
-      if (column >= 77) {
-        text_ += u'\\';
-        text_ += nl_;
-        text_ += u"  ";
-        column = 2;
+      sink_.Ascii(',');
+      if (sink_.column() >= 77) {
+        sink_.Ascii('\\');
+        sink_.NewLine(nl_);
+        sink_.Ascii("  ");
       }
     }
-  }
-
-  bool Encode(std::vector<BYTE>& out) {
-    out.clear();
-    if (format_.encoding == TextEncoding::Utf16Le) {
-      out.reserve(2 + text_.size() * 2);
-      out.push_back(0xFF);
-      out.push_back(0xFE);
-      for (char16_t c : text_) {
-        out.push_back(static_cast<BYTE>(c & 0xFF));
-        out.push_back(static_cast<BYTE>(c >> 8));
-      }
-      return true;
-    }
-    std::string utf8;
-    if (format_.encoding == TextEncoding::Utf8Bom) utf8 = "\xEF\xBB\xBF";
-    if (!EncodeUtf8(text_, utf8, true)) {
-      error_ = "text cannot be encoded as UTF-8";
-      return false;
-    }
-    out.assign(utf8.begin(), utf8.end());
-    return true;
   }
 
   const RegFileFormat& format_;
   std::string& error_;
-  std::u16string_view nl_;
-  std::u16string text_;
+  Sink sink_;
+  std::string_view nl_;
 };
 
 }  // namespace
@@ -640,8 +724,8 @@ bool ParseRegFile(std::span<const BYTE> bytes, ParsedRegFile& out, RegFileError&
 bool WriteRegFile(const RegTree& tree, const RegFileFormat& format, std::vector<BYTE>& out,
                   std::string& error) {
   error.clear();
-  Writer writer(format, error);
-  if (writer.Run(tree, out)) return true;
+  Writer writer(format, error, out);
+  if (writer.Run(tree)) return true;
   out.clear();
   return false;
 }

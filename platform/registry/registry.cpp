@@ -451,6 +451,7 @@ FlushResult Registry::FlushToFile() {
   }
 
   std::vector<BYTE> bytes;
+  bytes.reserve(current.size + current.size / 8 + 4096);  // the new file is about as long
   std::string error;
   if (!WriteRegFile(tree_, format_, bytes, error)) return fail(ERROR_INVALID_DATA, error);
 

@@ -311,6 +311,8 @@ TEST(RegFileWrite, ChoosesTheFormThatKeepsTheExactBytes) {
       {REG_SZ, Sz(u"a\rb"), "\"v\"=hex(1):61,00,0d,00,62,00,00,00"},
       {REG_SZ, twoNuls, "\"v\"=hex(1):61,00,00,00,00,00"},
       {REG_SZ, {0x00, 0xD8, 0, 0}, "\"v\"=hex(1):00,d8,00,00"},
+      {REG_SZ, {0x00, 0xDC, 0x00, 0xD8, 0, 0}, "\"v\"=hex(1):00,dc,00,d8,00,00"},
+      {REG_SZ, Sz(u"ｷｬﾝｾﾙ 😀"), "\"v\"=\"ｷｬﾝｾﾙ 😀\""},
       {REG_DWORD, Dword(0xDEADBEEF), "\"v\"=dword:deadbeef"},
       {REG_DWORD, {1, 2}, "\"v\"=hex(4):01,02"},
       {REG_DWORD, {}, "\"v\"=hex(4):"},
@@ -367,6 +369,22 @@ TEST(RegFileWrite, WrapsHexLinesAtEightyColumns) {
                       "13,14,15,\\\n  16,"),
             std::string::npos);
   EXPECT_EQ(MustParse(WriteOrFail(tree)).tree, tree);
+
+  // Columns are characters, not bytes: a name of two Japanese characters
+  // wraps where a name of two ASCII letters does, in either encoding.
+  for (TextEncoding e : {TextEncoding::Utf8, TextEncoding::Utf16Le}) {
+    auto firstLine = [&](std::u16string name) {
+      RegTree t;
+      t.Create(Root::LocalMachine, {u"K"}).SetValue(name, REG_BINARY, data);
+      std::vector<BYTE> bytes = WriteOrFail(t, {e, LineEnding::Lf, RegHeader::Version5});
+      std::u16string decoded = e == TextEncoding::Utf8 ? FromUtf8(Text(bytes)) : Utf16Text(bytes);
+      std::size_t start = decoded.find(u"\"" + name);
+      return decoded.substr(start, decoded.find(u'\n', start) - start);
+    };
+    std::u16string ascii = firstLine(u"ab"), japanese = firstLine(u"名前");
+    EXPECT_EQ(ascii.size(), japanese.size());
+    EXPECT_EQ(ascii.substr(4), japanese.substr(4));
+  }
 }
 
 TEST(RegFileWrite, RefusesNamesAFileCannotHold) {
