@@ -8,6 +8,6 @@ scripts/build.sh default >/dev/null
 command -v valgrind >/dev/null || { echo "valgrind.sh: valgrind is needed" >&2; exit 1; }
 log="build/valgrind"
 rm -rf "$log" && mkdir -p "$log"
-valgrind --trace-children=yes --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite \
+valgrind --trace-children=yes --error-exitcode=99 --suppressions=tests/valgrind.supp --leak-check=full --errors-for-leak-kinds=definite \
   --log-file="$log/%p.log" -q build/tests/e2e/e2e_tests "$@"
 echo "valgrind.sh: clean (logs in $log)"
