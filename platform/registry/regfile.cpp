@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include "platform/registry/winreg.h"
@@ -540,6 +541,17 @@ class Sink {
     column_ += 2;
   }
   std::size_t column() const { return column_; }
+  std::size_t size() const { return len_; }
+  // Bytes written since `start`, and whole lines written before.
+  std::vector<BYTE> Since(std::size_t start) const {
+    return std::vector<BYTE>(p_ + start, p_ + len_);
+  }
+  void Lines(const std::vector<BYTE>& bytes) {
+    Room(bytes.size());
+    if (!bytes.empty()) std::memcpy(p_ + len_, bytes.data(), bytes.size());
+    len_ += bytes.size();
+    column_ = 0;
+  }
   // Trims the output to what was written.
   void Finish() { out_.resize(len_); }
 
@@ -592,6 +604,9 @@ class Writer {
  public:
   Writer(const RegFileFormat& format, std::string& error, std::vector<BYTE>& out)
       : format_(format), error_(error), sink_(format.encoding, out) {
+    // A key's section is the same text in every file of one form.
+    form_ = 1 + (format.encoding == TextEncoding::Utf16Le ? 1u : 0u) +
+            2 * static_cast<unsigned>(format.lineEnding);
     switch (format.lineEnding) {
       case LineEnding::CrLf:
         nl_ = "\r\n";
@@ -638,6 +653,11 @@ class Writer {
   }
 
   bool WriteSection(const std::u16string& path, const RegKey& key) {
+    if (const RegKey::WrittenSection* kept = key.Written(); kept && kept->form == form_) {
+      sink_.Lines(kept->bytes);
+      return true;
+    }
+    const std::size_t start = sink_.size();
     sink_.Ascii('[');
     sink_.Text(path);
     sink_.Ascii(']');
@@ -652,6 +672,7 @@ class Writer {
       WriteValue(v);
     }
     sink_.NewLine(nl_);
+    key.KeepWritten(form_, sink_.Since(start));
     return true;
   }
 
@@ -707,6 +728,7 @@ class Writer {
   const RegFileFormat& format_;
   std::string& error_;
   Sink sink_;
+  unsigned form_ = 0;
   std::string_view nl_;
 };
 

@@ -68,6 +68,12 @@ RegKey& RegKey::operator=(const RegKey& other) {
   return *this;
 }
 
+void RegKey::KeepWritten(unsigned form, std::vector<BYTE> bytes) const {
+  if (!written_) written_ = std::make_unique<WrittenSection>();
+  written_->form = form;
+  written_->bytes = std::move(bytes);
+}
+
 const RegValue* RegKey::FindValue(std::u16string_view name) const {
   auto it = index_.find(name);
   return it == index_.end() ? nullptr : &values_[it->second];
@@ -79,10 +85,12 @@ bool RegKey::SetValue(std::u16string_view name, DWORD type, std::vector<BYTE> da
   if (it != index_.end()) {
     RegValue& v = values_[it->second];
     if (v.type == type && v.data == data) return false;
+    written_.reset();
     v.type = type;
     v.data = std::move(data);
     return true;
   }
+  written_.reset();
   index_.emplace(std::move(folded), values_.size());
   values_.push_back(RegValue{std::u16string(name), type, std::move(data)});
   return true;
@@ -92,6 +100,7 @@ bool RegKey::DeleteValue(std::u16string_view name) {
   auto it = index_.find(name);
   if (it == index_.end()) return false;
   std::size_t pos = it->second;
+  written_.reset();
   index_.erase(it);
   values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(pos));
   for (auto& [folded, i] : index_) {

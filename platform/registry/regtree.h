@@ -87,6 +87,16 @@ class RegKey {
   // Deep comparison with exact names.
   friend bool operator==(const RegKey& a, const RegKey& b);
 
+  // The key's own section as the .reg writer last wrote it (`form` names
+  // the encoding and line ends), dropped whenever the key's values change,
+  // so a save turns only changed keys into text again. Copies start without.
+  struct WrittenSection {
+    unsigned form = 0;
+    std::vector<BYTE> bytes;
+  };
+  const WrittenSection* Written() const { return written_.get(); }
+  void KeepWritten(unsigned form, std::vector<BYTE> bytes) const;
+
  private:
   std::u16string name_;
   std::vector<RegValue> values_;
@@ -95,6 +105,7 @@ class RegKey {
   SubkeyMap subkeys_;
   // Hash index over subkeys_ for lookups; the views point into its keys.
   std::unordered_map<std::u16string_view, RegKey*, FoldedHash, FoldedEqual> subkeyIndex_;
+  mutable std::unique_ptr<WrittenSection> written_;
 };
 
 // The predefined roots, in the order of their handle values.

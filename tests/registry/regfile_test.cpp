@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <sstream>
 
 #include "platform/registry/winreg.h"
@@ -447,6 +449,55 @@ TEST(RegFileWrite, RoundTripsEveryOddForm) {
       EXPECT_EQ(back.tree, tree);
     }
   }
+}
+
+// A save writes again only the keys whose values changed and copies the
+// rest from the last save: after any mix of changes the file must be the one
+// a fresh copy of the tree (which has nothing kept) writes, in every form.
+TEST(RegFileWrite, RewritingAfterChangesGivesTheFileAFreshTreeGives) {
+  std::mt19937 rng(20261209);
+  RegTree tree;
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  auto keyPath = [&] {
+    std::vector<std::u16string> path = {u"K" + std::u16string(1, char16_t(u'a' + pick(4)))};
+    if (pick(2)) path.push_back(u"名" + std::u16string(1, char16_t(u'0' + pick(3))));
+    return path;
+  };
+  const std::vector<RegFileFormat> forms = {
+      {TextEncoding::Utf8, LineEnding::Lf, RegHeader::Version5},
+      {TextEncoding::Utf16Le, LineEnding::CrLf, RegHeader::Version5},
+      {TextEncoding::Utf8Bom, LineEnding::Cr, RegHeader::Regedit4},
+  };
+  for (int step = 0; step < 400; ++step) {
+    RegKey& key = tree.Create(pick(3) ? Root::LocalMachine : Root::CurrentUser, keyPath());
+    std::u16string name = u"v" + std::u16string(1, char16_t(u'0' + pick(5)));
+    switch (pick(5)) {
+      case 0:
+        key.DeleteValue(name);
+        break;
+      case 1:
+        key.SetValue(name, REG_SZ, Sz(pick(2) ? u"ｷｬﾝｾﾙ" : u"a\\\"b"));
+        break;
+      case 2: {
+        std::vector<BYTE> data(static_cast<std::size_t>(pick(60)), static_cast<BYTE>(step));
+        key.SetValue(name, REG_BINARY, data);
+        break;
+      }
+      case 3:
+        key.SetValue(name.substr(0, 1) == u"v" ? u"V" + name.substr(1) : name, REG_DWORD,
+                     Dword(static_cast<DWORD>(step)));
+        break;
+      default:
+        tree.Create(Root::LocalMachine,
+                    {u"Kz", u"new" + std::u16string(1, char16_t(u'A' + step % 26))});
+        break;
+    }
+    if (step % 7 != 0) continue;
+    const RegFileFormat& form = forms[static_cast<std::size_t>(pick(3))];
+    const RegTree fresh = tree;
+    ASSERT_EQ(WriteOrFail(tree, form), WriteOrFail(fresh, form)) << "after step " << step;
+  }
+  EXPECT_EQ(MustParse(WriteOrFail(tree)).tree, tree);
 }
 
 }  // namespace
