@@ -459,6 +459,10 @@ struct BadLine {
   const char* script;
   const char* expected;
 };
+// Test listings show what each case expects instead of its bytes.
+void PrintTo(const BadLine& line, std::ostream* os) {
+  *os << '"' << line.expected << '"';
+}
 
 class ScriptErrors : public EndToEnd, public ::testing::WithParamInterface<BadLine> {};
 
