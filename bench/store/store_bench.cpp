@@ -4,6 +4,7 @@
 //   build/bench/store/store_bench [values]     (default 50000 values, ~5 MB)
 #include <stdlib.h>
 #include <sys/resource.h>
+#include "platform/text/text.h"
 
 #include <chrono>
 #include <cstdio>
@@ -91,7 +92,7 @@ int main(int argc, char** argv) {
 
   const int keys = (values + 9) / 10;
   std::vector<std::u16string> paths;
-  for (int k = 0; k < keys; ++k) paths.push_back(FromUtf8("\\" + KeyName(k)));
+  for (int k = 0; k < keys; ++k) paths.push_back(platform::text::FromUtf8Lossy("\\" + KeyName(k)));
   const int cycles = 200000;
   DWORD sink = 0;
   // One user action of the tool (a reload) opens about 30 keys; the window

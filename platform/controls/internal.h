@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/controls/commctrl.h"
+#include "platform/text/text.h"
 #include "platform/window/hooks.h"
 #include "platform/window/winuser.h"
 
@@ -95,15 +96,8 @@ inline bool PointInClient(HWND hwnd, LPARAM lParam) {
 inline bool IsClass(HWND hwnd, const WCHAR* name) {
   WCHAR buffer[64];
   int n = GetClassName(hwnd, buffer, 64);
-  if (n == 0) return false;
-  for (int i = 0;; ++i) {
-    WCHAR a = i < n ? buffer[i] : 0;
-    WCHAR b = name[i];
-    if (a >= u'a' && a <= u'z') a = static_cast<WCHAR>(a - 32);
-    if (b >= u'a' && b <= u'z') b = static_cast<WCHAR>(b - 32);
-    if (a != b) return false;
-    if (a == 0) return true;
-  }
+  return n != 0 &&
+         text::EqualsFolded(std::u16string_view(buffer, static_cast<std::size_t>(n)), name);
 }
 
 // The top-level window a window belongs to.

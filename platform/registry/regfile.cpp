@@ -6,10 +6,18 @@
 #include <optional>
 
 #include "platform/registry/winreg.h"
+#include "platform/text/text.h"
 
 namespace platform::registry {
 
 namespace {
+
+using text::DecodeUtf8;
+using text::EncodeUtf8;
+using text::IsHighSurrogate;
+using text::IsLowSurrogate;
+using text::SurrogatesPaired;
+using text::ToUtf8;
 
 constexpr std::u16string_view kHeader5 = u"Windows Registry Editor Version 5.00";
 constexpr std::u16string_view kHeader4 = u"REGEDIT4";
@@ -18,104 +26,11 @@ bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t';
 }
 
-bool IsHighSurrogate(char16_t c) {
-  return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t c) {
-  return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-// True when every surrogate in the text is part of a pair.
-bool SurrogatesPaired(std::u16string_view s) {
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (IsHighSurrogate(s[i])) {
-      if (i + 1 >= s.size() || !IsLowSurrogate(s[i + 1])) return false;
-      ++i;
-    } else if (IsLowSurrogate(s[i])) {
-      return false;
-    }
-  }
-  return true;
-}
-
 int HexDigit(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
   if (c >= u'a' && c <= u'f') return c - u'a' + 10;
   if (c >= u'A' && c <= u'F') return c - u'A' + 10;
   return -1;
-}
-
-// Strict UTF-8 decoding. On failure returns the offset of the bad byte.
-std::optional<std::size_t> DecodeUtf8(std::span<const BYTE> in, std::u16string& out) {
-  out.clear();
-  out.reserve(in.size());
-  std::size_t i = 0;
-  while (i < in.size()) {
-    BYTE b = in[i];
-    if (b < 0x80) {
-      out.push_back(b);
-      ++i;
-      continue;
-    }
-    int len;
-    char32_t cp;
-    char32_t min;
-    if ((b & 0xE0) == 0xC0) {
-      len = 2, cp = b & 0x1F, min = 0x80;
-    } else if ((b & 0xF0) == 0xE0) {
-      len = 3, cp = b & 0x0F, min = 0x800;
-    } else if ((b & 0xF8) == 0xF0) {
-      len = 4, cp = b & 0x07, min = 0x10000;
-    } else {
-      return i;
-    }
-    if (i + static_cast<std::size_t>(len) > in.size()) return i;
-    for (int k = 1; k < len; ++k) {
-      BYTE c = in[i + static_cast<std::size_t>(k)];
-      if ((c & 0xC0) != 0x80) return i;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return i;
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-    i += static_cast<std::size_t>(len);
-  }
-  return std::nullopt;
-}
-
-// UTF-8 encoding; unpaired surrogates fail (strict) or become U+FFFD.
-bool EncodeUtf8(std::u16string_view in, std::string& out, bool strict) {
-  for (std::size_t i = 0; i < in.size(); ++i) {
-    char32_t cp = in[i];
-    if (IsHighSurrogate(in[i]) && i + 1 < in.size() && IsLowSurrogate(in[i + 1])) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (in[i + 1] - 0xDC00);
-      ++i;
-    } else if (IsHighSurrogate(in[i]) || IsLowSurrogate(in[i])) {
-      if (strict) return false;
-      cp = 0xFFFD;
-    }
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-  }
-  return true;
 }
 
 std::string Quote(std::u16string_view s) {
@@ -181,7 +96,8 @@ class Parser {
         out_.format.encoding = TextEncoding::Utf8Bom;
         body = bytes.subspan(3);
       }
-      if (auto bad = DecodeUtf8(body, text)) {
+      if (auto bad = DecodeUtf8(
+              std::string_view(reinterpret_cast<const char*>(body.data()), body.size()), text)) {
         return Fail(static_cast<std::size_t>(CountLineEnds(body.first(*bad))),
                     "invalid UTF-8 text");
       }
@@ -757,27 +673,6 @@ bool IsWritableName(std::u16string_view name) {
     if (c == u'\r' || c == u'\n' || c == u'\0') return false;
   }
   return SurrogatesPaired(name);
-}
-
-std::string ToUtf8(std::u16string_view text) {
-  std::string out;
-  EncodeUtf8(text, out, false);
-  return out;
-}
-
-std::u16string FromUtf8(std::string_view text) {
-  std::u16string out;
-  auto bytes = std::span<const BYTE>(reinterpret_cast<const BYTE*>(text.data()), text.size());
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    std::u16string part;
-    auto bad = DecodeUtf8(bytes.subspan(pos), part);
-    out += part;
-    if (!bad) break;
-    out += u'\uFFFD';
-    pos += *bad + 1;
-  }
-  return out;
 }
 
 }  // namespace platform::registry

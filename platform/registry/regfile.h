@@ -49,8 +49,4 @@ bool WriteRegFile(const RegTree& tree, const RegFileFormat& format, std::vector<
 // A name that a .reg file can hold (no CR, LF or NUL, no unpaired surrogate).
 bool IsWritableName(std::u16string_view name);
 
-// UTF-16 <-> UTF-8 helpers used for messages and paths.
-std::string ToUtf8(std::u16string_view text);
-std::u16string FromUtf8(std::string_view text);
-
 }  // namespace platform::registry

@@ -106,10 +106,10 @@ std::u16string Registry::IdOf(const Handle& h, std::u16string_view name) {
     }
     if (separator) *out++ = u'\\';
     separator = false;
-    *out++ = FoldChar(c);
+    *out++ = FoldAscii(c);
   }
   *out++ = u'\uFFFF';
-  for (char16_t c : name) *out++ = FoldChar(c);
+  for (char16_t c : name) *out++ = FoldAscii(c);
   id.resize(static_cast<std::size_t>(out - id.data()));
   return id;
 }

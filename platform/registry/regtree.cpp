@@ -9,15 +9,15 @@ namespace platform::registry {
 
 std::u16string FoldName(std::u16string_view name) {
   std::u16string out(name);
-  for (char16_t& c : out) c = FoldChar(c);
+  for (char16_t& c : out) c = FoldAscii(c);
   return out;
 }
 
 bool FoldedLess::operator()(std::u16string_view a, std::u16string_view b) const {
   std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
-    char16_t x = FoldChar(a[i]);
-    char16_t y = FoldChar(b[i]);
+    char16_t x = FoldAscii(a[i]);
+    char16_t y = FoldAscii(b[i]);
     if (x != y) return x < y;
   }
   return a.size() < b.size();
@@ -27,17 +27,13 @@ std::size_t FoldedHash::operator()(std::u16string_view name) const {
   // FNV-1a over the folded UTF-16 units.
   std::uint64_t h = 14695981039346656037ull;
   for (char16_t c : name) {
-    h = (h ^ FoldChar(c)) * 1099511628211ull;
+    h = (h ^ FoldAscii(c)) * 1099511628211ull;
   }
   return static_cast<std::size_t>(h);
 }
 
 bool NamesEqual(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldChar(a[i]) != FoldChar(b[i])) return false;
-  }
-  return true;
+  return text::EqualsFolded(a, b);
 }
 
 std::vector<std::u16string> SplitKeyPath(std::u16string_view path) {

@@ -12,15 +12,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/text/text.h"
 #include "platform/wintypes.h"
 
 namespace platform::registry {
 
 // The comparison form of a key or value name (ASCII letters upper-cased).
 // Names compare with ASCII letters folded to upper case.
-inline char16_t FoldChar(char16_t c) {
-  return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
-}
+using text::FoldAscii;
 std::u16string FoldName(std::u16string_view name);
 bool NamesEqual(std::u16string_view a, std::u16string_view b);
 

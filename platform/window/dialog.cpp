@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/text/text.h"
 #include "platform/window/hooks.h"
 #include "platform/window/internal.h"
 #include "platform/window/winuser.h"
@@ -31,8 +32,8 @@ void EnsureSystemClasses() {
 namespace platform {
 
 SIZE DialogBaseUnits(std::u16string_view face, int pointSize) {
-  if (detail::EqualsNoCase(face, u"MS UI Gothic") && pointSize == 9) return SIZE{7, 12};
-  if (detail::EqualsNoCase(face, u"MS Shell Dlg") && pointSize == 8) return SIZE{6, 11};
+  if (platform::text::EqualsFolded(face, u"MS UI Gothic") && pointSize == 9) return SIZE{7, 12};
+  if (platform::text::EqualsFolded(face, u"MS Shell Dlg") && pointSize == 8) return SIZE{6, 11};
   // Other fonts: the line height of the point size at 96 DPI, cells half as wide.
   int cy = std::max(1, ::MulDiv(pointSize > 0 ? pointSize : 8, 4, 3));
   return SIZE{std::max(1, (cy + 1) / 2), cy};
@@ -98,7 +99,7 @@ namespace {
 
 bool IsDialogWindow(HWND hwnd) {
   platform::detail::Window* w = Find(hwnd);
-  return w != nullptr && platform::detail::EqualsNoCase(w->className, WC_DIALOG);
+  return w != nullptr && platform::text::EqualsFolded(w->className, WC_DIALOG);
 }
 
 bool CanTakeFocus(HWND hwnd) {

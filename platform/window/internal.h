@@ -108,6 +108,5 @@ INT_PTR RunModalLoop(HWND dialog);
 void RepostQuit(int code);
 void EnsureSystemClasses();
 std::u16string FromCString(LPCWSTR s);
-bool EqualsNoCase(std::u16string_view a, std::u16string_view b);
 
 }  // namespace platform::detail

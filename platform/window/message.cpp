@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/text/text.h"
 #include "platform/window/hooks.h"
 #include "platform/window/internal.h"
 #include "platform/window/winuser.h"
@@ -316,7 +317,7 @@ int ProcessPendingMessages() {
     ++count;
     HWND top = detail::TopLevelOf(m.hwnd);
     detail::Window* tw = detail::Find(top);
-    if (tw != nullptr && detail::EqualsNoCase(tw->className, WC_DIALOG) &&
+    if (tw != nullptr && platform::text::EqualsFolded(tw->className, WC_DIALOG) &&
         IsDialogMessage(top, &m)) {
       continue;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/text/text.h"
 #include "platform/window/hooks.h"
 #include "platform/window/internal.h"
 #include "platform/window/winuser.h"
@@ -26,18 +27,6 @@ std::u16string FromCString(LPCWSTR s) {
   return std::u16string(s);
 }
 
-bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char16_t x = a[i];
-    char16_t y = b[i];
-    if (x >= u'a' && x <= u'z') x = static_cast<char16_t>(x - u'a' + u'A');
-    if (y >= u'a' && y <= u'z') y = static_cast<char16_t>(y - u'a' + u'A');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 LRESULT Deliver(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Window* w = Find(hwnd);
   if (w == nullptr) return 0;
@@ -57,7 +46,7 @@ namespace {
 
 WindowClass* FindClass(std::u16string_view name) {
   for (WindowClass& c : S().classes) {
-    if (EqualsNoCase(c.name, name)) return &c;
+    if (platform::text::EqualsFolded(c.name, name)) return &c;
   }
   return nullptr;
 }
@@ -298,7 +287,7 @@ ATOM RegisterClass(const WNDCLASS* wc) {
   std::u16string name(wc->lpszClassName);
   auto& classes = S().classes;
   for (std::size_t i = 0; i < classes.size(); ++i) {
-    if (platform::detail::EqualsNoCase(classes[i].name, name)) {
+    if (platform::text::EqualsFolded(classes[i].name, name)) {
       classes[i].wc = *wc;
       classes[i].wc.lpszClassName = nullptr;
       return static_cast<ATOM>(0xC000 + i);
@@ -314,7 +303,7 @@ BOOL UnregisterClass(LPCWSTR className, HINSTANCE) {
   if (className == nullptr || IS_INTRESOURCE(className)) return FALSE;
   auto& classes = S().classes;
   for (auto it = classes.begin(); it != classes.end(); ++it) {
-    if (platform::detail::EqualsNoCase(it->name, className)) {
+    if (platform::text::EqualsFolded(it->name, className)) {
       classes.erase(it);
       return TRUE;
     }
@@ -326,7 +315,7 @@ BOOL GetClassInfo(HINSTANCE, LPCWSTR className, WNDCLASS* wc) {
   platform::detail::EnsureSystemClasses();
   if (className == nullptr || IS_INTRESOURCE(className) || wc == nullptr) return FALSE;
   for (const auto& c : S().classes) {
-    if (platform::detail::EqualsNoCase(c.name, className)) {
+    if (platform::text::EqualsFolded(c.name, className)) {
       *wc = c.wc;
       wc->lpszClassName = className;
       return TRUE;
@@ -831,7 +820,7 @@ HWND FindWindow(LPCWSTR className, LPCWSTR windowName) {
     Window* w = Find(t);
     if (w == nullptr) continue;
     if (className != nullptr && !IS_INTRESOURCE(className) &&
-        !platform::detail::EqualsNoCase(w->className, className)) {
+        !platform::text::EqualsFolded(w->className, className)) {
       continue;
     }
     if (windowName != nullptr && w->text != windowName) continue;

@@ -1,4 +1,5 @@
 #include "tests/app/device.h"
+#include "platform/text/text.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,7 @@ std::string RootName(HKEY root) {
 namespace {
 
 std::string Utf8(std::u16string_view s) {
-  return platform::registry::ToUtf8(s);
+  return platform::text::ToUtf8(s);
 }
 
 POINT Centre(const RECT& r) {

@@ -2,6 +2,7 @@
 // reload cycles, the portrait-only rules. Everything runs through the real
 // entry point on an in-memory registry with a manual clock.
 #include <gtest/gtest.h>
+#include "platform/text/text.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -258,7 +259,7 @@ TEST(Apply, WritesEveryPageInTabOrderWithSixProgressStepsAndPauses) {
                                              "show main:1029 0",
                                              "show main:1013 1",
                                              "show main:2 1",
-                                             "msgbox " + platform::registry::ToUtf8(kSoftReset)};
+                                             "msgbox " + platform::text::ToUtf8(kSoftReset)};
   EXPECT_EQ(shell, expected);
   EXPECT_EQ(d.Clock().TotalSlept(), 1200u);
 }

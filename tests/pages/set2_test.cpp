@@ -1,6 +1,7 @@
 // Input, shell and browser page: the keyboard box, clearing the history, and
 // the connection counts with their up-down stepping.
 #include <gtest/gtest.h>
+#include "platform/text/text.h"
 
 #include "platform/registry/winreg.h"
 #include "tests/app/sample_device.h"
@@ -128,8 +129,7 @@ TEST(Set2, ConnectionCountsLoadUnclampedOrDefaultTo2) {
        u"", u"", std::nullopt, std::nullopt},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(platform::registry::ToUtf8(c.edit1017) + "/" +
-                 platform::registry::ToUtf8(c.edit1019));
+    SCOPED_TRACE(platform::text::ToUtf8(c.edit1017) + "/" + platform::text::ToUtf8(c.edit1019));
     Device d(c.reg);
     d.Run(ThenApply(d, {[&] {
                       EXPECT_EQ(d.Text("CSet2", 1017), c.edit1017);

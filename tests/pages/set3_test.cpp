@@ -1,6 +1,7 @@
 // Network page: minutes and seconds, the 0-minute rule, WiFi, the network
 // folder key creation and the device name's byte counts.
 #include <gtest/gtest.h>
+#include "platform/text/text.h"
 
 #include "platform/registry/winreg.h"
 #include "tests/app/sample_device.h"
@@ -212,7 +213,7 @@ TEST(Set3, TypedDeviceNameIsWrittenWithoutTerminator) {
     std::u16string typed;
   };
   for (const Case& c : {Case{u"ぽけっとPC-01"}, Case{u""}, Case{Repeat(u"a", 150)}}) {
-    SCOPED_TRACE(platform::registry::ToUtf8(c.typed));
+    SCOPED_TRACE(platform::text::ToUtf8(c.typed));
     Device d(kFullDevice);
     d.Run(ThenApply(d, {[&] { d.ClickTab(2); }, [&] { d.Type("CSet3", 1027, c.typed); },
                         [&] { EXPECT_EQ(d.Text("CSet3", 1027), c.typed); }}));

@@ -1,5 +1,6 @@
 // Display and input page: check-box numbers, the title-bar list, missing keys.
 #include <gtest/gtest.h>
+#include "platform/text/text.h"
 
 #include "platform/registry/winreg.h"
 #include "tests/app/sample_device.h"
@@ -38,7 +39,7 @@ TEST(Set4, CheckBoxMappings) {
        u"\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", u"ClearTypeText", 0},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(platform::registry::ToUtf8(c.value));
+    SCOPED_TRACE(platform::text::ToUtf8(c.value));
     Device d(c.reg);
     bool shown = !c.checked;
     d.Run(ThenApply(d, {[&] { shown = d.Checked("CSet4", c.id); }}));

@@ -1,4 +1,5 @@
 #include "platform/registry/regfile.h"
+#include "platform/text/text.h"
 
 #include <gtest/gtest.h>
 
@@ -379,7 +380,8 @@ TEST(RegFileWrite, WrapsHexLinesAtEightyColumns) {
       RegTree t;
       t.Create(Root::LocalMachine, {u"K"}).SetValue(name, REG_BINARY, data);
       std::vector<BYTE> bytes = WriteOrFail(t, {e, LineEnding::Lf, RegHeader::Version5});
-      std::u16string decoded = e == TextEncoding::Utf8 ? FromUtf8(Text(bytes)) : Utf16Text(bytes);
+      std::u16string decoded =
+          e == TextEncoding::Utf8 ? platform::text::FromUtf8Lossy(Text(bytes)) : Utf16Text(bytes);
       std::size_t start = decoded.find(u"\"" + name);
       return decoded.substr(start, decoded.find(u'\n', start) - start);
     };

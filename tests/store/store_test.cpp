@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "platform/text/text.h"
 
 #include <cstdlib>
 #include <set>
@@ -211,7 +212,7 @@ TEST(Catalogue, CoversEveryPageAndTheTwelveHistoryEntries) {
   auto history = store::TaskSwitchValueNames();
   ASSERT_EQ(history.size(), 12u);
   for (std::size_t i = 0; i < history.size(); ++i) {
-    EXPECT_EQ(history[i], std::u16string(platform::registry::FromUtf8(std::to_string(i))));
+    EXPECT_EQ(history[i], std::u16string(platform::text::FromUtf8Lossy(std::to_string(i))));
   }
 }
 
@@ -222,16 +223,16 @@ TEST(SampleRegistry, HoldsEveryCatalogueValueExceptTheTwoMissingKeys) {
   for (const store::CatalogueEntry& e : store::Catalogue()) {
     const RegKey* key = parsed.tree.Find(*RootFromHandle(e.root), SplitKeyPath(e.key));
     if (e.key == store::keys::kBios || e.key == store::keys::kRedir) {
-      EXPECT_EQ(key, nullptr) << ToUtf8(e.key);
+      EXPECT_EQ(key, nullptr) << platform::text::ToUtf8(e.key);
       continue;
     }
-    ASSERT_NE(key, nullptr) << ToUtf8(e.key);
+    ASSERT_NE(key, nullptr) << platform::text::ToUtf8(e.key);
     for (std::u16string_view name : e.values) {
       const RegValue* v = key->FindValue(name);
-      ASSERT_NE(v, nullptr) << ToUtf8(e.key) << " " << ToUtf8(name);
-      EXPECT_EQ(v->type, e.type) << ToUtf8(name);
+      ASSERT_NE(v, nullptr) << platform::text::ToUtf8(e.key) << " " << platform::text::ToUtf8(name);
+      EXPECT_EQ(v->type, e.type) << platform::text::ToUtf8(name);
       if (e.type == REG_DWORD) {
-        EXPECT_EQ(v->data.size(), 4u) << ToUtf8(name);
+        EXPECT_EQ(v->data.size(), 4u) << platform::text::ToUtf8(name);
       }
     }
   }

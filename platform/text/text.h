@@ -1,0 +1,46 @@
+// Text helpers shared by every layer: the ASCII case folding that window
+// class names and registry names compare with, and UTF-8 <-> UTF-16.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform::text {
+
+// ASCII letters folded to upper case; every other unit unchanged.
+constexpr char16_t FoldAscii(char16_t c) {
+  return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
+}
+bool EqualsFolded(std::u16string_view a, std::u16string_view b);
+
+constexpr bool IsHighSurrogate(char16_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+constexpr bool IsLowSurrogate(char16_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
+// True when every surrogate in the text is part of a pair.
+bool SurrogatesPaired(std::u16string_view text);
+
+// Strict UTF-8 decoding into `out` (replaced). Returns the offset of the
+// first byte that is not valid UTF-8, or nullopt when all of it is.
+std::optional<std::size_t> DecodeUtf8(std::string_view in, std::u16string& out);
+
+// Appends the UTF-8 form of `in`. An unpaired surrogate makes a strict
+// encoding fail (false; `out` then holds a partial result) and otherwise
+// becomes U+FFFD.
+bool EncodeUtf8(std::u16string_view in, std::string& out, bool strict);
+
+// UTF-16 to UTF-8; unpaired surrogates become U+FFFD, so the result is
+// always valid UTF-8.
+std::string ToUtf8(std::u16string_view text);
+
+// UTF-8 to UTF-16; nullopt when the input is not valid UTF-8.
+std::optional<std::u16string> FromUtf8(std::string_view text);
+
+// UTF-8 to UTF-16; each invalid byte becomes U+FFFD.
+std::u16string FromUtf8Lossy(std::string_view text);
+
+}  // namespace platform::text
