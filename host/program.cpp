@@ -15,7 +15,7 @@
 #include "host/windows.h"
 #include "platform/registry/registry.h"
 #include "platform/resource.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
 #include "res/resources.h"
 #include "store/registry_store.h"
 

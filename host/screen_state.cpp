@@ -3,7 +3,8 @@
 #include "host/text.h"
 #include "host/windows.h"
 #include "platform/controls/commctrl.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 #include "platform/window/winuser.h"
 
 namespace host {

@@ -8,6 +8,7 @@
 #include "host/trace.h"
 #include "host/windows.h"
 #include "platform/controls/commctrl.h"
+#include "platform/window/inspect.h"
 #include "platform/window/winuser.h"
 
 namespace host {

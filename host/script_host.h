@@ -12,7 +12,7 @@
 
 #include "host/dump.h"
 #include "host/script.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
 
 namespace host {
 

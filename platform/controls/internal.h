@@ -3,7 +3,8 @@
 
 #include "platform/controls/commctrl.h"
 #include "platform/text/text.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 #include "platform/window/winuser.h"
 
 namespace platform::controls {

@@ -9,7 +9,8 @@
 #include "platform/framework/afxdlgs.h"
 #include "platform/framework/afxwin.h"
 #include "platform/shell/aygshell.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 
 namespace {
 

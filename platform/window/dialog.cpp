@@ -5,7 +5,8 @@
 #include <cstdlib>
 
 #include "platform/text/text.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 #include "platform/window/internal.h"
 #include "platform/window/winuser.h"
 

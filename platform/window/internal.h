@@ -10,7 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 #include "platform/window/winuser.h"
 
 namespace platform::detail {

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "platform/text/text.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
 #include "platform/window/internal.h"
 #include "platform/window/winuser.h"
 

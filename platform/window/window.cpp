@@ -4,7 +4,8 @@
 #include <cstring>
 
 #include "platform/text/text.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 #include "platform/window/internal.h"
 #include "platform/window/winuser.h"
 

@@ -1,7 +1,7 @@
 // The window manager and dialog manager of the emulated Windows CE platform:
 // the winuser.h subset the programs use, with the standard Windows values.
 // Global functions in the Win32 shape; text is UTF-16. Single-threaded: one
-// process-wide window system (see platform/window/hooks.h for the host side).
+// process-wide window system (platform/window/host.h is the host side).
 #pragma once
 
 #include <span>
@@ -552,7 +552,7 @@ BOOL ScreenToClient(HWND hwnd, POINT* pt);
 int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
 
 // Painting: the platform does not paint; invalidation and UpdateWindow reach
-// the host's paint listener (platform/window/hooks.h).
+// the host's paint listener (platform/window/host.h).
 BOOL UpdateWindow(HWND hwnd);
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 
@@ -630,7 +630,7 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 
 // ---------------------------------------------------------------------------
 // Dialog manager. Templates come from a platform::ResourceModule; the
-// instance handle names the module (see platform::InstanceOf in hooks.h; a
+// instance handle names the module (see platform::InstanceOf in inspect.h; a
 // null instance means the program's own module).
 // Dialog units -> pixels: x * baseX / 4, y * baseY / 8 (MulDiv rounding).
 // Base units are fixed per font: 7 x 12 px for "MS UI Gothic" 9 pt,
