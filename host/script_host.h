@@ -45,8 +45,6 @@ class ScriptHost : public platform::InputSource {
   void NoteMessageBox(std::u16string caption, std::u16string text);
   const std::vector<ShownMessage>& messages() const { return messages_; }
 
-  bool AtEnd() const { return atEnd_; }
-
   // After the tool has ended: an error for the first command still left in
   // the script (it could not run), nullopt when only comments remain.
   std::optional<ScriptError> CommandAfterEnd();

@@ -20,15 +20,6 @@ inline constexpr const WCHAR* PROGRESS_CLASS = u"msctls_progress32";
 
 // Registers every control class (idempotent).
 void InitCommonControls();
-struct INITCOMMONCONTROLSEX {
-  DWORD dwSize = sizeof(INITCOMMONCONTROLSEX);
-  DWORD dwICC = 0;
-};
-inline constexpr DWORD ICC_UPDOWN_CLASS = 0x00000010;
-inline constexpr DWORD ICC_PROGRESS_CLASS = 0x00000020;
-inline constexpr DWORD ICC_TAB_CLASSES = 0x00000008;
-inline constexpr DWORD ICC_WIN95_CLASSES = 0x000000FF;
-BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc);
 
 // ---------------------------------------------------------------------------
 // Generic notifications
@@ -183,8 +174,5 @@ HWND ComboListWindow(HWND combo);
 int EditCaret(HWND edit);
 // Index of the first visible character of a single-line edit.
 int EditScrollOffset(HWND edit);
-
-// Tab control row height (font height + 5).
-int TabRowHeight(HWND tab);
 
 }  // namespace platform

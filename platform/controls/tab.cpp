@@ -222,11 +222,3 @@ void RegisterTabClass() {
 }
 
 }  // namespace platform::controls
-
-namespace platform {
-
-int TabRowHeight(HWND tab) {
-  return controls::IsClass(tab, WC_TABCONTROL) ? controls::RowHeight(tab) : 0;
-}
-
-}  // namespace platform

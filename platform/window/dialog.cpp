@@ -80,22 +80,6 @@ int MulDiv(int number, int numerator, int denominator) {
   return static_cast<int>(result);
 }
 
-LONG GetDialogBaseUnits() {
-  SIZE s = platform::DialogBaseUnits(u"MS UI Gothic", 9);
-  return static_cast<LONG>(MAKELONG(static_cast<WORD>(s.cx), static_cast<WORD>(s.cy)));
-}
-
-BOOL MapDialogRect(HWND dialog, RECT* rect) {
-  platform::detail::Window* w = Find(dialog);
-  if (w == nullptr || rect == nullptr) return FALSE;
-  SIZE base = platform::DialogBaseUnits(w->font.face, w->font.pointSize);
-  rect->left = MulDiv(rect->left, base.cx, 4);
-  rect->right = MulDiv(rect->right, base.cx, 4);
-  rect->top = MulDiv(rect->top, base.cy, 8);
-  rect->bottom = MulDiv(rect->bottom, base.cy, 8);
-  return TRUE;
-}
-
 namespace {
 
 bool IsDialogWindow(HWND hwnd) {

@@ -176,11 +176,6 @@ void* LoadImage(HINSTANCE instance, LPCWSTR name, UINT type, int, int, UINT) {
   return nullptr;
 }
 
-BOOL DestroyIcon(HICON) {
-  // Icons loaded from resources are shared and stay valid, as on Windows.
-  return TRUE;
-}
-
 BOOL DeleteObject(HBITMAP bitmap) {
   auto& images = Images();
   auto it = images.find(bitmap);

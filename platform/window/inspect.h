@@ -50,7 +50,7 @@ struct FontInfo {
 };
 FontInfo WindowFont(HWND hwnd);
 void SetWindowFont(HWND hwnd, const FontInfo& font);
-// Fixed dialog base units of a font (see MapDialogRect).
+// Fixed dialog base units of a font (dialog units to pixels: winuser.h).
 SIZE DialogBaseUnits(std::u16string_view face, int pointSize);
 FontInfo DialogFont(std::u16string_view face, int pointSize);
 bool IsFullWidth(char16_t ch);

@@ -210,20 +210,6 @@ LRESULT DispatchMessage(const MSG* msg) {
   return Deliver(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-BOOL WaitMessage() {
-  MSG m;
-  if (TakeMessage(&m, nullptr, 0, 0, false)) return TRUE;
-  platform::CallBeforeWaitHook();
-  std::optional<DWORD> delay = NextTimerDelay();
-  platform::InputSource* input = S().input;
-  if (input != nullptr && input->WaitForInput(delay)) return TRUE;
-  if (delay) {
-    platform::GetClock().SleepMs(*delay);
-    return TRUE;
-  }
-  return FALSE;
-}
-
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
   if (hwnd != nullptr && Find(hwnd) == nullptr) return 0;
   auto& timers = S().timers;

@@ -300,31 +300,6 @@ ATOM RegisterClass(const WNDCLASS* wc) {
   return static_cast<ATOM>(0xC000 + classes.size() - 1);
 }
 
-BOOL UnregisterClass(LPCWSTR className, HINSTANCE) {
-  if (className == nullptr || IS_INTRESOURCE(className)) return FALSE;
-  auto& classes = S().classes;
-  for (auto it = classes.begin(); it != classes.end(); ++it) {
-    if (platform::text::EqualsFolded(it->name, className)) {
-      classes.erase(it);
-      return TRUE;
-    }
-  }
-  return FALSE;
-}
-
-BOOL GetClassInfo(HINSTANCE, LPCWSTR className, WNDCLASS* wc) {
-  platform::detail::EnsureSystemClasses();
-  if (className == nullptr || IS_INTRESOURCE(className) || wc == nullptr) return FALSE;
-  for (const auto& c : S().classes) {
-    if (platform::text::EqualsFolded(c.name, className)) {
-      *wc = c.wc;
-      wc->lpszClassName = className;
-      return TRUE;
-    }
-  }
-  return FALSE;
-}
-
 int GetClassName(HWND hwnd, LPWSTR buffer, int maxCount) {
   Window* w = Find(hwnd);
   if (w == nullptr || buffer == nullptr || maxCount <= 0) return 0;
@@ -713,20 +688,6 @@ HWND GetParent(HWND hwnd) {
   return w->parent != nullptr ? w->parent : w->owner;
 }
 
-HWND SetParent(HWND child, HWND newParent) {
-  Window* w = Find(child);
-  if (w == nullptr || w->parent == nullptr) return nullptr;
-  Window* p = Find(newParent);
-  if (p == nullptr || newParent == child || IsChild(child, newParent)) return nullptr;
-  HWND old = w->parent;
-  platform::detail::RemoveFrom(platform::detail::SiblingList(*w), child);
-  w->parent = newParent;
-  platform::detail::PlaceOnTop(*w);
-  platform::RequestPaint(old, false);
-  platform::RequestPaint(newParent, false);
-  return old;
-}
-
 HWND GetWindow(HWND hwnd, UINT relation) {
   Window* w = Find(hwnd);
   if (w == nullptr) return nullptr;
@@ -772,60 +733,6 @@ HWND WindowFromPoint(POINT pt) {
     // A disabled top-level window (the owner of a modal dialog) takes no clicks.
     if ((w->style & WS_DISABLED) != 0) return nullptr;
     return platform::detail::HitTest(t, pt);
-  }
-  return nullptr;
-}
-
-HWND ChildWindowFromPoint(HWND parent, POINT clientPt) {
-  Window* w = Find(parent);
-  if (w == nullptr) return nullptr;
-  RECT client{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
-  if (!platform::detail::Contains(client, clientPt)) return nullptr;
-  for (HWND c : w->children) {
-    Window* cw = Find(c);
-    if (cw != nullptr && platform::detail::Contains(cw->rect, clientPt)) return c;
-  }
-  return parent;
-}
-
-BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam) {
-  if (proc == nullptr) return FALSE;
-  std::vector<HWND> tops = S().topLevel;
-  for (HWND t : tops) {
-    if (Find(t) != nullptr && !proc(t, lParam)) return FALSE;
-  }
-  return TRUE;
-}
-
-namespace {
-bool EnumChildrenRec(HWND parent, WNDENUMPROC proc, LPARAM lParam) {
-  Window* w = Find(parent);
-  if (w == nullptr) return true;
-  std::vector<HWND> children = w->children;
-  for (HWND c : children) {
-    if (Find(c) == nullptr) continue;
-    if (!proc(c, lParam)) return false;
-    if (!EnumChildrenRec(c, proc, lParam)) return false;
-  }
-  return true;
-}
-}  // namespace
-
-BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lParam) {
-  if (proc == nullptr) return FALSE;
-  return EnumChildrenRec(parent, proc, lParam) ? TRUE : FALSE;
-}
-
-HWND FindWindow(LPCWSTR className, LPCWSTR windowName) {
-  for (HWND t : S().topLevel) {
-    Window* w = Find(t);
-    if (w == nullptr) continue;
-    if (className != nullptr && !IS_INTRESOURCE(className) &&
-        !platform::text::EqualsFolded(w->className, className)) {
-      continue;
-    }
-    if (windowName != nullptr && w->text != windowName) continue;
-    return t;
   }
   return nullptr;
 }
@@ -961,25 +868,6 @@ HWND GetCapture() {
 
 HWND GetActiveWindow() {
   return Find(S().active) != nullptr ? S().active : nullptr;
-}
-
-HWND SetActiveWindow(HWND hwnd) {
-  HWND old = GetActiveWindow();
-  HWND top = platform::detail::TopLevelOf(hwnd);
-  if (top != nullptr) S().active = top;
-  return old;
-}
-
-HWND GetForegroundWindow() {
-  return GetActiveWindow();
-}
-
-BOOL SetForegroundWindow(HWND hwnd) {
-  HWND top = platform::detail::TopLevelOf(hwnd);
-  if (top == nullptr) return FALSE;
-  BringWindowToTop(top);
-  S().active = top;
-  return TRUE;
 }
 
 // ---------------------------------------------------------------------------
