@@ -54,10 +54,7 @@ std::vector<RECT> Layout(HWND hwnd, const TabState& s) {
 int HitTest(HWND hwnd, const TabState& s, POINT p) {
   std::vector<RECT> rects = Layout(hwnd, s);
   for (std::size_t i = 0; i < rects.size(); ++i) {
-    const RECT& r = rects[i];
-    if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom) {
-      return static_cast<int>(i);
-    }
+    if (PtInRect(&rects[i], p)) return static_cast<int>(i);
   }
   return -1;
 }
@@ -200,8 +197,7 @@ LRESULT TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case TCM_GETROWCOUNT:
       return 1;
     case WM_LBUTTONDOWN: {
-      POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      SelectByUser(hwnd, HitTest(hwnd, *s, p));
+      SelectByUser(hwnd, HitTest(hwnd, *s, PointOf(lParam)));
       return 0;
     }
     case WM_KEYDOWN:

@@ -34,10 +34,9 @@ int ClampToRange(const UpDownState& s, int v) {
 }
 
 UpDownPart PartAt(HWND hwnd, LPARAM lParam) {
-  POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   for (UpDownPart part : {UpDownPart::Up, UpDownPart::Down}) {
     RECT r = platform::UpDownPartRect(hwnd, part);
-    if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom) return part;
+    if (PtInRect(&r, PointOf(lParam))) return part;
   }
   return UpDownPart::None;
 }

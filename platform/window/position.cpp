@@ -56,26 +56,24 @@ POINT ScreenOrigin(HWND hwnd) {
   return p;
 }
 
-bool Contains(const RECT& r, POINT p) {
-  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+// The window's rectangle in screen coordinates.
+RECT ScreenRect(const Window& w) {
+  POINT o = ScreenOrigin(w.handle);
+  return RECT{o.x, o.y, o.x + (w.rect.right - w.rect.left), o.y + (w.rect.bottom - w.rect.top)};
 }
 
 HWND HitTest(HWND hwnd, POINT screenPt) {
   Window* w = Find(hwnd);
   if (w == nullptr || (w->style & WS_VISIBLE) == 0) return nullptr;
-  POINT origin = ScreenOrigin(hwnd);
-  RECT r{origin.x, origin.y, origin.x + (w->rect.right - w->rect.left),
-         origin.y + (w->rect.bottom - w->rect.top)};
-  if (!Contains(r, screenPt)) return nullptr;
+  RECT r = ScreenRect(*w);
+  if (!PtInRect(&r, screenPt)) return nullptr;
   if ((w->style & WS_DISABLED) != 0) return nullptr;
   std::vector<HWND> children = w->children;
   for (HWND c : children) {
     Window* cw = Find(c);
     if (cw == nullptr || (cw->style & WS_VISIBLE) == 0) continue;
-    POINT co = ScreenOrigin(c);
-    RECT cr{co.x, co.y, co.x + (cw->rect.right - cw->rect.left),
-            co.y + (cw->rect.bottom - cw->rect.top)};
-    if (!Contains(cr, screenPt)) continue;
+    RECT cr = ScreenRect(*cw);
+    if (!PtInRect(&cr, screenPt)) continue;
     // A disabled child hides what lies beneath it; the click goes to its parent.
     if ((cw->style & WS_DISABLED) != 0) return hwnd;
     return HitTest(c, screenPt);
@@ -227,9 +225,7 @@ BOOL BringWindowToTop(HWND hwnd) {
 BOOL GetWindowRect(HWND hwnd, RECT* rect) {
   Window* w = Find(hwnd);
   if (w == nullptr || rect == nullptr) return FALSE;
-  POINT o = platform::detail::ScreenOrigin(hwnd);
-  *rect =
-      RECT{o.x, o.y, o.x + (w->rect.right - w->rect.left), o.y + (w->rect.bottom - w->rect.top)};
+  *rect = platform::detail::ScreenRect(*w);
   return TRUE;
 }
 
@@ -268,6 +264,13 @@ int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
   return static_cast<int>(MAKELONG(static_cast<WORD>(dx), static_cast<WORD>(dy)));
 }
 
+BOOL PtInRect(const RECT* rect, POINT pt) {
+  if (rect == nullptr) return FALSE;
+  return pt.x >= rect->left && pt.x < rect->right && pt.y >= rect->top && pt.y < rect->bottom
+             ? TRUE
+             : FALSE;
+}
+
 BOOL UpdateWindow(HWND hwnd) {
   if (Find(hwnd) == nullptr) return FALSE;
   platform::RequestPaint(hwnd, true);
@@ -285,7 +288,7 @@ HWND WindowFromPoint(POINT pt) {
   for (HWND t : tops) {
     Window* w = Find(t);
     if (w == nullptr || (w->style & WS_VISIBLE) == 0) continue;
-    if (!platform::detail::Contains(w->rect, pt)) continue;
+    if (!PtInRect(&w->rect, pt)) continue;
     // A disabled top-level window (the owner of a modal dialog) takes no clicks.
     if ((w->style & WS_DISABLED) != 0) return nullptr;
     return platform::detail::HitTest(t, pt);

@@ -537,6 +537,9 @@ BOOL GetClientRect(HWND hwnd, RECT* rect);
 BOOL ClientToScreen(HWND hwnd, POINT* pt);
 BOOL ScreenToClient(HWND hwnd, POINT* pt);
 int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
+// Whether the point lies in the rectangle: left and top edges in, right and
+// bottom edges out. FALSE for a null rectangle.
+BOOL PtInRect(const RECT* rect, POINT pt);
 
 // Painting: the platform does not paint; invalidation and UpdateWindow reach
 // the host's paint listener (platform/window/host.h).
