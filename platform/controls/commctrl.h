@@ -50,18 +50,16 @@ inline constexpr UINT UDM_GETRANGE = WM_USER + 102;
 // lParam: new position (low 16 bits, signed); clamped to the range.
 // Returns the previous position, clamped to the range.
 inline constexpr UINT UDM_SETPOS = WM_USER + 103;
-// Returns the position in the low word (high word 0).
+// Returns the position in the low word and 1 in the high word: the control
+// has no buddy window that holds the position.
 inline constexpr UINT UDM_GETPOS = WM_USER + 104;
-inline constexpr UINT UDM_SETBUDDY = WM_USER + 105;
-inline constexpr UINT UDM_GETBUDDY = WM_USER + 106;
-inline constexpr UINT UDM_SETBASE = WM_USER + 109;
-inline constexpr UINT UDM_GETBASE = WM_USER + 110;
 // wParam = minimum, lParam = maximum.
 inline constexpr UINT UDM_SETRANGE32 = WM_USER + 111;
 // wParam = int* minimum, lParam = int* maximum (either may be null).
 inline constexpr UINT UDM_GETRANGE32 = WM_USER + 112;
 inline constexpr UINT UDM_SETPOS32 = WM_USER + 113;
-// lParam = BOOL* error (may be null); returns the position.
+// lParam = BOOL* error (may be null; set to TRUE, as for UDM_GETPOS);
+// returns the position.
 inline constexpr UINT UDM_GETPOS32 = WM_USER + 114;
 
 inline constexpr UINT UDN_FIRST = static_cast<UINT>(-721);

@@ -43,10 +43,9 @@ class CSpinButtonCtrl : public CWnd {
   void GetRange32(int& lower, int& upper) const;
   // UDM_SETPOS; returns the previous position.
   int SetPos(int pos);
-  // UDM_GETPOS as the control returns it (position in the low word).
+  // UDM_GETPOS as the control returns it (position in the low word, the
+  // error flag in the high word).
   int GetPos() const;
   int SetPos32(int pos);
   int GetPos32(BOOL* error = nullptr) const;
-  CWnd* SetBuddy(CWnd* buddy);
-  CWnd* GetBuddy() const;
 };

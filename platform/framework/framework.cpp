@@ -862,13 +862,6 @@ int CSpinButtonCtrl::SetPos32(int pos) {
 int CSpinButtonCtrl::GetPos32(BOOL* error) const {
   return static_cast<int>(SendMessage(UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(error)));
 }
-CWnd* CSpinButtonCtrl::SetBuddy(CWnd* buddy) {
-  return FromHandle(reinterpret_cast<HWND>(SendMessage(
-      UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy != nullptr ? buddy->m_hWnd : nullptr))));
-}
-CWnd* CSpinButtonCtrl::GetBuddy() const {
-  return FromHandle(reinterpret_cast<HWND>(SendMessage(UDM_GETBUDDY)));
-}
 
 // ---------------------------------------------------------------------------
 // The application
