@@ -87,7 +87,8 @@ inline constexpr UINT TCM_DELETEALLITEMS = TCM_FIRST + 9;
 // wParam = index, lParam = RECT* (client coordinates of the tab control).
 inline constexpr UINT TCM_GETITEMRECT = TCM_FIRST + 10;
 inline constexpr UINT TCM_GETCURSEL = TCM_FIRST + 11;
-// No notification; returns the previous selection or -1.
+// No notification; a negative index clears the selection, an index past the
+// last tab changes nothing (-1). Returns the previous selection.
 inline constexpr UINT TCM_SETCURSEL = TCM_FIRST + 12;
 // lParam = TCHITTESTINFO*; returns the index or -1.
 inline constexpr UINT TCM_HITTEST = TCM_FIRST + 13;

@@ -35,7 +35,6 @@ TEST_F(TabTest, TheFirstInsertedTabIsSelectedAndSetCurSelDoesNotNotify) {
   HWND tab = Make(WC_TABCONTROL, 0, 1002, 0, 0, 200, 100);
   EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), -1);
   test::EventRecorder rec(parent);
-  MakeTabs({});
   TCITEM item;
   item.mask = TCIF_TEXT;
   item.pszText = const_cast<LPWSTR>(u"設定1");
@@ -47,6 +46,9 @@ TEST_F(TabTest, TheFirstInsertedTabIsSelectedAndSetCurSelDoesNotNotify) {
   EXPECT_EQ(SendMessage(tab, TCM_SETCURSEL, 1, 0), 0);
   EXPECT_EQ(SendMessage(tab, TCM_SETCURSEL, 5, 0), -1);
   EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(SendMessage(tab, TCM_SETCURSEL, static_cast<WPARAM>(-1), 0), 1);  // clears
+  EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), -1);
+  EXPECT_EQ(SendMessage(tab, TCM_SETCURSEL, 0, 0), -1);
   EXPECT_TRUE(rec.Take().empty());
   WCHAR text[16];
   TCITEM out;
