@@ -82,11 +82,7 @@ void SelectByUser(HWND hwnd, int index) {
 }
 
 void CopyItem(const TabItem& item, TCITEM* out) {
-  if ((out->mask & TCIF_TEXT) != 0 && out->pszText != nullptr && out->cchTextMax > 0) {
-    int n = std::min(static_cast<int>(item.text.size()), out->cchTextMax - 1);
-    std::copy_n(item.text.begin(), n, out->pszText);
-    out->pszText[n] = 0;
-  }
+  if ((out->mask & TCIF_TEXT) != 0) text::CopyCut(item.text, out->pszText, out->cchTextMax);
   if ((out->mask & TCIF_IMAGE) != 0) out->iImage = item.image;
   if ((out->mask & TCIF_PARAM) != 0) out->lParam = item.param;
 }

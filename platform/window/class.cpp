@@ -44,9 +44,5 @@ ATOM RegisterClass(const WNDCLASS* wc) {
 
 int GetClassName(HWND hwnd, LPWSTR buffer, int maxCount) {
   Window* w = Find(hwnd);
-  if (w == nullptr || buffer == nullptr || maxCount <= 0) return 0;
-  int n = std::min(static_cast<int>(w->className.size()), maxCount - 1);
-  std::copy_n(w->className.begin(), n, buffer);
-  buffer[n] = 0;
-  return n;
+  return w == nullptr ? 0 : platform::text::CopyCut(w->className, buffer, maxCount);
 }

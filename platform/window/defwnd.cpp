@@ -1,6 +1,5 @@
 // The default window procedure: text, icons and closing for every window.
-#include <algorithm>
-
+#include "platform/text/text.h"
 #include "platform/window/host.h"
 #include "platform/window/internal.h"
 #include "platform/window/winuser.h"
@@ -18,15 +17,9 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       w->text = platform::detail::FromCString(reinterpret_cast<LPCWSTR>(lParam));
       platform::RequestPaint(hwnd, false);
       return TRUE;
-    case WM_GETTEXT: {
-      auto* buffer = reinterpret_cast<LPWSTR>(lParam);
-      int max = static_cast<int>(wParam);
-      if (buffer == nullptr || max <= 0) return 0;
-      int n = std::min(static_cast<int>(w->text.size()), max - 1);
-      std::copy_n(w->text.begin(), n, buffer);
-      buffer[n] = 0;
-      return n;
-    }
+    case WM_GETTEXT:
+      return platform::text::CopyCut(w->text, reinterpret_cast<LPWSTR>(lParam),
+                                     static_cast<int>(wParam));
     case WM_GETTEXTLENGTH:
       return static_cast<LRESULT>(w->text.size());
     case WM_CLOSE:
