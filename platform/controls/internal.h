@@ -90,10 +90,10 @@ inline POINT PointOf(LPARAM lParam) {
   return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
 }
 
-inline bool PointInClient(HWND hwnd, LPARAM lParam) {
+inline bool PointInClient(HWND hwnd, POINT p) {
   RECT r;
   GetClientRect(hwnd, &r);
-  return PtInRect(&r, PointOf(lParam)) != FALSE;
+  return PtInRect(&r, p) != FALSE;
 }
 
 // Whether a window belongs to a class (ASCII case-insensitive).
