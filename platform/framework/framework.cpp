@@ -210,20 +210,6 @@ BOOL CWnd::SubclassWindow(HWND hwnd) {
   return TRUE;
 }
 
-BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
-  if (parent == nullptr) return FALSE;
-  return SubclassWindow(::GetDlgItem(parent->m_hWnd, static_cast<int>(id)));
-}
-
-HWND CWnd::UnsubclassWindow() {
-  if (m_hWnd == nullptr) return nullptr;
-  if (m_pfnSuper != nullptr) {
-    SetWindowLongPtr(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-  }
-  m_pfnSuper = nullptr;
-  return Detach();
-}
-
 namespace {
 // Makes the next window created this object's, with its messages routed
 // through the object's message map.
@@ -244,20 +230,12 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCTSTR className, LPCTSTR windowName, DWORD 
   return hwnd != nullptr && m_hWnd == hwnd ? TRUE : FALSE;
 }
 
-BOOL CWnd::Create(LPCTSTR className, LPCTSTR windowName, DWORD style, const RECT& rect,
-                  CWnd* parent, UINT id) {
-  return CreateEx(0, className, windowName, style | WS_CHILD, rect, parent, id);
-}
-
 BOOL CWnd::DestroyWindow() {
   return m_hWnd != nullptr ? ::DestroyWindow(m_hWnd) : FALSE;
 }
 
 CWnd* CWnd::GetDlgItem(int id) const {
   return FromHandle(::GetDlgItem(m_hWnd, id));
-}
-int CWnd::GetDlgCtrlID() const {
-  return ::GetDlgCtrlID(m_hWnd);
 }
 void CWnd::SetDlgItemText(int id, LPCTSTR text) {
   ::SetDlgItemText(m_hWnd, id, text);
@@ -270,18 +248,6 @@ int CWnd::GetDlgItemText(int id, CString& text) const {
   int n = ::GetWindowText(item, text.data(), length + 1);
   text.resize(static_cast<std::size_t>(n));
   return n;
-}
-
-int CWnd::GetDlgItemText(int id, LPTSTR buffer, int maxCount) const {
-  return static_cast<int>(::GetDlgItemText(m_hWnd, id, buffer, maxCount));
-}
-
-void CWnd::SetDlgItemInt(int id, UINT value, BOOL isSigned) {
-  ::SetDlgItemInt(m_hWnd, id, value, isSigned);
-}
-
-UINT CWnd::GetDlgItemInt(int id, BOOL* translated, BOOL isSigned) const {
-  return ::GetDlgItemInt(m_hWnd, id, translated, isSigned);
 }
 
 void CWnd::CheckDlgButton(int id, UINT check) {
@@ -299,10 +265,6 @@ LRESULT CWnd::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam) const {
   return ::SendMessage(m_hWnd, msg, wParam, lParam);
 }
 
-BOOL CWnd::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) const {
-  return ::PostMessage(m_hWnd, msg, wParam, lParam);
-}
-
 BOOL CWnd::ShowWindow(int cmdShow) {
   return ::ShowWindow(m_hWnd, cmdShow);
 }
@@ -312,9 +274,6 @@ BOOL CWnd::IsWindowVisible() const {
 BOOL CWnd::EnableWindow(BOOL enable) {
   return ::EnableWindow(m_hWnd, enable);
 }
-BOOL CWnd::IsWindowEnabled() const {
-  return ::IsWindowEnabled(m_hWnd);
-}
 void CWnd::BringWindowToTop() {
   ::BringWindowToTop(m_hWnd);
 }
@@ -323,88 +282,23 @@ void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
   ::MoveWindow(m_hWnd, x, y, width, height, repaint);
 }
 
-void CWnd::MoveWindow(const RECT* rect, BOOL repaint) {
-  if (rect == nullptr) return;
-  ::MoveWindow(m_hWnd, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
-               repaint);
-}
-
-BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
-  return ::SetWindowPos(m_hWnd, insertAfter != nullptr ? insertAfter->m_hWnd : nullptr, x, y, cx,
-                        cy, flags);
-}
-
 void CWnd::GetWindowRect(RECT* rect) const {
   ::GetWindowRect(m_hWnd, rect);
 }
 void CWnd::GetClientRect(RECT* rect) const {
   ::GetClientRect(m_hWnd, rect);
 }
-void CWnd::ClientToScreen(POINT* pt) const {
-  ::ClientToScreen(m_hWnd, pt);
-}
-
-void CWnd::ClientToScreen(RECT* rect) const {
-  if (rect == nullptr) return;
-  ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(rect), 2);
-}
-
-void CWnd::ScreenToClient(POINT* pt) const {
-  ::ScreenToClient(m_hWnd, pt);
-}
-
-void CWnd::ScreenToClient(RECT* rect) const {
-  if (rect == nullptr) return;
-  ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(rect), 2);
-}
 
 void CWnd::UpdateWindow() {
   ::UpdateWindow(m_hWnd);
-}
-void CWnd::Invalidate(BOOL erase) {
-  ::InvalidateRect(m_hWnd, nullptr, erase);
 }
 DWORD CWnd::GetStyle() const {
   return static_cast<DWORD>(::GetWindowLongPtr(m_hWnd, GWL_STYLE));
 }
 
-DWORD CWnd::GetExStyle() const {
-  return static_cast<DWORD>(::GetWindowLongPtr(m_hWnd, GWL_EXSTYLE));
-}
-
-void CWnd::SetWindowText(LPCTSTR text) {
-  ::SetWindowText(m_hWnd, text);
-}
-
-void CWnd::GetWindowText(CString& text) const {
-  int length = ::GetWindowTextLength(m_hWnd);
-  text.assign(static_cast<std::size_t>(length) + 1, u'\0');
-  int n = ::GetWindowText(m_hWnd, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(n));
-}
-
-int CWnd::GetWindowTextLength() const {
-  return ::GetWindowTextLength(m_hWnd);
-}
-
 HICON CWnd::SetIcon(HICON icon, BOOL bigIcon) {
   return reinterpret_cast<HICON>(::SendMessage(m_hWnd, WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
                                                reinterpret_cast<LPARAM>(icon)));
-}
-
-HICON CWnd::GetIcon(BOOL bigIcon) const {
-  return reinterpret_cast<HICON>(
-      ::SendMessage(m_hWnd, WM_GETICON, bigIcon ? ICON_BIG : ICON_SMALL, 0));
-}
-
-CWnd* CWnd::GetParent() const {
-  return FromHandle(::GetParent(m_hWnd));
-}
-CWnd* CWnd::SetFocus() {
-  return FromHandle(::SetFocus(m_hWnd));
-}
-CWnd* CWnd::GetFocus() {
-  return FromHandle(::GetFocus());
 }
 
 int CWnd::MessageBox(LPCTSTR text, LPCTSTR caption, UINT type) {
@@ -485,18 +379,6 @@ void CWnd::OnSettingChange(UINT, LPCTSTR) {
 void CWnd::OnVScroll(UINT, UINT, CWnd*) {
   Default();
 }
-void CWnd::OnHScroll(UINT, UINT, CWnd*) {
-  Default();
-}
-void CWnd::OnTimer(UINT_PTR) {
-  Default();
-}
-void CWnd::OnDestroy() {
-  Default();
-}
-void CWnd::OnClose() {
-  Default();
-}
 
 LRESULT AfxWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
@@ -543,18 +425,6 @@ void DDX_Text(CDataExchange* dx, int id, CString& value) {
   }
 }
 
-void DDX_Text(CDataExchange* dx, int id, int& value) {
-  if (dx == nullptr || dx->m_pDlgWnd == nullptr || dx->PrepareCtrl(id) == nullptr) return;
-  HWND dialog = dx->m_pDlgWnd->m_hWnd;
-  if (dx->m_bSaveAndValidate) {
-    BOOL ok = FALSE;
-    int v = static_cast<int>(::GetDlgItemInt(dialog, id, &ok, TRUE));
-    if (ok) value = v;
-  } else {
-    ::SetDlgItemInt(dialog, id, static_cast<UINT>(value), TRUE);
-  }
-}
-
 void DDX_Check(CDataExchange* dx, int id, int& value) {
   HWND item = dx == nullptr ? nullptr : dx->PrepareCtrl(id);
   if (item == nullptr) return;
@@ -562,16 +432,6 @@ void DDX_Check(CDataExchange* dx, int id, int& value) {
     value = static_cast<int>(::SendMessage(item, BM_GETCHECK, 0, 0));
   } else {
     ::SendMessage(item, BM_SETCHECK, static_cast<WPARAM>(value), 0);
-  }
-}
-
-void DDX_CBIndex(CDataExchange* dx, int id, int& index) {
-  HWND item = dx == nullptr ? nullptr : dx->PrepareCtrl(id);
-  if (item == nullptr) return;
-  if (dx->m_bSaveAndValidate) {
-    index = static_cast<int>(::SendMessage(item, CB_GETCURSEL, 0, 0));
-  } else {
-    ::SendMessage(item, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   }
 }
 
@@ -683,73 +543,9 @@ CPropertyPage::~CPropertyPage() = default;
 // ---------------------------------------------------------------------------
 // Control wrappers
 
-IMPLEMENT_DYNAMIC(CButton, CWnd)
-int CButton::GetCheck() const {
-  return static_cast<int>(SendMessage(BM_GETCHECK));
-}
-void CButton::SetCheck(int check) {
-  SendMessage(BM_SETCHECK, static_cast<WPARAM>(check));
-}
-UINT CButton::GetState() const {
-  return static_cast<UINT>(SendMessage(BM_GETSTATE));
-}
-
-IMPLEMENT_DYNAMIC(CEdit, CWnd)
-void CEdit::SetSel(int start, int end, BOOL) {
-  SendMessage(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
-}
-void CEdit::GetSel(int& start, int& end) const {
-  DWORD s = 0;
-  DWORD e = 0;
-  SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
-  start = static_cast<int>(s);
-  end = static_cast<int>(e);
-}
-BOOL CEdit::SetReadOnly(BOOL readOnly) {
-  return static_cast<BOOL>(SendMessage(EM_SETREADONLY, static_cast<WPARAM>(readOnly)));
-}
-void CEdit::LimitText(int maxChars) {
-  SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(maxChars));
-}
-
-IMPLEMENT_DYNAMIC(CStatic, CWnd)
-HBITMAP CStatic::SetBitmap(HBITMAP bitmap) {
-  return reinterpret_cast<HBITMAP>(
-      SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
-}
-HBITMAP CStatic::GetBitmap() const {
-  return reinterpret_cast<HBITMAP>(SendMessage(STM_GETIMAGE, IMAGE_BITMAP));
-}
-HICON CStatic::SetIcon(HICON icon) {
-  return reinterpret_cast<HICON>(
-      SendMessage(STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)));
-}
-HICON CStatic::GetIcon() const {
-  return reinterpret_cast<HICON>(SendMessage(STM_GETIMAGE, IMAGE_ICON));
-}
-
 IMPLEMENT_DYNAMIC(CComboBox, CWnd)
-int CComboBox::AddString(LPCTSTR text) {
-  return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
-}
-int CComboBox::InsertString(int index, LPCTSTR text) {
-  return static_cast<int>(
-      SendMessage(CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text)));
-}
-int CComboBox::DeleteString(UINT index) {
-  return static_cast<int>(SendMessage(CB_DELETESTRING, index));
-}
-void CComboBox::ResetContent() {
-  SendMessage(CB_RESETCONTENT);
-}
 int CComboBox::GetCount() const {
   return static_cast<int>(SendMessage(CB_GETCOUNT));
-}
-int CComboBox::GetCurSel() const {
-  return static_cast<int>(SendMessage(CB_GETCURSEL));
-}
-int CComboBox::SetCurSel(int index) {
-  return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index)));
 }
 int CComboBox::GetLBText(int index, CString& text) const {
   int length = GetLBTextLen(index);
@@ -765,29 +561,11 @@ int CComboBox::GetLBText(int index, CString& text) const {
 int CComboBox::GetLBTextLen(int index) const {
   return static_cast<int>(SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index)));
 }
-void CComboBox::ShowDropDown(BOOL show) {
-  SendMessage(CB_SHOWDROPDOWN, static_cast<WPARAM>(show));
-}
-BOOL CComboBox::GetDroppedState() const {
-  return static_cast<BOOL>(SendMessage(CB_GETDROPPEDSTATE));
-}
 
 IMPLEMENT_DYNAMIC(CTabCtrl, CWnd)
-LONG CTabCtrl::InsertItem(int index, LPCTSTR text) {
-  TCITEM item;
-  item.mask = TCIF_TEXT;
-  item.pszText = const_cast<LPTSTR>(text);
-  return InsertItem(index, &item);
-}
 LONG CTabCtrl::InsertItem(int index, TCITEM* item) {
   return static_cast<LONG>(
       SendMessage(TCM_INSERTITEM, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item)));
-}
-BOOL CTabCtrl::DeleteItem(int index) {
-  return static_cast<BOOL>(SendMessage(TCM_DELETEITEM, static_cast<WPARAM>(index)));
-}
-BOOL CTabCtrl::DeleteAllItems() {
-  return static_cast<BOOL>(SendMessage(TCM_DELETEALLITEMS));
 }
 int CTabCtrl::GetItemCount() const {
   return static_cast<int>(SendMessage(TCM_GETITEMCOUNT));
@@ -795,72 +573,26 @@ int CTabCtrl::GetItemCount() const {
 int CTabCtrl::GetCurSel() const {
   return static_cast<int>(SendMessage(TCM_GETCURSEL));
 }
-int CTabCtrl::SetCurSel(int index) {
-  return static_cast<int>(SendMessage(TCM_SETCURSEL, static_cast<WPARAM>(index)));
-}
-BOOL CTabCtrl::GetItemRect(int index, RECT* rect) const {
-  return static_cast<BOOL>(
-      SendMessage(TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(rect)));
-}
-void CTabCtrl::AdjustRect(BOOL larger, RECT* rect) {
-  SendMessage(TCM_ADJUSTRECT, static_cast<WPARAM>(larger), reinterpret_cast<LPARAM>(rect));
-}
 
 IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
-void CProgressCtrl::SetRange(short lower, short upper) {
-  SendMessage(PBM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(lower), static_cast<WORD>(upper)));
-}
-void CProgressCtrl::SetRange32(int lower, int upper) {
-  SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(lower), static_cast<LPARAM>(upper));
-}
-void CProgressCtrl::GetRange(int& lower, int& upper) const {
-  PBRANGE range;
-  SendMessage(PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
-  lower = range.iLow;
-  upper = range.iHigh;
-}
 int CProgressCtrl::SetPos(int pos) {
   return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(pos)));
-}
-int CProgressCtrl::GetPos() const {
-  return static_cast<int>(SendMessage(PBM_GETPOS));
-}
-int CProgressCtrl::OffsetPos(int delta) {
-  return static_cast<int>(SendMessage(PBM_DELTAPOS, static_cast<WPARAM>(delta)));
-}
-int CProgressCtrl::SetStep(int step) {
-  return static_cast<int>(SendMessage(PBM_SETSTEP, static_cast<WPARAM>(step)));
-}
-int CProgressCtrl::StepIt() {
-  return static_cast<int>(SendMessage(PBM_STEPIT));
 }
 
 IMPLEMENT_DYNAMIC(CSpinButtonCtrl, CWnd)
 void CSpinButtonCtrl::SetRange(short lower, short upper) {
   SendMessage(UDM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(upper), static_cast<WORD>(lower)));
 }
-void CSpinButtonCtrl::SetRange32(int lower, int upper) {
-  SendMessage(UDM_SETRANGE32, static_cast<WPARAM>(lower), static_cast<LPARAM>(upper));
-}
 void CSpinButtonCtrl::GetRange(int& lower, int& upper) const {
   auto range = static_cast<UINT_PTR>(SendMessage(UDM_GETRANGE));
   lower = static_cast<SHORT>(HIWORD(range));
   upper = static_cast<SHORT>(LOWORD(range));
-}
-void CSpinButtonCtrl::GetRange32(int& lower, int& upper) const {
-  SendMessage(UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower), reinterpret_cast<LPARAM>(&upper));
 }
 int CSpinButtonCtrl::SetPos(int pos) {
   return static_cast<int>(SendMessage(UDM_SETPOS, 0, MAKELPARAM(static_cast<WORD>(pos), 0)));
 }
 int CSpinButtonCtrl::GetPos() const {
   return static_cast<int>(SendMessage(UDM_GETPOS));
-}
-int CSpinButtonCtrl::SetPos32(int pos) {
-  return static_cast<int>(SendMessage(UDM_SETPOS32, 0, static_cast<LPARAM>(pos)));
-}
-int CSpinButtonCtrl::GetPos32(BOOL* error) const {
-  return static_cast<int>(SendMessage(UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(error)));
 }
 
 // ---------------------------------------------------------------------------
@@ -944,11 +676,6 @@ HINSTANCE AfxGetResourceHandle() {
 CWnd* AfxGetMainWnd() {
   CWinApp* app = CurrentApp();
   return app == nullptr ? nullptr : app->m_pMainWnd;
-}
-
-int AfxMessageBox(LPCTSTR text, UINT type) {
-  CWnd* main = AfxGetMainWnd();
-  return ::MessageBox(main != nullptr ? main->m_hWnd : nullptr, text, AfxGetAppName(), type);
 }
 
 int AfxWinMain() {
