@@ -21,8 +21,7 @@ QImage RenderScene(const Scene& scene);
 // deepest colours. Null image when the bytes do not decode.
 QImage DecodeResourceImage(std::span<const unsigned char> bytes);
 
-// Width in pixels of text in the dialog font of that height (used for caret
-// placement and tab labels, so drawing and measuring agree).
+// Width in pixels of text in the dialog font of that height.
 int TextWidth(const QString& text, int fontPx);
 
 }  // namespace hostqt
