@@ -52,14 +52,14 @@ bool IsFullWidth(char16_t ch) {
   if (ch < 0x1100) return false;
   if (ch >= 0xFF61 && ch <= 0xFFDC) return false;  // half-width katakana and hangul
   if (ch >= 0xFFE8 && ch <= 0xFFEE) return false;
-  if (ch >= 0xDC00 && ch <= 0xDFFF) return false;  // low surrogate: counted with its pair
+  if (text::IsLowSurrogate(ch)) return false;  // counted with its pair
   return true;
 }
 
 int TextWidth(std::u16string_view text, int fontHeight) {
   int width = 0;
   for (char16_t ch : text) {
-    if (ch >= 0xDC00 && ch <= 0xDFFF) continue;
+    if (text::IsLowSurrogate(ch)) continue;
     width += IsFullWidth(ch) ? fontHeight : fontHeight / 2;
   }
   return width;
