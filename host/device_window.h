@@ -1,5 +1,6 @@
-// The device window: the emulated screen in a desktop window. Provided by the
-// Qt window (host/qt/); builds without it link host/no_window.cpp instead.
+// The device window: the emulated screen in a desktop window. The program's
+// entry points (device_window_loader.cpp) load the Qt module (host/qt/) on
+// first use; without it each one fails with the reason (status 1, or false).
 #pragma once
 
 #include <string>

@@ -12,7 +12,7 @@
 #include "host/script_host.h"
 #include "host/text.h"
 #include "host/trace.h"
-#include "host/windows.h"
+#include "host/window_names.h"
 #include "platform/registry/registry.h"
 #include "platform/resource.h"
 #include "platform/window/host.h"

@@ -1,7 +1,7 @@
 #include "host/screen_state.h"
 
 #include "host/text.h"
-#include "host/windows.h"
+#include "host/window_names.h"
 #include "platform/controls/commctrl.h"
 #include "platform/window/host.h"
 #include "platform/window/inspect.h"

@@ -6,7 +6,7 @@
 
 #include "host/screen_state.h"
 #include "host/trace.h"
-#include "host/windows.h"
+#include "host/window_names.h"
 #include "platform/controls/commctrl.h"
 #include "platform/window/inspect.h"
 #include "platform/window/winuser.h"

@@ -1,5 +1,5 @@
-// An MFC-like application framework over the emulated window system: the
-// classes and macros programs use, named as in MFC. Run-time class
+// The application framework over the emulated window system, with the class
+// and macro names the programs are written against: run-time class
 // information, per-class message maps chained to the base class, CWnd and
 // its handle map, CWinApp with the program entry, CDialog with data
 // exchange, and thin control wrappers.

@@ -1,4 +1,4 @@
-#include "host/windows.h"
+#include "host/window_names.h"
 
 #include <algorithm>
 #include <array>
