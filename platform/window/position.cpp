@@ -252,18 +252,6 @@ BOOL ScreenToClient(HWND hwnd, POINT* pt) {
   return TRUE;
 }
 
-int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
-  POINT a = from != nullptr ? platform::detail::ScreenOrigin(from) : POINT{0, 0};
-  POINT b = to != nullptr ? platform::detail::ScreenOrigin(to) : POINT{0, 0};
-  int dx = a.x - b.x;
-  int dy = a.y - b.y;
-  for (UINT i = 0; points != nullptr && i < count; ++i) {
-    points[i].x += dx;
-    points[i].y += dy;
-  }
-  return static_cast<int>(MAKELONG(static_cast<WORD>(dx), static_cast<WORD>(dy)));
-}
-
 BOOL PtInRect(const RECT* rect, POINT pt) {
   if (rect == nullptr) return FALSE;
   return pt.x >= rect->left && pt.x < rect->right && pt.y >= rect->top && pt.y < rect->bottom

@@ -536,7 +536,6 @@ BOOL GetWindowRect(HWND hwnd, RECT* rect);  // screen coordinates
 BOOL GetClientRect(HWND hwnd, RECT* rect);
 BOOL ClientToScreen(HWND hwnd, POINT* pt);
 BOOL ScreenToClient(HWND hwnd, POINT* pt);
-int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
 // Whether the point lies in the rectangle: left and top edges in, right and
 // bottom edges out. FALSE for a null rectangle.
 BOOL PtInRect(const RECT* rect, POINT pt);
