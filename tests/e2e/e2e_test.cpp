@@ -231,6 +231,20 @@ TEST_F(EndToEnd, LandscapeScreenIsRefusedWithoutTouchingTheStore) {
   const std::vector<json> trace = Trace();
   EXPECT_TRUE(
       std::any_of(trace.begin(), trace.end(), [](const json& e) { return e["op"] == "quit"; }));
+
+  // A store that does not exist yet is not created by a refused start,
+  // neither a named file nor the default one with its folder.
+  WriteFile(dir_ / "script.txt", "dump\n");
+  const e2e::Result named =
+      e2e::Run({"--screen", "320x240", "--registry", (dir_ / "new.reg").string(), "--script",
+                (dir_ / "script.txt").string()},
+               {}, env_);
+  EXPECT_EQ(named.status, 0) << named.err;
+  EXPECT_FALSE(fs::exists(dir_ / "new.reg"));
+  const e2e::Result byDefault =
+      e2e::Run({"--screen", "320x240", "--script", (dir_ / "script.txt").string()}, {}, env_);
+  EXPECT_EQ(byDefault.status, 0) << byDefault.err;
+  EXPECT_FALSE(fs::exists(dir_ / "xdg"));
 }
 
 TEST_F(EndToEnd, RotatingTheScreenEndsTheToolWithoutSaving) {
