@@ -628,6 +628,60 @@ TEST_F(EndToEnd, ATraceOrScreenshotOntoTheStoreOrTheScriptIsRefused) {
   EXPECT_FALSE(fs::exists(defaultStore));
 }
 
+// An X display number where no server listens.
+std::string UnusedDisplay() {
+  for (int n = 99;; ++n) {
+    if (!fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) &&
+        !fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) {
+      return ":" + std::to_string(n);
+    }
+  }
+}
+
+TEST_F(EndToEnd, WithoutADesktopTheWindowEndsWithStatusOneAndSaysWhy) {
+  const std::string unused = UnusedDisplay();
+  struct Row {
+    e2e::Env env;
+    std::string reason;
+  };
+  const Row rows[] = {
+      {{{"DISPLAY", std::nullopt},
+        {"WAYLAND_DISPLAY", std::nullopt},
+        {"QT_QPA_PLATFORM", std::nullopt}},
+       "DISPLAY and WAYLAND_DISPLAY are not set"},
+      {{{"DISPLAY", unused}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}},
+       "the X display " + unused + " does not answer"},
+      {{{"DISPLAY", unused}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", "xcb"}},
+       "the X display " + unused + " does not answer"},
+  };
+  for (const Row& row : rows) {
+    e2e::Env env = env_;
+    for (const auto& [name, value] : row.env) env[name] = value;
+    const e2e::Result r = e2e::Run({"--registry", (dir_ / "new.reg").string()}, {}, env);
+    EXPECT_EQ(r.status, 1) << row.reason << "\n" << r.err;  // not a signal
+    EXPECT_NE(r.err.find("no display to open the device window on (" + row.reason + ")"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("xvfb-run"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--script"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir_ / "new.reg"));
+  }
+}
+
+// The --show window on Qt's offscreen screen (800 pixels high): zoom 8 does
+// not fit, the default does.
+TEST_F(EndToEnd, AZoomThatDoesNotFitTheScreenIsReducedWithANote) {
+  const e2e::Result reduced = RunScript("dump\n", {"--show", "--zoom", "8"});
+  EXPECT_EQ(reduced.status, 0) << reduced.err;
+  EXPECT_NE(reduced.err.find("RegillaMobile: --zoom 8 does not fit the screen's free area of "),
+            std::string::npos)
+      << reduced.err;
+  EXPECT_NE(reduced.err.find("; using zoom 2\n"), std::string::npos) << reduced.err;
+  const e2e::Result fits = RunScript("dump\n", {"--show"});
+  EXPECT_EQ(fits.status, 0) << fits.err;
+  EXPECT_EQ(fits.err.find("--zoom"), std::string::npos) << fits.err;
+}
+
 TEST_F(EndToEnd, HelpVersionAndUsageErrors) {
   e2e::Result help = e2e::Run({"--help"}, {}, env_);
   EXPECT_EQ(help.status, 0);
