@@ -8,8 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev
   nlohmann-json3-dev libcli11-dev
-  qt6-base-dev libgl-dev fonts-ipafont-gothic fontconfig
-  xvfb xauth
+  qt6-base-dev libgl-dev libxcb1-dev fonts-ipafont-gothic fontconfig
+  xvfb xauth xdotool
   clang libclang-rt-14-dev valgrind
 )
 
