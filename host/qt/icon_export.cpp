@@ -59,8 +59,7 @@ QImage Best(const std::vector<QImage>& images, int side) {
 bool WritePng(const QString& dir, int side, const QImage& source) {
   const QString folder = dir + u"/hicolor/%1x%1/apps"_qs.arg(side);
   QDir().mkpath(folder);
-  const QImage image =
-      source.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  const QImage image = source.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
   return image.save(folder + u"/"_qs + QString::fromLatin1(kName) + u".png"_qs, "PNG");
 }
 
