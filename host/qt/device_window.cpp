@@ -1,13 +1,11 @@
 #include "host/qt/device_window.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QExposeEvent>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QImageReader>
 #include <QInputMethodEvent>
 #include <QInputMethodQueryEvent>
 #include <QKeyEvent>
@@ -68,16 +66,7 @@ QIcon ProgramIcon() {
   if (module == nullptr) return icon;
   const platform::BinaryResource* res = platform::FindBinaryResource(module->icons, kProgramIconId);
   if (res == nullptr) return icon;
-  QByteArray data(reinterpret_cast<const char*>(res->bytes.data()),
-                  static_cast<qsizetype>(res->bytes.size()));
-  QBuffer buffer(&data);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer, "ico");
-  for (int i = 0; i < std::max(1, reader.imageCount()); ++i) {
-    if (i > 0 && !reader.jumpToImage(i)) break;
-    const QImage img = reader.read();
-    if (!img.isNull()) icon.addPixmap(QPixmap::fromImage(img));
-  }
+  for (const QImage& img : DecodeIconImages(res->bytes)) icon.addPixmap(QPixmap::fromImage(img));
   return icon;
 }
 

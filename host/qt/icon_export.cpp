@@ -5,17 +5,16 @@
 // The icon is pixel art: larger sizes repeat its pixels (16 x 3 = 48,
 // 32 x 8 = 256) and the SVG draws them as squares, so nothing is blurred.
 // Run at build time; not installed.
-#include <QBuffer>
 #include <QColor>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QImageReader>
 #include <QTextStream>
 #include <cstdio>
 #include <vector>
 
+#include "host/qt/renderer.h"
 #include "platform/resource.h"
 #include "res/resources.h"
 
@@ -23,21 +22,16 @@ namespace {
 
 constexpr const char* kName = "regillamobile";
 
-// The images of the icon group, as decoded by Qt's ICO reader.
+// The images of the icon group, as ARGB.
 std::vector<QImage> IconImages() {
   std::vector<QImage> images;
   const platform::BinaryResource* icon =
       platform::FindBinaryResource(res::Module().icons, res::IDI_PROGRAM);
   if (icon == nullptr) return images;
-  QByteArray data(reinterpret_cast<const char*>(icon->bytes.data()),
-                  static_cast<qsizetype>(icon->bytes.size()));
-  QBuffer buffer(&data);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer, "ico");
-  for (int i = 0; i < reader.imageCount(); ++i) {
-    if (!reader.jumpToImage(i)) break;
-    QImage image = reader.read();
-    if (!image.isNull()) images.push_back(image.convertToFormat(QImage::Format_ARGB32));
+  for (const QImage& image : hostqt::DecodeIconImages(icon->bytes)) {
+    QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    argb.setText(u"_q_icoOrigDepth"_qs, image.text(u"_q_icoOrigDepth"_qs));
+    images.push_back(argb);
   }
   return images;
 }

@@ -18,32 +18,15 @@
 #include <vector>
 
 #include "tests/e2e/process.h"
+#include "tests/e2e/stores.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using e2e::kDevice;
 using e2e::ReadFile;
 using e2e::WriteFile;
-
-// Every key the tool creates while loading exists: a run that applies
-// nothing leaves the file alone.
-constexpr const char* kDevice = R"(Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\Software\Apps\Microsoft Application Installer]
-"fAskDest"=dword:00000000
-"nDynamicDelete"=dword:00000001
-"fAskOptions"=dword:00000005
-
-[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\VxD\BIOS]
-"CPUPriority"=dword:00000002
-
-[HKEY_LOCAL_MACHINE\System\GWE]
-"Animate"=dword:00000001
-
-[HKEY_LOCAL_MACHINE\Comm\Redir]
-"RegisterFSRoot"=dword:00000000
-)";
 
 bool OnPath(const std::string& tool) {
   return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;

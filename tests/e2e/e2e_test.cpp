@@ -10,32 +10,15 @@
 #include <sstream>
 
 #include "process.h"
+#include "stores.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
+using e2e::kDevice;
 using e2e::ReadFile;
 using e2e::WriteFile;
-
-// Every key the tool creates while loading exists, so a run that applies
-// nothing leaves the file alone.
-constexpr const char* kDevice = R"(Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\Software\Apps\Microsoft Application Installer]
-"fAskDest"=dword:00000000
-"nDynamicDelete"=dword:00000001
-"fAskOptions"=dword:00000005
-
-[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\VxD\BIOS]
-"CPUPriority"=dword:00000002
-
-[HKEY_LOCAL_MACHINE\System\GWE]
-"Animate"=dword:00000001
-
-[HKEY_LOCAL_MACHINE\Comm\Redir]
-"RegisterFSRoot"=dword:00000000
-)";
 
 constexpr const char* kInstallerKey =
     R"(HKEY_LOCAL_MACHINE\Software\Apps\Microsoft Application Installer)";
