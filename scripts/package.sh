@@ -11,7 +11,7 @@ rm -f build/regillamobile_*.deb
 (cd build && cpack -G DEB) >&2
 deb="$(ls build/regillamobile_*.deb)"
 echo "== lintian $deb" >&2
-lintian --fail-on error "$deb"
+lintian --fail-on error "$deb" >&2
 # What the package depends on, as dpkg-shlibdeps found it.
 dpkg-deb -f "$deb" Package Version Depends Recommends >&2
 echo "$deb"

@@ -251,32 +251,44 @@ TEST_F(Desktop, AWindowDestroyedByAnotherProgramEndsTheToolWithoutSaving) {
   EXPECT_EQ(r.err.find("BadWindow"), std::string::npos) << r.err;
 }
 
-TEST_F(Desktop, AStoreThatDoesNotParseIsShownInTheWindowUntilAnswered) {
-  XServer x(1024, 768);
-  ASSERT_FALSE(x.display().empty());
+TEST_F(Desktop, AStartUpErrorIsShownInTheWindowUntilAnswered) {
   const std::string corrupt =
       "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\System\\GWE]\n"
       "\"Animate\"=dword:zz\n";
-  store_ = dir_ / "bad.reg";
-  WriteFile(store_, corrupt);
-  auto tool = Start(x);
-  const std::string window = x.WaitForWindow();
-  ASSERT_FALSE(window.empty()) << "no window for the error";
-  EXPECT_EQ(x.Command("xdotool getwindowname " + window), "RegillaMobile \u2014 bad.reg");
-  std::this_thread::sleep_for(300ms);
-  // A message box: the dark blue caption strip and dark text on white.
-  const XServer::Image shown = x.Grab(window);
-  int dark = 0;
-  for (std::uint32_t p : shown.pixels) {
-    const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-    dark += r + g + b < 200 ? 1 : 0;
+  WriteFile(dir_ / "bad.reg", corrupt);
+  struct Row {
+    fs::path store;
+    std::string title;
+    std::string error;  // on stderr
+  };
+  const Row rows[] = {
+      {dir_ / "bad.reg", "RegillaMobile \u2014 bad.reg", "bad.reg:4:"},
+      {dir_ / "no" / "such" / "dev.reg", "RegillaMobile \u2014 dev.reg", "does not exist"},
+  };
+  for (const Row& row : rows) {
+    XServer x(1024, 768);
+    ASSERT_FALSE(x.display().empty());
+    store_ = row.store;
+    auto tool = Start(x);
+    const std::string window = x.WaitForWindow();
+    ASSERT_FALSE(window.empty()) << "no window for " << row.error;
+    EXPECT_EQ(x.Command("xdotool getwindowname " + window), row.title);
+    std::this_thread::sleep_for(300ms);
+    // A message box: the dark blue caption strip and dark text on white.
+    const XServer::Image shown = x.Grab(window);
+    int dark = 0;
+    for (std::uint32_t p : shown.pixels) {
+      const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+      dark += r + g + b < 200 ? 1 : 0;
+    }
+    EXPECT_GT(dark, 1000) << row.error;
+    x.Command("xdotool key --window " + window + " Return");
+    const e2e::Result r = tool->Finish(15s);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find(row.error), std::string::npos) << r.err;
   }
-  EXPECT_GT(dark, 1000);
-  x.Command("xdotool key --window " + window + " Return");
-  const e2e::Result r = tool->Finish(15s);
-  EXPECT_EQ(r.status, 1) << r.err;
-  EXPECT_NE(r.err.find("bad.reg:4:"), std::string::npos) << r.err;
-  EXPECT_EQ(ReadFile(store_), corrupt);
+  EXPECT_EQ(ReadFile(dir_ / "bad.reg"), corrupt);
+  EXPECT_FALSE(fs::exists(dir_ / "no"));
 }
 
 TEST_F(Desktop, ASaveThatFailsAtTheEndIsShownInTheWindow) {
