@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds, runs the whole suite,
 # then runs it again built with AddressSanitizer + UndefinedBehaviorSanitizer,
-# and fuzzes the .reg reader for a minute.
+# fuzzes the .reg reader for a minute, and builds and checks the Debian
+# package.
 #   REGILLA_QUICK=1 scripts/test.sh   only the plain build and suite
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,3 +17,6 @@ ctest --preset asan --output-on-failure -j2
 
 echo "== fuzzing the .reg reader (60 s)" >&2
 scripts/fuzz.sh 60
+
+echo "== the Debian package, checked with lintian" >&2
+scripts/package.sh >/dev/null

@@ -285,14 +285,21 @@ TEST_F(StoreFile, MissingDefaultFileStartsFromTheSample) {
   EXPECT_EQ(r.path, expected);
   EXPECT_NE(diag.str().find(expected.string()), std::string::npos) << diag.str();
   EXPECT_NE(diag.str().find("sample"), std::string::npos);
-  auto sample = store::SampleRegistry();
-  EXPECT_EQ(ReadBytes(expected), std::vector<BYTE>(sample.begin(), sample.end()));
   EXPECT_EQ(store::ReadString(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name").value,
             u"Pocket_PC");
+  // Reading and saving nothing new creates neither the file nor its folder.
+  ASSERT_TRUE(FlushRegistry().ok());
+  EXPECT_FALSE(fs::exists(dir / "data"));
 
-  // The second start uses the file as it is.
+  // The first change writes the sample with it, in a new folder.
   store::WriteNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate", 0);
   ASSERT_TRUE(FlushRegistry().ok());
+  const std::string written = Text(ReadBytes(expected));
+  EXPECT_NE(written.find("\"Name\"=\"Pocket_PC\""), std::string::npos) << written;
+  EXPECT_NE(written.find("\"Animate\"=dword:00000000"), std::string::npos) << written;
+  EXPECT_FALSE(fs::exists(expected.string() + ".bak"));
+
+  // The second start uses the file as it is.
   std::ostringstream again;
   r = store::OpenRegistryStore(std::nullopt, again);
   ASSERT_TRUE(r.ok) << r.error;
@@ -306,6 +313,9 @@ TEST_F(StoreFile, ExplicitPathIsCreatedFromTheSampleOnlyInAnExistingFolder) {
   store::StoreOpenResult r = store::OpenRegistryStore(dir / "mine.reg", diag);
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_TRUE(r.seeded);
+  EXPECT_FALSE(fs::exists(dir / "mine.reg"));
+  store::WriteNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate", 0);
+  ASSERT_TRUE(FlushRegistry().ok());
   EXPECT_TRUE(fs::exists(dir / "mine.reg"));
 
   r = store::OpenRegistryStore(dir / "no" / "such" / "mine.reg", diag);
@@ -335,6 +345,8 @@ TEST_F(StoreFile, ASymbolicLinkIsFollowedAndKeptWhenSaving) {
   r = store::OpenRegistryStore(dir / "dangling.reg", diag);
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_TRUE(r.seeded);
+  store::WriteNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate", 0);
+  ASSERT_TRUE(FlushRegistry().ok());
   EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "dangling.reg")));
   EXPECT_TRUE(fs::is_regular_file(dir / "real" / "new.reg"));
 }
