@@ -354,8 +354,8 @@ Call Describe(const RegistryEvent& e) {
       s = "flush";
       break;
   }
-  if (e.op != RegistryEvent::Op::Flush) s += " " + RootName(e.root) + " " + Utf8(e.key);
-  if (e.op == RegistryEvent::Op::Query || e.op == RegistryEvent::Op::Set) s += " " + Utf8(e.name);
+  if (e.op != RegistryEvent::Op::Flush) s.append(" ").append(RootName(e.root)).append(" ").append(Utf8(e.key));
+  if (e.op == RegistryEvent::Op::Query || e.op == RegistryEvent::Op::Set) s.append(" ").append(Utf8(e.name));
   return s;
 }
 

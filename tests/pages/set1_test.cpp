@@ -46,7 +46,7 @@ TEST(Set1, CheckBoxMappings) {
   };
   for (const CheckCase& c : cases) {
     SCOPED_TRACE(c.line.empty() ? std::string(c.name) + " missing" : c.line);
-    Device d(c.line.empty() ? Without("\"" + std::string(c.name) + "\"") : With(c.name, c.line));
+    Device d(c.line.empty() ? Without(std::string("\"").append(c.name).append("\"")) : With(c.name, c.line));
     bool shown = !c.checked;
     d.Run(ThenApply(d, {[&] { shown = d.Checked("CSet1", c.control); }}));
     EXPECT_EQ(shown, c.checked);
