@@ -28,18 +28,18 @@
 #include <thread>
 #include <vector>
 
+#include "driver/program_driver.h"
 #include "platform/registry/regfile.h"
 #include "platform/registry/registry.h"
 #include "store/catalogue.h"
 #include "store/registry_store.h"
 #include "store/store.h"
-#include "tests/proof/program_driver.h"
 #include "tests/proof/proof_util.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using proof::Clock;
+using driver::Clock;
 
 enum class Event { None, OutLine, SaveStarting, Saved, SaveFailed, Exited };
 
@@ -47,25 +47,25 @@ enum class Event { None, OutLine, SaveStarting, Saved, SaveFailed, Exited };
 // right before its save, and the save ends with its flush line.
 class Reader {
  public:
-  explicit Reader(proof::Child& c) : r_(c) {}
+  explicit Reader(driver::Child& c) : r_(c) {}
   Event Next(Clock::time_point deadline) {
     for (;;) {
       switch (r_.Next(deadline)) {
-        case proof::Event::OutLine:
+        case driver::Event::OutLine:
           lastOut = r_.lastLine();
           return Event::OutLine;
-        case proof::Event::Sleep:
+        case driver::Event::Sleep:
           if (++sleeps_ % 6 == 0) return Event::SaveStarting;
           break;
-        case proof::Event::Flushed:
+        case driver::Event::Flushed:
           return Event::Saved;
-        case proof::Event::FlushFailed:
+        case driver::Event::FlushFailed:
           return Event::SaveFailed;
-        case proof::Event::None:
+        case driver::Event::None:
           return Event::None;
-        case proof::Event::Exited:
+        case driver::Event::Exited:
           return Event::Exited;
-        case proof::Event::MessageBox:
+        case driver::Event::MessageBox:
           break;
       }
     }
@@ -73,12 +73,12 @@ class Reader {
   std::string lastOut;
 
  private:
-  proof::Reader r_;
+  driver::Reader r_;
   int sleeps_ = 0;
 };
 
-void KillAndReap(proof::Child& c) {
-  proof::Kill(c);
+void KillAndReap(driver::Child& c) {
+  driver::Kill(c);
 }
 using platform::registry::ParsedRegFile;
 using platform::registry::RegFileError;
@@ -164,15 +164,15 @@ struct Options {
   bool verbose = false;
 };
 
-proof::Child Start(const Options& o, const fs::path& store) {
-  if (o.self) return proof::StartFunction([&] { return SelfMain(store, o.pauseMs, o.unsafe); });
-  return proof::StartProgram(
+driver::Child Start(const Options& o, const fs::path& store) {
+  if (o.self) return driver::StartFunction([&] { return SelfMain(store, o.pauseMs, o.unsafe); });
+  return driver::StartProgram(
       {o.program, "--registry", store.string(), "--script", "-", "--trace", "-"});
 }
 
 std::string ApplyScript(const Options& o, const nlohmann::json& dump, int round) {
   if (o.self) return "apply " + std::to_string(round) + "\n";
-  return proof::ChangeScript(dump, {1, 2, 3, 4, 5}, round) + "click main:1013\n";
+  return driver::ChangeScript(dump, {1, 2, 3, 4, 5}, round) + "click main:1013\n";
 }
 
 std::optional<platform::registry::RegTree> Parse(const std::vector<BYTE>& bytes, std::string& why) {
@@ -230,7 +230,7 @@ int main(int argc, char** argv) {
   std::string original(reinterpret_cast<const char*>(store::SampleRegistry().data()),
                        store::SampleRegistry().size());
   if (o.padMb > 0) {
-    std::string pad = proof::GenerateStore(static_cast<std::size_t>(o.padMb) << 20);
+    std::string pad = driver::GenerateStore(static_cast<std::size_t>(o.padMb) << 20);
     original += "\n" + pad.substr(pad.find("\r\n\r\n") + 4);
   }
   std::vector<BYTE> originalBytes(original.begin(), original.end());
@@ -244,7 +244,7 @@ int main(int argc, char** argv) {
   std::vector<double> applySeconds, saveSeconds;
   nlohmann::json dump;
   {
-    proof::Child c = Start(o, file);
+    driver::Child c = Start(o, file);
     Reader r(c);
     auto deadline = Clock::now() + std::chrono::seconds(30);
     Send(c, "dump\n");
@@ -280,7 +280,7 @@ int main(int argc, char** argv) {
       states.push_back(std::move(*tree));
       Send(c, "ok\n");
     }
-    proof::Wait(c);
+    driver::Wait(c);
   }
   double apply = 0, save = 0;
   for (double s : applySeconds) apply = std::max(apply, s);
@@ -300,7 +300,7 @@ int main(int argc, char** argv) {
     double delay = aimAtSave ? std::uniform_real_distribution<double>(0, save * 1.3)(rng)
                              : std::uniform_real_distribution<double>(0, apply * 1.1)(rng);
 
-    proof::Child c = Start(o, file);
+    driver::Child c = Start(o, file);
     Reader r(c);
     auto deadline = Clock::now() + std::chrono::seconds(30);
     Send(c, "dump\n");
