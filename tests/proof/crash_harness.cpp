@@ -28,10 +28,11 @@
 #include <thread>
 #include <vector>
 
+#include "app/settings_dlg.h"
 #include "driver/program_driver.h"
 #include "platform/registry/regfile.h"
 #include "platform/registry/registry.h"
-#include "store/catalogue.h"
+#include "store/keys.h"
 #include "store/registry_store.h"
 #include "store/store.h"
 #include "tests/proof/proof_util.h"
@@ -82,9 +83,10 @@ void KillAndReap(driver::Child& c) {
 }
 using platform::registry::ParsedRegFile;
 using platform::registry::RegFileError;
+using SaveSet = std::vector<pages::SavedValue>;
 
 // The stand-in: loads like the pages do (creating the two missing keys),
-// and per "apply N" writes every catalogue value in six paced passes, then
+// and per "apply N" writes every page's save set in six paced passes, then
 // saves, printing trace lines like the program's.
 // With `unsafe` it saves the way no store may: rewriting the file in place,
 // a piece at a time; the harness must catch that.
@@ -113,12 +115,12 @@ int SelfMain(const fs::path& store, int pauseMs, bool unsafe) {
     auto r = platform::registry::FlushRegistry();
     emit(r ? R"({"op":"flush","rc":0})" : R"({"op":"flush","rc":1})");
   };
-  for (const auto& e : store::Catalogue()) {
-    for (auto name : e.values) {
-      if (store::ReadNumber(e.root, e.key, name).status == store::ReadStatus::KeyMissing &&
-          (e.key == store::keys::kBios || e.key == store::keys::kRedir)) {
-        auto key = store::OpenKey::Create(e.root, e.key);
-        key.WriteNumber(name, 0);
+  for (const CSettingsDlg::TabEntry& tab : CSettingsDlg::kTabs) {
+    for (const pages::SavedValue& v : tab.saveSet ? tab.saveSet() : SaveSet{}) {
+      if (store::ReadNumber(v.root, v.key, v.name).status == store::ReadStatus::KeyMissing &&
+          (v.key == store::keys::kBios || v.key == store::keys::kRedir)) {
+        auto key = store::OpenKey::Create(v.root, v.key);
+        key.WriteNumber(v.name, 0);
       }
     }
   }
@@ -129,17 +131,14 @@ int SelfMain(const fs::path& store, int pauseMs, bool unsafe) {
       std::cout << "{}" << std::endl;
     } else if (line.rfind("apply ", 0) == 0) {
       int n = std::stoi(line.substr(6));
-      for (int page = 1; page <= 6; ++page) {
-        for (const auto& e : store::Catalogue()) {
-          if (e.page != page) continue;
-          int i = 0;
-          for (auto name : e.values) {
-            if (e.type == REG_SZ) {
-              std::u16string text = u"Pocket " + std::u16string(1, char16_t(u'A' + n % 26));
-              store::WriteString(e.root, e.key, name, text);
-            } else {
-              store::WriteNumber(e.root, e.key, name, n * 10 + i++);
-            }
+      for (const CSettingsDlg::TabEntry& tab : CSettingsDlg::kTabs) {
+        int i = 0;
+        for (const pages::SavedValue& v : tab.saveSet ? tab.saveSet() : SaveSet{}) {
+          if (v.type == REG_SZ) {
+            std::u16string text = u"Pocket " + std::u16string(1, char16_t(u'A' + n % 26));
+            store::WriteString(v.root, v.key, v.name, text);
+          } else {
+            store::WriteNumber(v.root, v.key, v.name, n * 10 + i++);
           }
         }
         emit(R"({"op":"sleep","ms":200})");
