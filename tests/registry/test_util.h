@@ -1,8 +1,6 @@
 // Helpers shared by the registry tests: temp folders and byte/text conversion.
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
