@@ -1,5 +1,7 @@
 // The device window: the emulated screen in a desktop window. Provided by the
-// Qt window module (host/qt/), which the program loads when it needs it.
+// module RegillaMobile-window.so (host/qt/), which the program loads on demand
+// (device_window_loader.cpp); a build without Qt has no module, and a window
+// or a screenshot is then refused with the reason.
 #pragma once
 
 #include <functional>

@@ -5,10 +5,6 @@
 #include <ostream>
 #include <string_view>
 
-#ifndef REGILLA_VERSION
-#define REGILLA_VERSION "0.0.0.0"
-#endif
-
 namespace host {
 
 namespace {

@@ -43,7 +43,10 @@ LONG CodeFor(std::error_code ec) {
 
 std::string DescribeParseError(const std::filesystem::path& path, const RegFileError& err) {
   std::string where = path.string();
-  if (err.line > 0) where += ":" + std::to_string(err.line);
+  if (err.line > 0) {
+    where += ':';
+    where += std::to_string(err.line);
+  }
   return where + ": " + err.message;
 }
 

@@ -516,6 +516,7 @@ TEST_F(EndToEnd, PipeDrivenDumpArrivesBeforeTheNextCommand) {
 
 // The device window is loaded only when a window or a picture is needed.
 TEST_F(EndToEnd, TheDeviceWindowIsLoadedOnlyForAScreenshot) {
+  if (!REGILLA_WITH_WINDOW) GTEST_SKIP() << "built without the device window";
   auto mapsQt = [](int pid) {
     return ReadFile("/proc/" + std::to_string(pid) + "/maps").find("libQt6") != std::string::npos;
   };
@@ -529,9 +530,11 @@ TEST_F(EndToEnd, TheDeviceWindowIsLoadedOnlyForAScreenshot) {
   EXPECT_TRUE(mapsQt(tool.pid()));
   EXPECT_EQ(tool.Finish().status, 0);
   EXPECT_EQ(ReadFile(dir_ / "screen.png").substr(1, 3), "PNG");
+}
 
-  // Without the module a screenshot is a script error that says why, and
-  // what the script did before it is kept.
+// Without the module a screenshot is a script error that says why, and what
+// the script did before it is kept.
+TEST_F(EndToEnd, AScreenshotWithoutTheWindowModuleIsAScriptError) {
   env_["REGILLA_WINDOW_MODULE"] = (dir_ / "missing.so").string();
   const e2e::Result r =
       RunScript("click CSet1:1009\nclick main:1013\nscreenshot " + (dir_ / "b.png").string());

@@ -265,7 +265,7 @@ TEST_F(DeviceWindowTest, ClicksAndTypingThroughTheWindowReachTheRegistryOnApply)
   };
   std::vector<ProgressFrame> progressFrames;
   s.onImmediatePaint = [&] {
-    HWND bar = GetDlgItem(hostqt::MainDialog(), 1029);
+    HWND bar = GetDlgItem(hostqt::MainDialog(), res::IDC_PROGRESS);
     if (bar == nullptr || !IsWindowVisible(bar)) return;
     RECT r{};
     GetWindowRect(bar, &r);
@@ -281,13 +281,14 @@ TEST_F(DeviceWindowTest, ClicksAndTypingThroughTheWindowReachTheRegistryOnApply)
 
   HWND set1 = nullptr;
   s.Then([&] {
-    set1 = PageWithTemplate(131);
+    set1 = PageWithTemplate(res::IDD_SET1);
     ASSERT_NE(set1, nullptr);
-    s.TapWindow(GetDlgItem(set1, 1009));  // "インストール先を問い合わせる"
+    s.TapWindow(GetDlgItem(set1, res::IDC_ASK_DEST));  // "インストール先を問い合わせる"
   });
-  s.Then([&] { s.TapWindow(GetDlgItem(set1, 1031)); });  // open the CPU priority list
+  s.Then(
+      [&] { s.TapWindow(GetDlgItem(set1, res::IDC_CPU_PRIORITY)); });  // open the CPU priority list
   s.Then([&] {
-    HWND list = platform::ComboListWindow(GetDlgItem(set1, 1031));
+    HWND list = platform::ComboListWindow(GetDlgItem(set1, res::IDC_CPU_PRIORITY));
     ASSERT_NE(list, nullptr) << "the drop-down list did not open";
     RECT item{};
     SendMessage(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
@@ -297,7 +298,7 @@ TEST_F(DeviceWindowTest, ClicksAndTypingThroughTheWindowReachTheRegistryOnApply)
   });
   s.Then([&] {
     // Tab 2 ("設定3"): the device name.
-    HWND tab = GetDlgItem(hostqt::MainDialog(), 1002);
+    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
     RECT label{};
     SendMessage(tab, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&label));
     POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
@@ -305,9 +306,9 @@ TEST_F(DeviceWindowTest, ClicksAndTypingThroughTheWindowReachTheRegistryOnApply)
     s.Tap({c.x, c.y});
   });
   s.Then([&] {
-    HWND set3 = PageWithTemplate(137);
+    HWND set3 = PageWithTemplate(res::IDD_SET3);
     ASSERT_NE(set3, nullptr);
-    s.TapWindow(GetDlgItem(set3, 1027));
+    s.TapWindow(GetDlgItem(set3, res::IDC_DEVICE_NAME));
   });
   s.Then([&] {
     s.Key(Qt::Key_End);
@@ -317,7 +318,7 @@ TEST_F(DeviceWindowTest, ClicksAndTypingThroughTheWindowReachTheRegistryOnApply)
     s.Key(Qt::Key_B, u"B"_qs);
     s.Commit(u"日本ｶﾅ"_qs);
   });
-  s.Then([&] { s.TapWindow(GetDlgItem(hostqt::MainDialog(), 1013)); });  // "反映"
+  s.Then([&] { s.TapWindow(GetDlgItem(hostqt::MainDialog(), res::IDC_APPLY)); });  // "反映"
   s.Then([&] {
     EXPECT_NE(platform::ActiveMessageBox(), nullptr) << "Apply ends with its message";
     s.Close();  // OK on the message, then the navigation bar's OK
@@ -358,12 +359,12 @@ TEST_F(DeviceWindowTest, ClosingTheWindowWithoutApplyWritesNothing) {
   ASSERT_TRUE(s.opened());
   HWND set1 = nullptr;
   s.Then([&] {
-    set1 = PageWithTemplate(131);
+    set1 = PageWithTemplate(res::IDD_SET1);
     ASSERT_NE(set1, nullptr);
-    s.TapWindow(GetDlgItem(set1, 1032));  // window animation off
+    s.TapWindow(GetDlgItem(set1, res::IDC_ANIMATE));  // window animation off
   });
   s.Then([&] {
-    EXPECT_EQ(IsDlgButtonChecked(set1, 1032), 0u);
+    EXPECT_EQ(IsDlgButtonChecked(set1, res::IDC_ANIMATE), 0u);
     s.Close();
   });
   s.Run();
@@ -403,7 +404,7 @@ TEST_F(DeviceWindowTest, PagesMatchTheirReferenceImages) {
   QImage about;
   s.Then([&] {
     first = hostqt::RenderScene(hostqt::CaptureScene());
-    HWND tab = GetDlgItem(hostqt::MainDialog(), 1002);
+    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
     RECT label{};
     SendMessage(tab, TCM_GETITEMRECT, 5, reinterpret_cast<LPARAM>(&label));
     POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
@@ -429,7 +430,7 @@ TEST_F(DeviceWindowTest, ControlSSavesTheScreenAndTheToolGoesOn) {
   s.window().SetScreenshotFolder(QString::fromStdString(dir_.string()));
   s.window().SetNotice([&](const std::string& text) { notices.push_back(text); });
   auto tapTab = [&](int index) {
-    HWND tab = GetDlgItem(hostqt::MainDialog(), 1002);
+    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
     RECT label{};
     SendMessage(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&label));
     POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
@@ -474,7 +475,7 @@ TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {
   HWND set2 = nullptr;
   QPoint up;
   s.Then([&] {
-    HWND tab = GetDlgItem(hostqt::MainDialog(), 1002);
+    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
     RECT label{};
     SendMessage(tab, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&label));
     POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
@@ -482,9 +483,9 @@ TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {
     s.Tap({c.x, c.y});
   });
   s.Then([&] {
-    set2 = PageWithTemplate(136);
+    set2 = PageWithTemplate(res::IDD_SET2);
     ASSERT_NE(set2, nullptr);
-    HWND spin = GetDlgItem(set2, 1018);
+    HWND spin = GetDlgItem(set2, res::IDC_PER1_0_SERVER_SPIN);
     const RECT part = platform::UpDownPartRect(spin, platform::UpDownPart::Up);
     POINT c{(part.left + part.right) / 2, (part.top + part.bottom) / 2};
     ClientToScreen(spin, &c);
@@ -497,7 +498,8 @@ TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {
     s.Then([&] {
       for (const hostqt::SceneNode& w : hostqt::CaptureScene().windows) {
         std::function<void(const hostqt::SceneNode&)> find = [&](const hostqt::SceneNode& n) {
-          if (n.kind == hostqt::Kind::UpDown && n.id == 1018 && n.pressedArrow == 1) {
+          if (n.kind == hostqt::Kind::UpDown && n.id == res::IDC_PER1_0_SERVER_SPIN &&
+              n.pressedArrow == 1) {
             shownPressed = true;
           }
           for (const hostqt::SceneNode& c : n.children) find(c);
@@ -512,7 +514,8 @@ TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {
   std::u16string shown;
   s.Then([&] {
     std::u16string buf(16, u'\0');
-    buf.resize(static_cast<std::size_t>(GetDlgItemText(set2, 1017, buf.data(), 16)));
+    buf.resize(
+        static_cast<std::size_t>(GetDlgItemText(set2, res::IDC_PER1_0_SERVER, buf.data(), 16)));
     shown = buf;
     s.Close();
   });
