@@ -60,41 +60,41 @@ StoreOpenResult OpenRegistryStore(const std::optional<fs::path>& path, std::ostr
       result.error = result.path.string() + ": not a regular file (a .reg file is needed)";
       return result;
     }
-  } else {
+  } else if (path) {
+    // A named file that does not exist yet is started from the sample; its
+    // folder must exist (a typo must not create a tree of folders).
     fs::path dir = result.path.parent_path();
     if (dir.empty()) dir = ".";
     std::error_code ec;
-    if (!path) {
-      fs::create_directories(dir, ec);
-      if (ec) {
-        result.error =
-            dir.string() + ": cannot create the folder for the registry file: " + ec.message();
-        return result;
-      }
-    } else if (!fs::is_directory(dir, ec)) {
+    if (!fs::is_directory(dir, ec)) {
       result.error = result.path.string() + ": the folder " + dir.string() + " does not exist";
       return result;
     }
-    std::string what;
-    ec = platform::registry::WriteFileAtomically(files, result.path, SampleRegistry(), 0644,
-                                                 nullptr, what, false);
-    if (ec && ec != std::errc::file_exists) {
-      result.error =
-          result.path.string() + ": cannot create the registry file: " + what + ": " + ec.message();
-      return result;
-    }
-    result.seeded = !ec;
+    result.seeded = true;
+  } else {
+    result.seeded = true;
   }
 
+  // Nothing is created now: the file (and the default location's folder)
+  // appears with the first save of a change, so a start that is refused
+  // leaves nothing behind.
+  platform::registry::NewFile newFile;
+  if (result.seeded) {
+    newFile.content = SampleRegistry();
+    newFile.createFolder = !path;
+  }
   std::string error;
-  auto registry = platform::registry::Registry::OpenFile(result.path, error, &files);
+  auto registry = platform::registry::Registry::OpenFile(result.path, error, &files, newFile);
   if (!registry) {
     result.error = error + " (the file was not changed)";
     return result;
   }
   platform::registry::InstallRegistry(std::move(registry));
   diag << "registry: " << result.path.string();
-  if (result.seeded) diag << " (new, started from the bundled sample device registry)";
+  if (result.seeded) {
+    diag << " (new: it starts from the bundled sample device registry and is written at the "
+            "first change)";
+  }
   diag << '\n';
   result.ok = true;
   return result;

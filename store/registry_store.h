@@ -24,12 +24,13 @@ std::span<const BYTE> SampleRegistry();
 struct StoreOpenResult {
   bool ok = false;
   std::filesystem::path path;  // the file in use
-  bool seeded = false;         // created from the sample just now
+  bool seeded = false;         // not there yet: starts from the sample
   std::string error;           // names the file, the line and what is wrong
 };
 
-// Resolves the store file (`path`, or the default), creates it from the
-// sample when it does not exist yet, loads it and installs it as the
+// Resolves the store file (`path`, or the default), loads it (or the sample
+// when it does not exist yet; the file and the default location's folder are
+// then created by the first save of a change) and installs it as the
 // process-wide registry. Says on `diag` which file is used. A file that does
 // not parse is refused and left byte-identical; nothing is installed then.
 StoreOpenResult OpenRegistryStore(const std::optional<std::filesystem::path>& path,

@@ -34,7 +34,10 @@ int HexDigit(char16_t c) {
 }
 
 std::string Quote(std::u16string_view s) {
-  return "\"" + ToUtf8(s) + "\"";
+  std::string quoted = "\"";
+  quoted += ToUtf8(s);
+  quoted += '"';
+  return quoted;
 }
 
 // Number of line ends in a UTF-8 byte range (CRLF counts once).

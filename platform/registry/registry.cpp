@@ -43,7 +43,10 @@ LONG CodeFor(std::error_code ec) {
 
 std::string DescribeParseError(const std::filesystem::path& path, const RegFileError& err) {
   std::string where = path.string();
-  if (err.line > 0) where += ":" + std::to_string(err.line);
+  if (err.line > 0) {
+    where += ':';
+    where += std::to_string(err.line);
+  }
   return where + ": " + err.message;
 }
 
@@ -58,7 +61,7 @@ Registry::Registry(RegTree tree) : tree_(std::move(tree)) {}
 Registry::~Registry() = default;
 
 std::unique_ptr<Registry> Registry::OpenFile(const std::filesystem::path& path, std::string& error,
-                                             FileSystem* fs) {
+                                             FileSystem* fs, const NewFile& newFile) {
   error.clear();
   if (!fs) fs = &RealFileSystem();
   auto reg = std::make_unique<Registry>();
@@ -70,7 +73,19 @@ std::unique_ptr<Registry> Registry::OpenFile(const std::filesystem::path& path, 
     error = path.string() + ": cannot access the file: " + ec.message();
     return nullptr;
   }
-  if (!id.exists) return reg;
+  if (!id.exists) {
+    reg->createFolder_ = newFile.createFolder;
+    if (newFile.content.empty()) return reg;
+    ParsedRegFile parsed;
+    RegFileError err;
+    if (!ParseRegFile(newFile.content, parsed, err)) {
+      error = "the content of a new file: " + DescribeParseError(path, err);
+      return nullptr;
+    }
+    reg->tree_ = std::move(parsed.tree);
+    reg->format_ = parsed.format;
+    return reg;
+  }
   std::vector<BYTE> bytes;
   if (std::error_code ec = fs->ReadAll(path, bytes, id)) {
     error = path.string() + ": cannot read the file: " + ec.message();
@@ -403,6 +418,11 @@ FlushResult Registry::FlushToFile() {
     return fail(CodeFor(ec), what + ": " + ec.message());
   };
 
+  if (createFolder_ && path.has_parent_path()) {
+    std::error_code ec;
+    std::filesystem::create_directories(path.parent_path(), ec);
+    if (ec) return failEc(ec, "cannot create the folder " + path.parent_path().string());
+  }
   std::unique_ptr<FileLock> lock;
   std::filesystem::path lockPath = path;
   lockPath += ".lock";

@@ -27,6 +27,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -62,6 +63,12 @@ using RegistryObserver = std::function<void(const RegistryEvent&)>;
 // Installs the process-wide observer (an empty function removes it).
 void SetRegistryObserver(RegistryObserver observer);
 
+// How a registry backed by a file that does not exist yet starts.
+struct NewFile {
+  std::span<const BYTE> content;  // a .reg file to start from (empty: an empty registry)
+  bool createFolder = false;      // the first save creates the file's folder when missing
+};
+
 struct FlushResult {
   LONG code = ERROR_SUCCESS;
   std::string error;  // names the file and what went wrong
@@ -80,10 +87,12 @@ class Registry {
 
   // A registry backed by a .reg file. An existing file is read now; a file
   // that does not parse gives nullptr and `error` says which line and why
-  // (the file is not touched). A missing file starts empty and is created by
-  // the first save. `fs` defaults to the real file system.
+  // (the file is not touched). A missing file starts as `newFile` says; it
+  // (and its folder) are created by the first save of a change, so a run
+  // that changes nothing leaves no trace. `fs` defaults to the real file
+  // system.
   static std::unique_ptr<Registry> OpenFile(const std::filesystem::path& path, std::string& error,
-                                            FileSystem* fs = nullptr);
+                                            FileSystem* fs = nullptr, const NewFile& newFile = {});
 
   LONG OpenKey(HKEY hKey, LPCWSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
   LONG CreateKey(HKEY hKey, LPCWSTR lpSubKey, DWORD Reserved, LPWSTR lpClass, DWORD dwOptions,
@@ -158,9 +167,10 @@ class Registry {
   std::optional<std::filesystem::path> file_;
   FileSystem* fs_ = nullptr;
   RegFileFormat format_;
-  bool checkFile_ = true;  // look at the file at the next open
-  FileId knownId_;         // the file content tree_ is based on
-  FileId failedId_;        // a changed file that did not parse (not retried)
+  bool createFolder_ = false;  // see NewFile
+  bool checkFile_ = true;      // look at the file at the next open
+  FileId knownId_;             // the file content tree_ is based on
+  FileId failedId_;            // a changed file that did not parse (not retried)
   std::string reloadError_;
   struct Seen {
     DWORD type = 0;
