@@ -9,6 +9,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
@@ -22,6 +23,7 @@
 #include "app/settings_app.h"
 #include "host/device_window.h"
 #include "host/qt/device_window.h"
+#include "host/qt/fonts.h"
 #include "host/qt/platform_scene.h"
 #include "host/qt/renderer.h"
 #include "platform/controls/commctrl.h"
@@ -526,6 +528,192 @@ TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {
   // Stored 2 (no value in the registry): one step for the press, then repeats.
   ASSERT_FALSE(shown.empty());
   EXPECT_GT(std::stoi(QString::fromStdU16String(shown).toStdString()), 3);
+}
+
+namespace {
+
+// Where a node sits in a scene: the index of its top-level window, then of
+// each child down to it.
+using NodePath = std::vector<std::size_t>;
+
+hostqt::SceneNode& NodeAt(hostqt::Scene& scene, const NodePath& path) {
+  hostqt::SceneNode* n = &scene.windows[path[0]];
+  for (std::size_t i = 1; i < path.size(); ++i) n = &n->children[path[i]];
+  return *n;
+}
+
+// Every visible node that shows text of its own, with the text slot to probe.
+struct TextSlot {
+  NodePath path;
+  int item = -1;  // -1: the node's text; else the entry of its items
+  std::string name;
+};
+
+void CollectTextSlots(const hostqt::SceneNode& n, NodePath path, std::vector<TextSlot>& out) {
+  using hostqt::Kind;
+  if (!n.visible) return;
+  const std::string name = "kind " + std::to_string(static_cast<int>(n.kind)) + " id " +
+                           std::to_string(n.id) + " \"" + n.text.toStdString() + "\"";
+  switch (n.kind) {
+    case Kind::Static:
+    case Kind::Caption:
+    case Kind::CheckBox:
+    case Kind::PushButton:
+    case Kind::Edit:
+    case Kind::NavBar:
+    case Kind::NavOk:
+      if (!n.text.isEmpty()) out.push_back({path, -1, name});
+      break;
+    case Kind::Combo:
+      if (n.selected >= 0) out.push_back({path, static_cast<int>(n.selected), name});
+      break;
+    case Kind::Tab:
+    case Kind::ComboList:
+      for (int i = 0; i < n.items.size(); ++i) {
+        out.push_back({path, i, name + " item " + std::to_string(i)});
+      }
+      break;
+    default:
+      break;
+  }
+  for (std::size_t i = 0; i < n.children.size(); ++i) {
+    NodePath child = path;
+    child.push_back(i);
+    CollectTextSlots(n.children[i], child, out);
+  }
+}
+
+// The bounding box of the pixels that differ between two images.
+QRect DifferingBox(const QImage& a, const QImage& b) {
+  QRect box;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      if (a.pixel(x, y) != b.pixel(x, y)) box |= QRect(x, y, 1, 1);
+    }
+  }
+  return box;
+}
+
+// The ink of text drawn with nothing around it.
+QRect FreeInk(const QFont& font, const QString& text) {
+  QImage blank(200, 80, QImage::Format_RGB32);
+  blank.fill(Qt::white);
+  QImage inked = blank;
+  QPainter p(&inked);
+  p.setFont(font);
+  p.setPen(Qt::black);
+  p.drawText(QPoint(10, 50), text);
+  p.end();
+  return DifferingBox(inked, blank);
+}
+
+}  // namespace
+
+// Every text the screens show, in every control, keeps the whole height of its
+// glyphs: accents above, descenders and the underscore below (the device
+// name "Pocket_PC").
+TEST_F(DeviceWindowTest, EveryTextControlShowsItsGlyphsWhole) {
+  WindowSession s(registry_);
+  ASSERT_TRUE(s.opened());
+  std::vector<hostqt::Scene> screens;
+  auto tapTab = [&](int index) {
+    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
+    RECT label{};
+    SendMessage(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&label));
+    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+    ClientToScreen(tab, &c);
+    s.Tap({c.x, c.y});
+  };
+  for (int tab = 0; tab < 6; ++tab) {
+    s.Then([&, tab] {
+      if (tab > 0) screens.push_back(hostqt::CaptureScene());
+      tapTab(tab);
+    });
+  }
+  s.Then([&] {
+    screens.push_back(hostqt::CaptureScene());
+    // An open drop-down list.
+    HWND set1 = PageWithTemplate(res::IDD_SET1);
+    tapTab(0);
+    s.TapWindow(GetDlgItem(set1, res::IDC_CPU_PRIORITY));
+  });
+  s.Then([&] {
+    screens.push_back(hostqt::CaptureScene());
+    s.Key(Qt::Key_Escape);
+  });
+  s.Then([&] { s.TapWindow(GetDlgItem(hostqt::MainDialog(), res::IDC_APPLY)); });
+  s.Then([&] {
+    screens.push_back(hostqt::CaptureScene());  // Apply's message box
+    s.Close();
+  });
+  s.Run();
+  ASSERT_EQ(screens.size(), 8u);
+
+  // Short probes, so that they fit across the narrowest control: letters with
+  // descenders and the underscore, kana with a voiced mark and kanji, brackets.
+  const QString probes[] = {u"g_"_qs, u"yj"_qs, u"デ"_qs, u"設"_qs, u"(p"_qs};
+  int checked = 0;
+  for (hostqt::Scene& screen : screens) {
+    // Only what is seen: the raised page (pages are never hidden, only
+    // covered); with a message box or a list open, only that.
+    hostqt::Kind onTop = hostqt::Kind::Dialog;
+    for (const hostqt::SceneNode& w : screen.windows) {
+      if (w.visible && (w.kind == hostqt::Kind::MessageBox || w.kind == hostqt::Kind::ComboList)) {
+        onTop = w.kind;
+      }
+    }
+    std::vector<TextSlot> found;
+    for (std::size_t w = 0; w < screen.windows.size(); ++w) {
+      hostqt::SceneNode& window = screen.windows[w];
+      if (onTop != hostqt::Kind::Dialog && window.kind != onTop) continue;
+      bool raised = true;
+      for (auto it = window.children.rbegin(); it != window.children.rend(); ++it) {
+        if (it->kind != hostqt::Kind::Dialog || !it->visible) continue;
+        it->visible = raised;
+        raised = false;
+      }
+      CollectTextSlots(window, {w}, found);
+    }
+    for (const TextSlot& slot : found) {
+      const hostqt::SceneNode& node = NodeAt(screen, slot.path);
+      // A static of two lines or more also gets two lines, a line height apart.
+      std::vector<QString> texts(std::begin(probes), std::end(probes));
+      const bool lines = node.kind == hostqt::Kind::Static && node.lineHeight > 0 &&
+                         node.rect.height() >= 2 * node.lineHeight;
+      if (lines) texts.push_back(u"g設\ng設"_qs);
+      for (const QString& probe : texts) {
+        hostqt::Scene shown = screen;
+        hostqt::Scene blank = screen;
+        auto setText = [&](hostqt::Scene& sc, const QString& text) {
+          hostqt::SceneNode& n = NodeAt(sc, slot.path);
+          n.focused = false;  // plain text, no selection or caret
+          if (slot.item < 0) {
+            n.text = text;
+          } else {
+            n.items[slot.item] = text;
+          }
+        };
+        setText(shown, probe);
+        setText(blank, u" "_qs);
+        const QRect ink = DifferingBox(hostqt::RenderScene(shown), hostqt::RenderScene(blank));
+        const QFont face = hostqt::TextFace(node);
+        const int expected = probe.contains(u'\n')
+                                 ? node.lineHeight + FreeInk(face, u"g設"_qs).height()
+                                 : FreeInk(face, probe).height();
+        EXPECT_EQ(ink.height(), expected)
+            << slot.name << " with " << probe.toStdString() << ": ink rows " << ink.top() << ".."
+            << ink.bottom() << " in " << node.rect.top() << ".." << node.rect.bottom();
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 300);
+  // The underscore itself is drawn in every face the screens use.
+  for (int px : {10, 11, 12}) {
+    for (bool bold : {false, true}) {
+      EXPECT_FALSE(FreeInk(hostqt::DeviceFont(px, bold), u"_"_qs).isEmpty()) << px << " " << bold;
+    }
+  }
 }
 
 // A message box without an owner (an error at start-up) on the otherwise
