@@ -40,21 +40,25 @@ int FontHeight(HWND hwnd) {
   return platform::WindowFont(hwnd).height;
 }
 
-// Keeps the caret inside the visible part of the text.
+// Keeps the caret inside the visible part of the text, and shows as much of
+// the text as fits: after the text got shorter, the characters scrolled out
+// to the left come back where the end of the text leaves room.
 void ScrollToCaret(HWND hwnd, EditState& s, const std::u16string& text) {
   RECT client;
   GetClientRect(hwnd, &client);
   int width = std::max(client.right - 2 * kTextMargin, 1);
   int fh = FontHeight(hwnd);
-  s.scroll = std::clamp(s.scroll, 0, static_cast<int>(text.size()));
+  auto widthFrom = [&](int from, int to) {
+    return platform::TextWidth(
+        std::u16string_view(text).substr(static_cast<std::size_t>(from),
+                                         static_cast<std::size_t>(to - from)),
+        fh);
+  };
+  const int length = static_cast<int>(text.size());
+  s.scroll = std::clamp(s.scroll, 0, length);
   if (s.caret < s.scroll) s.scroll = s.caret;
-  while (s.scroll < s.caret &&
-         platform::TextWidth(
-             std::u16string_view(text).substr(static_cast<std::size_t>(s.scroll),
-                                              static_cast<std::size_t>(s.caret - s.scroll)),
-             fh) > width) {
-    ++s.scroll;
-  }
+  while (s.scroll < s.caret && widthFrom(s.scroll, s.caret) > width) ++s.scroll;
+  while (s.scroll > 0 && widthFrom(s.scroll - 1, length) <= width) --s.scroll;
 }
 
 int IndexFromX(HWND hwnd, const EditState& s, const std::u16string& text, int x) {

@@ -99,4 +99,28 @@ TEST_F(EditTest, AClickPlacesTheCaretAndLongTextScrollsToIt) {
   EXPECT_GT(platform::EditScrollOffset(edit), 0);
 }
 
+// A text long enough to scroll, selected whole and typed over: the short new
+// text is shown from its first character.
+TEST_F(EditTest, AShorterTextScrollsBackToItsStart) {
+  HWND edit = Make(WC_EDIT, ES_AUTOHSCROLL | WS_BORDER, 1027, 27, 200, 108, 18);
+  SetFocus(edit);
+  Type(u"abcdefghijklmnopqrstuvwxyz");
+  EXPECT_GT(platform::EditScrollOffset(edit), 0);
+  Key(VK_HOME);
+  EXPECT_EQ(platform::EditScrollOffset(edit), 0);
+  platform::InjectKeyDown(VK_SHIFT);
+  Key(VK_END);
+  platform::InjectKeyUp(VK_SHIFT);
+  EXPECT_GT(platform::EditScrollOffset(edit), 0);
+  Type(u"ABCD");
+  EXPECT_EQ(Text(edit), u"ABCD");
+  EXPECT_EQ(platform::EditScrollOffset(edit), 0);
+  // Deleting from the end of a scrolled text brings back what fits on the left.
+  SetWindowText(edit, u"abcdefghijklmnopqrstuvwxyz");
+  Key(VK_END);
+  const int scrolled = platform::EditScrollOffset(edit);
+  Type(u"\b\b\b");
+  EXPECT_EQ(platform::EditScrollOffset(edit), scrolled - 3);
+}
+
 }  // namespace
