@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -86,6 +87,8 @@ struct State {
   MessageHook messageHook;
   std::function<void(HWND)> createHook;
   std::vector<HWND> messageBoxes;
+  ClipboardHook clipboard;
+  std::optional<std::u16string> clipboardText;  // without a hook
 };
 
 State& S();

@@ -4,6 +4,7 @@
 // result after Apply. Also the real pages against reference images.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
@@ -140,7 +141,6 @@ QPoint CentreOnScreen(HWND hwnd) {
 class WindowSession {
  public:
   explicit WindowSession(const fs::path& registry) : window_(2) {
-    platform::ResetWindowSystem();
     AfxResetFrameworkState();
     platform::ProgramModule().resources = &res::Module();
     platform::ProgramModule().path = u"/opt/RegillaMobile/RegillaMobile";
@@ -212,6 +212,19 @@ class WindowSession {
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
     QGuiApplication::sendEvent(&window_, &release);
   }
+  // A key pressed while a modifier key is held, as a desktop sends it: the
+  // modifier's own press and release around it.
+  void KeyWith(Qt::Key modifierKey, Qt::KeyboardModifier modifier, int key,
+               const QString& text = {}) {
+    QKeyEvent down(QEvent::KeyPress, modifierKey, modifier);
+    QGuiApplication::sendEvent(&window_, &down);
+    QKeyEvent press(QEvent::KeyPress, key, modifier, text);
+    QGuiApplication::sendEvent(&window_, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifier, text);
+    QGuiApplication::sendEvent(&window_, &release);
+    QKeyEvent up(QEvent::KeyRelease, modifierKey, Qt::NoModifier);
+    QGuiApplication::sendEvent(&window_, &up);
+  }
   void Commit(const QString& text) {
     QInputMethodEvent im;
     im.setCommitString(text);
@@ -236,6 +249,10 @@ class WindowSession {
     step();
   }
 
+  // A fresh window system, before the window installs its clipboard there.
+  struct FreshWindowSystem {
+    FreshWindowSystem() { platform::ResetWindowSystem(); }
+  } fresh_;
   test::ManualClock clock_;
   hostqt::DeviceWindow window_;
   std::vector<std::function<void()>> steps_;
@@ -376,6 +393,85 @@ TEST_F(DeviceWindowTest, ClosingTheWindowWithoutApplyWritesNothing) {
   EXPECT_EQ(ValueLine(after, "HKEY_LOCAL_MACHINE\\System\\GWE", "Animate"),
             "\"Animate\"=dword:00000001");
   EXPECT_EQ(ValueLine(after, "HKEY_LOCAL_MACHINE\\Ident", "Name"), "\"Name\"=\"Pocket_PC\"");
+}
+
+// The device name edit with the desktop's keys: Ctrl+C, Ctrl+V, Ctrl+X and
+// Ctrl+Z through the desktop's clipboard, and a long name typed over by a
+// short one shown from its start.
+TEST_F(DeviceWindowTest, TheDeviceNameTakesTheClipboardKeysAndShowsAShortNameFromItsStart) {
+  WindowSession s(registry_);
+  ASSERT_TRUE(s.opened());
+  HWND name = nullptr;
+  auto text = [&] {
+    std::u16string buf(64, u'\0');
+    buf.resize(static_cast<std::size_t>(GetWindowText(name, buf.data(), 64)));
+    return buf;
+  };
+  auto selectAll = [&] {
+    s.Key(Qt::Key_End);
+    s.KeyWith(Qt::Key_Shift, Qt::ShiftModifier, Qt::Key_Home);
+  };
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->setText(u"before"_qs);
+  s.Then([&] {
+    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
+    RECT label{};
+    SendMessage(tab, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&label));
+    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+    ClientToScreen(tab, &c);
+    s.Tap({c.x, c.y});
+  });
+  s.Then([&] {
+    name = GetDlgItem(PageWithTemplate(res::IDD_SET3), res::IDC_DEVICE_NAME);
+    ASSERT_NE(name, nullptr);
+    s.TapWindow(name);
+  });
+  s.Then([&] {
+    selectAll();
+    s.KeyWith(Qt::Key_Control, Qt::ControlModifier, Qt::Key_C, u"\x03"_qs);
+  });
+  s.Then([&] {
+    EXPECT_EQ(clipboard->text(), u"Pocket_PC"_qs);
+    clipboard->setText(u"端末\r\nsecond line"_qs);
+    s.KeyWith(Qt::Key_Control, Qt::ControlModifier, Qt::Key_V, u"\x16"_qs);
+  });
+  s.Then([&] {
+    EXPECT_EQ(text(), u"端末"_qs.toStdU16String());  // one line of it
+    s.KeyWith(Qt::Key_Control, Qt::ControlModifier, Qt::Key_Z, u"\x1a"_qs);
+  });
+  s.Then([&] {
+    EXPECT_EQ(text(), u"Pocket_PC");
+    selectAll();
+    s.KeyWith(Qt::Key_Control, Qt::ControlModifier, Qt::Key_X, u"\x18"_qs);
+  });
+  s.Then([&] {
+    EXPECT_EQ(text(), u"");
+    EXPECT_EQ(clipboard->text(), u"Pocket_PC"_qs);
+    // 26 letters scroll the edit; Home, Shift+End and "ABCD" replace them.
+    for (int i = 0; i < 26; ++i) s.Key(Qt::Key_A + i, QString(QChar(u'a' + i)));
+  });
+  s.Then([&] {
+    EXPECT_GT(platform::EditScrollOffset(name), 0);
+    s.Key(Qt::Key_Home);
+    s.KeyWith(Qt::Key_Shift, Qt::ShiftModifier, Qt::Key_End);
+    for (const char16_t c : u"ABCD") {
+      if (c != u'\0') s.Key(Qt::Key_A + (c - u'A'), QString(QChar(c)));
+    }
+  });
+  s.Then([&] {
+    EXPECT_EQ(text(), u"ABCD");
+    for (const hostqt::SceneNode& w : hostqt::CaptureScene().windows) {
+      std::function<void(const hostqt::SceneNode&)> find = [&](const hostqt::SceneNode& n) {
+        if (n.kind == hostqt::Kind::Edit && n.id == res::IDC_DEVICE_NAME) {
+          EXPECT_EQ(n.scrollChars, 0) << "the edit shows its text from the first character";
+        }
+        for (const hostqt::SceneNode& c : n.children) find(c);
+      };
+      find(w);
+    }
+    s.Close();
+  });
+  s.Run();
 }
 
 TEST_F(DeviceWindowTest, ControlRTurnsTheScreenAndTheToolEndsWithItsMessage) {
