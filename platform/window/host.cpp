@@ -72,6 +72,8 @@ void ResetWindowSystem() {
   s.clipboard = {};
   s.clipboardText.reset();
   s.input = nullptr;
+  s.active = nullptr;  // no activation passes from window to window on the way out
+  s.focus = nullptr;
   std::vector<HWND> tops = s.topLevel;
   for (HWND t : tops) ::DestroyWindow(t);
   s.windows.clear();

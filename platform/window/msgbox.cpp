@@ -141,6 +141,7 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     result = static_cast<int>(platform::detail::RunModalLoop(box));
     std::erase(platform::detail::S().messageBoxes, box);
     if (ownerWasEnabled && IsWindow(ownerTop)) EnableWindow(ownerTop, TRUE);
+    platform::detail::ReturnActivation(box, ownerTop);
     DestroyWindow(box);
   } else if (ownerWasEnabled && IsWindow(ownerTop)) {
     EnableWindow(ownerTop, TRUE);

@@ -65,6 +65,11 @@ inline constexpr UINT WM_UNDO = 0x0304;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
 
+// WM_ACTIVATE states (low word of wParam; lParam: the other window)
+inline constexpr WORD WA_INACTIVE = 0;
+inline constexpr WORD WA_ACTIVE = 1;
+inline constexpr WORD WA_CLICKACTIVE = 2;
+
 // WM_SIZE types
 inline constexpr UINT SIZE_RESTORED = 0;
 

@@ -395,6 +395,51 @@ TEST_F(DeviceWindowTest, ClosingTheWindowWithoutApplyWritesNothing) {
   EXPECT_EQ(ValueLine(after, "HKEY_LOCAL_MACHINE\\Ident", "Name"), "\"Name\"=\"Pocket_PC\"");
 }
 
+// After Apply's message box the keyboard goes on where it was: the box's
+// Enter gives the focus back to "反映"; Tab moves between the two buttons,
+// Space presses one, and Enter is OK, which ends the tool.
+TEST_F(DeviceWindowTest, TheKeyboardWorksAgainAfterApplysMessage) {
+  WindowSession s(registry_);
+  ASSERT_TRUE(s.opened());
+  HWND apply = nullptr;
+  HWND cancel = nullptr;
+  int messages = 0;
+  s.Then([&] {
+    apply = GetDlgItem(hostqt::MainDialog(), res::IDC_APPLY);
+    cancel = GetDlgItem(hostqt::MainDialog(), IDCANCEL);
+    s.TapWindow(apply);
+  });
+  auto answerMessage = [&] {
+    EXPECT_NE(platform::ActiveMessageBox(), nullptr);
+    ++messages;
+    s.Key(Qt::Key_Return);
+  };
+  s.Then(answerMessage);
+  s.Then([&] {
+    EXPECT_EQ(GetFocus(), apply);
+    s.Key(Qt::Key_Tab);
+  });
+  s.Then([&] {
+    EXPECT_EQ(GetFocus(), cancel);
+    s.Key(Qt::Key_Tab);
+  });
+  s.Then([&] {
+    EXPECT_EQ(GetFocus(), apply);  // the two buttons only
+    s.Key(Qt::Key_Space, u" "_qs);
+  });
+  s.Then(answerMessage);  // Apply again, from the keyboard
+  s.Then([&] {
+    EXPECT_EQ(GetFocus(), apply);
+    s.Key(Qt::Key_Return);
+  });
+  s.Then([&] {
+    ADD_FAILURE() << "Enter did not end the tool";
+    s.Close();
+  });
+  s.Run();
+  EXPECT_EQ(messages, 2);
+}
+
 // The device name edit with the desktop's keys: Ctrl+C, Ctrl+V, Ctrl+X and
 // Ctrl+Z through the desktop's clipboard, and a long name typed over by a
 // short one shown from its start.
