@@ -183,13 +183,14 @@ TEST_F(EditTest, TheClipboardKeysAndUndoEditAsTheDevicesEditDoes) {
   std::optional<std::u16string> clipboard;
   platform::SetClipboardHook(
       {[&] { return clipboard; }, [&](const std::u16string& text) { clipboard = text; }});
+  test::EventRecorder rec(parent);
   for (const Row& row : rows) {
     HWND edit = Make(WC_EDIT, ES_AUTOHSCROLL | row.style, 1027, 27, 200, 108, 18, row.text);
     if (row.limit > 0) SendMessage(edit, EM_LIMITTEXT, static_cast<WPARAM>(row.limit), 0);
     SetFocus(edit);
     SendMessage(edit, EM_SETSEL, static_cast<WPARAM>(row.selStart), row.selEnd);
     clipboard = row.clipboard;
-    test::EventRecorder rec(parent);
+    rec.Take();
     Type(row.keys);
     EXPECT_EQ(Text(edit), row.expectText) << row.what;
     EXPECT_EQ(clipboard, row.expectClipboard) << row.what;
