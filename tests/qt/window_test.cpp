@@ -198,6 +198,15 @@ class WindowSession {
     QGuiApplication::sendEvent(&window_, &release);
   }
   void TapWindow(HWND hwnd) { Tap(CentreOnScreen(hwnd)); }
+  // Taps the label of tab `index` of the main dialog.
+  void TapTab(int index) {
+    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
+    RECT label{};
+    SendMessage(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&label));
+    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+    ClientToScreen(tab, &c);
+    Tap({c.x, c.y});
+  }
   void Mouse(QEvent::Type type, QPoint device) {
     const QPointF at(device.x() * 2 + 1, device.y() * 2 + 1);
     const Qt::MouseButtons held =
@@ -319,12 +328,7 @@ TEST_F(DeviceWindowTest, ClicksAndTypingThroughTheWindowReachTheRegistryOnApply)
   });
   s.Then([&] {
     // Tab 2 ("設定3"): the device name.
-    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
-    RECT label{};
-    SendMessage(tab, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&label));
-    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
-    ClientToScreen(tab, &c);
-    s.Tap({c.x, c.y});
+    s.TapTab(2);
   });
   s.Then([&] {
     HWND set3 = PageWithTemplate(res::IDD_SET3);
@@ -458,14 +462,7 @@ TEST_F(DeviceWindowTest, TheDeviceNameTakesTheClipboardKeysAndShowsAShortNameFro
   };
   QClipboard* clipboard = QGuiApplication::clipboard();
   clipboard->setText(u"before"_qs);
-  s.Then([&] {
-    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
-    RECT label{};
-    SendMessage(tab, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&label));
-    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
-    ClientToScreen(tab, &c);
-    s.Tap({c.x, c.y});
-  });
+  s.Then([&] { s.TapTab(2); });
   s.Then([&] {
     name = GetDlgItem(PageWithTemplate(res::IDD_SET3), res::IDC_DEVICE_NAME);
     ASSERT_NE(name, nullptr);
@@ -549,12 +546,7 @@ TEST_F(DeviceWindowTest, PagesMatchTheirReferenceImages) {
   QImage about;
   s.Then([&] {
     first = hostqt::RenderScene(hostqt::CaptureScene());
-    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
-    RECT label{};
-    SendMessage(tab, TCM_GETITEMRECT, 5, reinterpret_cast<LPARAM>(&label));
-    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
-    ClientToScreen(tab, &c);
-    s.Tap({c.x, c.y});
+    s.TapTab(5);
   });
   s.Then([&] {
     about = hostqt::RenderScene(hostqt::CaptureScene());
@@ -574,15 +566,7 @@ TEST_F(DeviceWindowTest, ControlSSavesTheScreenAndTheToolGoesOn) {
   std::vector<std::string> notices;
   s.window().SetScreenshotFolder(QString::fromStdString(dir_.string()));
   s.window().SetNotice([&](const std::string& text) { notices.push_back(text); });
-  auto tapTab = [&](int index) {
-    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
-    RECT label{};
-    SendMessage(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&label));
-    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
-    ClientToScreen(tab, &c);
-    s.Tap({c.x, c.y});
-  };
-  s.Then([&] { tapTab(2); });
+  s.Then([&] { s.TapTab(2); });
   s.Then([&] {
     QKeyEvent ctrl(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
     QGuiApplication::sendEvent(&s.window(), &ctrl);
@@ -619,14 +603,7 @@ TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {
   ASSERT_TRUE(s.opened());
   HWND set2 = nullptr;
   QPoint up;
-  s.Then([&] {
-    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
-    RECT label{};
-    SendMessage(tab, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&label));
-    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
-    ClientToScreen(tab, &c);
-    s.Tap({c.x, c.y});
-  });
+  s.Then([&] { s.TapTab(1); });
   s.Then([&] {
     set2 = PageWithTemplate(res::IDD_SET2);
     ASSERT_NE(set2, nullptr);
@@ -757,25 +734,17 @@ TEST_F(DeviceWindowTest, EveryTextControlShowsItsGlyphsWhole) {
   WindowSession s(registry_);
   ASSERT_TRUE(s.opened());
   std::vector<hostqt::Scene> screens;
-  auto tapTab = [&](int index) {
-    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
-    RECT label{};
-    SendMessage(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&label));
-    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
-    ClientToScreen(tab, &c);
-    s.Tap({c.x, c.y});
-  };
   for (int tab = 0; tab < 6; ++tab) {
     s.Then([&, tab] {
       if (tab > 0) screens.push_back(hostqt::CaptureScene());
-      tapTab(tab);
+      s.TapTab(tab);
     });
   }
   s.Then([&] {
     screens.push_back(hostqt::CaptureScene());
     // An open drop-down list.
     HWND set1 = PageWithTemplate(res::IDD_SET1);
-    tapTab(0);
+    s.TapTab(0);
     s.TapWindow(GetDlgItem(set1, res::IDC_CPU_PRIORITY));
   });
   s.Then([&] {
