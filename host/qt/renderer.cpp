@@ -186,11 +186,15 @@ QRect DrawLine(QPainter& p, const QRect& r, Qt::Alignment align, const QString& 
 }
 
 // Breaks text into lines no wider than `width`: at line breaks, and when
-// wrapping also before the character that would not fit, as the window
-// system lays out the text of a message box.
+// wrapping also where a line is full, after its last blank (the word moves
+// down whole; a blank at the break is dropped) or else before the character
+// that does not fit, as the window system lays out the text of a message box.
 QStringList BreakLines(const QString& text, const QFontMetrics& fm, int width, bool wrap) {
   QStringList lines;
   QString line;
+  auto overflows = [&](const QString& ch) {
+    return wrap && !line.isEmpty() && fm.horizontalAdvance(line + ch) > width;
+  };
   for (qsizetype i = 0; i < text.size(); ++i) {
     const QChar c = text[i];
     if (c == u'\r') continue;
@@ -201,9 +205,21 @@ QStringList BreakLines(const QString& text, const QFontMetrics& fm, int width, b
     }
     QString ch(c);
     if (c.isHighSurrogate() && i + 1 < text.size()) ch += text[++i];
-    if (wrap && !line.isEmpty() && fm.horizontalAdvance(line + ch) > width) {
-      lines << line;
-      line.clear();
+    if (overflows(ch)) {
+      if (c == u' ') {
+        lines << line;
+        line.clear();
+        continue;
+      }
+      const qsizetype blank = line.lastIndexOf(u' ');
+      if (blank >= 0 && blank + 1 < line.size()) {
+        lines << line.left(blank);
+        line.remove(0, blank + 1);
+      }
+      if (overflows(ch)) {
+        lines << line;
+        line.clear();
+      }
     }
     line += ch;
   }

@@ -351,6 +351,34 @@ TEST_F(DialogTest, MessageBoxFlushesFirstThenRunsItsOwnModalLoop) {
   EXPECT_EQ(std::count(events.begin(), events.end(), "input"), 1);
 }
 
+// The text of a message box wraps after the last blank that fits (a word
+// moves down whole), else at any character (Japanese), into as many lines as
+// its static is tall.
+TEST_F(DialogTest, MessageBoxTextWrapsAtBlanksElseAnywhere) {
+  struct Row {
+    const char16_t* text;
+    int lines;
+  };
+  // 34 half-width characters fit a line of the widest box.
+  const Row rows[] = {
+      {u"aaaaaaaaaaaaaaaaaaaa bbbbbbbbbbbbbbbbbbbb cccccccccccccccccccc", 3},
+      {u"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", 2},
+      {u"設定を有効にするため、ソフトリセットをかけて下さい。", 2},
+      {u"one\ntwo", 2},
+  };
+  for (const Row& row : rows) {
+    int height = 0;
+    input.Then([&] {
+      RECT r;
+      GetWindowRect(GetDlgItem(platform::ActiveMessageBox(), platform::kMessageBoxTextId), &r);
+      height = r.bottom - r.top;
+      platform::InjectKeyDown(VK_RETURN);
+    });
+    EXPECT_EQ(MessageBox(nullptr, row.text, u"c", MB_OK), IDOK);
+    EXPECT_EQ(height, row.lines * 12) << "row " << (&row - rows);
+  }
+}
+
 TEST_F(DialogTest, MessageBoxReturnsIdOkOnEnterAndMinusOneWhenInputEnds) {
   input.Then([] { platform::InjectKeyDown(VK_RETURN); });
   EXPECT_EQ(MessageBox(nullptr, u"x", u"c", MB_OK), IDOK);
