@@ -8,6 +8,7 @@
 #include <set>
 
 #include "app/settings_app.h"
+#include "export/provisioning.h"
 #include "host/device_window.h"
 #include "host/script_host.h"
 #include "host/text.h"
@@ -98,6 +99,37 @@ std::optional<std::string> TraceClash(const HostOptions& options) {
   return std::nullopt;
 }
 
+// The export replaces its file: it must not be the store, the script or the
+// trace, which would be lost.
+std::optional<std::string> ExportClash(const std::filesystem::path& path,
+                                       const HostOptions& options) {
+  std::string error;
+  const std::filesystem::path store =
+      options.registry ? *options.registry : store::DefaultRegistryPath(error);
+  if (!store.empty() && SameFile(path, store)) return "it is the registry file";
+  if (options.script && *options.script != "-" && SameFile(path, *options.script)) {
+    return "it is the script";
+  }
+  if (options.trace && *options.trace != "-" && SameFile(path, *options.trace)) {
+    return "it is the trace";
+  }
+  return std::nullopt;
+}
+
+// Writes the settings export; says where on stderr, or why it failed.
+bool ExportAndReport(const std::filesystem::path& path, const HostOptions& options,
+                     std::string& error) {
+  if (std::optional<std::string> clash = ExportClash(path, options)) {
+    error = "cannot export the settings to " + path.string() + ": " + *clash;
+    return false;
+  }
+  std::size_t count = 0;
+  if (!provisioning::ExportSettings(path, error, &count)) return false;
+  std::cerr << "RegillaMobile: settings exported to " << path.string() << " (" << count
+            << " values)\n";
+  return true;
+}
+
 // The device window's title names the store it works on.
 std::string WindowTitle(const std::filesystem::path& store) {
   const std::string name = store.filename().string();
@@ -169,6 +201,18 @@ int RunProgram(const HostOptions& options) {
     std::cerr << "RegillaMobile: --trace " << *options.trace << ": " << *clash
               << "; the trace would overwrite it\n";
     return kExitScriptError;
+  }
+  if (options.exportPath) {
+    const std::string name = options.exportPath->string();
+    if (!provisioning::FormatOf(*options.exportPath)) {
+      std::cerr << "RegillaMobile: --export " << name << ": the file name must end in .cab or .xml\n";
+      return kExitScriptError;
+    }
+    if (std::optional<std::string> clash = ExportClash(*options.exportPath, options)) {
+      std::cerr << "RegillaMobile: --export " << name << ": " << *clash
+                << "; the export would overwrite it\n";
+      return kExitScriptError;
+    }
   }
   std::ofstream traceFile;
   std::unique_ptr<TraceWriter> trace;
@@ -242,6 +286,9 @@ int RunProgram(const HostOptions& options) {
             return false;
           }
           return RenderScreenshot(path, error);
+        },
+        [&options](const std::string& path, std::string& error) {
+          return ExportAndReport(path, options, error);
         });
     if (options.show) {
       std::string error;
@@ -262,9 +309,9 @@ int RunProgram(const HostOptions& options) {
         status = kExitScriptError;
       }
     }
-  } else {
+  } else if (!options.exportPath) {
     status = RunWindowed(window);
-  }
+  }  // --export alone: the store as it is, no window
 
   platform::SetBeforeWaitHook({});
   const reg::FlushResult final = reg::FlushRegistry();
@@ -275,6 +322,15 @@ int RunProgram(const HostOptions& options) {
     std::cerr << "RegillaMobile: " << error << '\n';
     ShowErrorInWindow(options, window, error);
     return status == kExitOk ? kExitStoreError : status;
+  }
+  if (options.exportPath) {
+    std::string error;
+    if (status != kExitOk) {
+      std::cerr << "RegillaMobile: --export: nothing was exported after the script's error\n";
+    } else if (!ExportAndReport(*options.exportPath, options, error)) {
+      std::cerr << "RegillaMobile: " << error << '\n';
+      status = kExitStoreError;
+    }
   }
   return status;
 }

@@ -429,7 +429,7 @@ TEST_F(DeviceWindowTest, ControlSSavesTheScreenAndTheToolGoesOn) {
   WindowSession s(registry_);
   ASSERT_TRUE(s.opened());
   std::vector<std::string> notices;
-  s.window().SetScreenshotFolder(QString::fromStdString(dir_.string()));
+  s.window().SetOutputFolder(QString::fromStdString(dir_.string()));
   s.window().SetNotice([&](const std::string& text) { notices.push_back(text); });
   auto tapTab = [&](int index) {
     HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
