@@ -89,8 +89,7 @@ bool ParmOf(const StoredValue& v, Parm& parm, std::string& error) {
 
 }  // namespace
 
-bool BuildDocument(std::span<const StoredValue> values, std::string& document,
-                   std::string& error) {
+bool BuildDocument(std::span<const StoredValue> values, std::string& document, std::string& error) {
   pugi::xml_document doc;
   pugi::xml_node registry = doc.append_child("wap-provisioningdoc").append_child("characteristic");
   registry.append_attribute("type") = "Registry";

@@ -84,25 +84,10 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   return !ec && ca == cb;
 }
 
-// The trace file is emptied when it opens: it must not be the store or the
-// script, which would be lost.
-std::optional<std::string> TraceClash(const HostOptions& options) {
-  if (!options.trace || *options.trace == "-") return std::nullopt;
-  const std::filesystem::path trace(*options.trace);
-  std::string error;
-  const std::filesystem::path store =
-      options.registry ? *options.registry : store::DefaultRegistryPath(error);
-  if (!store.empty() && SameFile(trace, store)) return "it is the registry file";
-  if (options.script && *options.script != "-" && SameFile(trace, *options.script)) {
-    return "it is the script";
-  }
-  return std::nullopt;
-}
-
-// The export replaces its file: it must not be the store, the script or the
-// trace, which would be lost.
-std::optional<std::string> ExportClash(const std::filesystem::path& path,
-                                       const HostOptions& options) {
+// Whether `path` names the store or the script, which a file the program
+// writes must not replace.
+std::optional<std::string> StoreOrScript(const std::filesystem::path& path,
+                                         const HostOptions& options) {
   std::string error;
   const std::filesystem::path store =
       options.registry ? *options.registry : store::DefaultRegistryPath(error);
@@ -110,6 +95,21 @@ std::optional<std::string> ExportClash(const std::filesystem::path& path,
   if (options.script && *options.script != "-" && SameFile(path, *options.script)) {
     return "it is the script";
   }
+  return std::nullopt;
+}
+
+// The trace file is emptied when it opens: it must not be the store or the
+// script, which would be lost.
+std::optional<std::string> TraceClash(const HostOptions& options) {
+  if (!options.trace || *options.trace == "-") return std::nullopt;
+  return StoreOrScript(*options.trace, options);
+}
+
+// The export replaces its file: it must not be the store, the script or the
+// trace either.
+std::optional<std::string> ExportClash(const std::filesystem::path& path,
+                                       const HostOptions& options) {
+  if (std::optional<std::string> clash = StoreOrScript(path, options)) return clash;
   if (options.trace && *options.trace != "-" && SameFile(path, *options.trace)) {
     return "it is the trace";
   }
@@ -205,7 +205,8 @@ int RunProgram(const HostOptions& options) {
   if (options.exportPath) {
     const std::string name = options.exportPath->string();
     if (!provisioning::FormatOf(*options.exportPath)) {
-      std::cerr << "RegillaMobile: --export " << name << ": the file name must end in .cab or .xml\n";
+      std::cerr << "RegillaMobile: --export " << name
+                << ": the file name must end in .cab or .xml\n";
       return kExitScriptError;
     }
     if (std::optional<std::string> clash = ExportClash(*options.exportPath, options)) {
