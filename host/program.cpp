@@ -63,12 +63,11 @@ void TraceRegistryEvent(TraceWriter& trace, const reg::RegistryEvent& e) {
 
 // Flushes the registry; a failure is said on stderr once per distinct
 // reason (the changes stay pending and the next flush tries again).
-bool FlushAndReport(std::set<std::string>& reported) {
-  const reg::FlushResult r = reg::FlushRegistry();
-  if (!r.ok() && reported.insert(r.error).second) {
-    std::cerr << "RegillaMobile: " << r.error << '\n';
+void FlushAndReport(std::set<std::string>& reported) {
+  const platform::Status saved = reg::FlushRegistry();
+  if (!saved.ok() && reported.insert(saved.message()).second) {
+    std::cerr << "RegillaMobile: " << saved.message() << '\n';
   }
-  return r.ok();
 }
 
 // Whether two paths name the same file, also when it does not exist yet.
@@ -86,9 +85,12 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 std::optional<std::string> TraceClash(const HostOptions& options) {
   if (!options.trace || *options.trace == "-") return std::nullopt;
   const std::filesystem::path trace(*options.trace);
-  std::string error;
-  const std::filesystem::path store =
-      options.registry ? *options.registry : store::DefaultRegistryPath(error);
+  std::filesystem::path store;
+  if (options.registry) {
+    store = *options.registry;
+  } else {
+    store::DefaultRegistryPath(store).IgnoreError();  // no default file: no clash
+  }
   if (!store.empty() && SameFile(trace, store)) return "it is the registry file";
   if (options.script && *options.script != "-" && SameFile(trace, *options.script)) {
     return "it is the script";
@@ -140,9 +142,9 @@ int RunProgram(const HostOptions& options) {
     }
   }
 
-  const store::StoreOpenResult opened = store::OpenRegistryStore(options.registry, std::cerr);
-  if (!opened.ok) {
-    std::cerr << "RegillaMobile: " << opened.error << '\n';
+  store::StoreFile opened;
+  if (platform::Status s = store::OpenRegistryStore(options.registry, std::cerr, opened); !s.ok()) {
+    std::cerr << "RegillaMobile: " << s.message() << '\n';
     return kExitStoreError;
   }
 
@@ -219,11 +221,11 @@ int RunProgram(const HostOptions& options) {
   }
 
   platform::SetBeforeWaitHook({});
-  const reg::FlushResult final = reg::FlushRegistry();
+  const platform::Status saved = reg::FlushRegistry();
   platform::SetTraceHook({});
   reg::SetRegistryObserver({});
-  if (!final.ok()) {
-    std::cerr << "RegillaMobile: the settings could not be saved: " << final.error << '\n';
+  if (!saved.ok()) {
+    std::cerr << "RegillaMobile: the settings could not be saved: " << saved.message() << '\n';
     return status == kExitOk ? kExitStoreError : status;
   }
   return status;

@@ -1,5 +1,6 @@
 #include "store/registry_store.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <system_error>
 
@@ -9,11 +10,12 @@
 namespace store {
 
 namespace fs = std::filesystem;
+using platform::Status;
 using platform::registry::FileId;
 using platform::registry::FileSystem;
 
-fs::path DefaultRegistryPath(std::string& error) {
-  error.clear();
+Status DefaultRegistryPath(fs::path& path) {
+  path.clear();
   fs::path base;
   const char* xdg = std::getenv("XDG_DATA_HOME");
   if (xdg && *xdg && fs::path(xdg).is_absolute()) {
@@ -21,83 +23,73 @@ fs::path DefaultRegistryPath(std::string& error) {
   } else {
     const char* home = std::getenv("HOME");
     if (!home || !*home) {
-      error =
+      return Status::InvalidArgument(
           "cannot find a place for the registry file: neither XDG_DATA_HOME nor HOME is set "
-          "(use --registry PATH)";
-      return {};
+          "(use --registry PATH)");
     }
     base = fs::path(home) / ".local" / "share";
   }
-  return base / "RegillaMobile" / "registry.reg";
+  path = base / "RegillaMobile" / "registry.reg";
+  return {};
 }
 
 std::span<const BYTE> SampleRegistry() {
   return {store_sample::sample_registry, store_sample::sample_registry_size};
 }
 
-StoreOpenResult OpenRegistryStore(const std::optional<fs::path>& path, std::ostream& diag,
-                                  FileSystem* fileSystem) {
+Status OpenRegistryStore(const std::optional<fs::path>& path, std::ostream& diag, StoreFile& opened,
+                         FileSystem* fileSystem) {
   FileSystem& files = fileSystem ? *fileSystem : platform::registry::RealFileSystem();
-  StoreOpenResult result;
+  opened = StoreFile{};
   if (path) {
-    result.path = *path;
-  } else {
-    result.path = DefaultRegistryPath(result.error);
-    if (result.path.empty()) return result;
+    opened.path = *path;
+  } else if (Status s = DefaultRegistryPath(opened.path); !s.ok()) {
+    return s;
   }
-  result.path = platform::registry::FollowLinks(result.path);
+  opened.path = platform::registry::FollowLinks(opened.path);
+  const std::string name = opened.path.string();
 
   FileId id;
-  if (std::error_code ec = files.Stat(result.path, id)) {
-    result.error = result.path.string() + ": cannot access the registry file: " + ec.message();
-    return result;
+  if (Status s = files.Stat(opened.path, id); !s.ok()) {
+    return s.WithContext(name + ": cannot access the registry file");
   }
   if (id.exists) {
     // A device or a pipe would be read without end or block the start.
     std::error_code ec;
-    const fs::file_status status = fs::status(result.path, ec);
+    const fs::file_status status = fs::status(opened.path, ec);
     if (!ec && !fs::is_regular_file(status)) {
-      result.error = result.path.string() + ": not a regular file (a .reg file is needed)";
-      return result;
+      return Status::InvalidArgument(name + ": not a regular file (a .reg file is needed)");
     }
   } else {
-    fs::path dir = result.path.parent_path();
+    fs::path dir = opened.path.parent_path();
     if (dir.empty()) dir = ".";
     std::error_code ec;
     if (!path) {
       fs::create_directories(dir, ec);
       if (ec) {
-        result.error =
-            dir.string() + ": cannot create the folder for the registry file: " + ec.message();
-        return result;
+        return Status::PosixError(dir.string() + ": cannot create the folder for the registry file",
+                                  ec.value());
       }
     } else if (!fs::is_directory(dir, ec)) {
-      result.error = result.path.string() + ": the folder " + dir.string() + " does not exist";
-      return result;
+      return Status::InvalidArgument(name + ": the folder " + dir.string() + " does not exist");
     }
-    std::string what;
-    ec = platform::registry::WriteFileAtomically(files, result.path, SampleRegistry(), 0644,
-                                                 nullptr, what, false);
-    if (ec && ec != std::errc::file_exists) {
-      result.error =
-          result.path.string() + ": cannot create the registry file: " + what + ": " + ec.message();
-      return result;
+    Status seeded = platform::registry::WriteFileAtomically(files, opened.path, SampleRegistry(),
+                                                            0644, nullptr, false);
+    if (!seeded.ok() && seeded.SystemError() != EEXIST) {
+      return seeded.WithContext(name + ": cannot create the registry file");
     }
-    result.seeded = !ec;
+    opened.seeded = seeded.ok();
   }
 
-  std::string error;
-  auto registry = platform::registry::Registry::OpenFile(result.path, error, &files);
-  if (!registry) {
-    result.error = error + " (the file was not changed)";
-    return result;
+  std::unique_ptr<platform::registry::Registry> registry;
+  if (Status s = platform::registry::Registry::OpenFile(opened.path, registry, &files); !s.ok()) {
+    return s.WithMessage(s.message() + " (the file was not changed)");
   }
   platform::registry::InstallRegistry(std::move(registry));
-  diag << "registry: " << result.path.string();
-  if (result.seeded) diag << " (new, started from the bundled sample device registry)";
+  diag << "registry: " << name;
+  if (opened.seeded) diag << " (new, started from the bundled sample device registry)";
   diag << '\n';
-  result.ok = true;
-  return result;
+  return {};
 }
 
 }  // namespace store

@@ -80,11 +80,11 @@ int main(int argc, char** argv) {
               static_cast<double>(std::filesystem::file_size(file)) / 1e6, values);
 
   auto t0 = Clock::now();
-  std::string error;
-  auto reg = Registry::OpenFile(file, error);
+  std::unique_ptr<Registry> reg;
+  const platform::Status opened = Registry::OpenFile(file, reg);
   auto t1 = Clock::now();
-  if (!reg) {
-    std::fprintf(stderr, "%s\n", error.c_str());
+  if (!opened.ok()) {
+    std::fprintf(stderr, "%s\n", opened.message().c_str());
     return 1;
   }
   std::printf("load: %.1f ms\n", Ms(t1 - t0));
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
   auto measure = [&] {
     auto start = Clock::now();
     for (int i = 0; i < cycles; ++i) {
-      if (i % perAction == 0) FlushRegistry();
+      if (i % perAction == 0) FlushRegistry().IgnoreError();  // nothing unsaved
       HKEY key = nullptr;
       if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, paths[(i * 7919) % keys].c_str(), 0, KEY_ALL_ACCESS,
                        &key) != ERROR_SUCCESS) {
@@ -121,9 +121,9 @@ int main(int argc, char** argv) {
       "open+query+close: %.0f ns per cycle (file-backed: the file is checked once per %d cycles)\n",
       measure(), perAction);
   {
-    std::string again;
     auto memory = std::make_unique<Registry>(CurrentRegistry().Tree());
-    auto keep = Registry::OpenFile(file, again);
+    std::unique_ptr<Registry> keep;
+    Registry::OpenFile(file, keep).IgnoreError();  // it opened a moment ago
     InstallRegistry(std::move(memory));
     std::printf("open+query+close: %.0f ns per cycle (in memory only)\n", measure());
     InstallRegistry(std::move(keep));
@@ -139,10 +139,10 @@ int main(int argc, char** argv) {
     RegSetValueEx(key, u"Value0", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), 4);
     RegCloseKey(key);
     t0 = Clock::now();
-    FlushResult r = FlushRegistry();
+    const platform::Status saved = FlushRegistry();
     t1 = Clock::now();
-    if (!r.ok()) {
-      std::fprintf(stderr, "%s\n", r.error.c_str());
+    if (!saved.ok()) {
+      std::fprintf(stderr, "%s\n", saved.message().c_str());
       return 1;
     }
     (i == 0 ? first : rest) += Ms(t1 - t0);
