@@ -62,14 +62,6 @@ RegKey::RegKey(const RegKey& other)
   }
 }
 
-RegKey& RegKey::operator=(const RegKey& other) {
-  if (this != &other) {
-    RegKey copy(other);
-    *this = std::move(copy);
-  }
-  return *this;
-}
-
 // A moved key may stand at another path, and the one moved from is emptied:
 // both take new stamps.
 RegKey::RegKey(RegKey&& other) noexcept

@@ -56,7 +56,7 @@ class RegKey {
   RegKey() = default;
   explicit RegKey(std::u16string name) : name_(std::move(name)) {}
   RegKey(const RegKey& other);
-  RegKey& operator=(const RegKey& other);
+  RegKey& operator=(const RegKey& other) = delete;
   RegKey(RegKey&& other) noexcept;
   RegKey& operator=(RegKey&& other) noexcept;
   ~RegKey() = default;
