@@ -95,9 +95,9 @@ int main(int argc, char** argv) {
   for (int k = 0; k < keys; ++k) paths.push_back(platform::text::FromUtf8Lossy("\\" + KeyName(k)));
   const int cycles = 200000;
   DWORD sink = 0;
-  // One user action of the tool (a reload) opens about 30 keys; the window
-  // system flushes, and so lets the store look at its file again, before it
-  // waits for the next action.
+  // One user action of the tool (a reload) opens about 30 keys; the host
+  // flushes before the program waits for the next action, and so lets the
+  // store look at its file again.
   const int perAction = 30;
   auto measure = [&] {
     auto start = Clock::now();

@@ -85,8 +85,6 @@ const std::string& Registry::ReloadError() const {
   return file_ ? file_->ReloadError() : kNone;
 }
 
-// --- keys and handles
-
 bool Registry::Resolve(HKEY hKey, LPCWSTR lpSubKey, KeyName& out) const {
   std::u16string_view sub = View(lpSubKey);
   if (std::optional<Root> root = RootFromHandle(hKey)) {
@@ -159,8 +157,6 @@ void Registry::RememberRead(const KeyName& key, std::u16string_view name, const 
   if (seen.type != v.type || seen.data != v.data) seen = Seen{v.type, v.data};
 }
 
-// --- the calls' work
-
 LONG Registry::Open(KeyName& name, HKEY& out, Handle*& opened) {
   ReloadIfChanged();
   RegKey* key = tree_.FindPath(name.root, name.path);
@@ -222,8 +218,6 @@ LONG Registry::Set(Handle& h, std::u16string_view name, DWORD type, std::span<co
   return ERROR_SUCCESS;
 }
 
-// --- the calls: checks, work, trace
-
 bool Registry::Observed() {
   return static_cast<bool>(Observer());
 }
@@ -237,6 +231,14 @@ RegistryEvent Registry::EventOn(RegistryEvent::Op op, LONG rc, HKEY handle, cons
     e.root = RootHandle(key->root);
     e.key = key->path;
   }
+  return e;
+}
+
+RegistryEvent Registry::OpenEvent(RegistryEvent::Op op, LONG rc, PHKEY phkResult,
+                                  const Handle* opened, const KeyName* resolved, LPCWSTR lpSubKey) {
+  RegistryEvent e =
+      EventOn(op, rc, phkResult ? *phkResult : nullptr, opened ? &opened->name : resolved);
+  if (!resolved) e.key = View(lpSubKey);
   return e;
 }
 
@@ -254,12 +256,8 @@ LONG Registry::OpenKey(HKEY hKey, LPCWSTR lpSubKey, DWORD /*ulOptions*/, REGSAM 
   if (resolved) rc = phkResult ? Open(name, *phkResult, opened) : ERROR_INVALID_PARAMETER;
 
   if (Observed()) {
-    RegistryEvent e = EventOn(RegistryEvent::Op::Open, rc, phkResult ? *phkResult : nullptr,
-                              opened     ? &opened->name
-                              : resolved ? &name
-                                         : nullptr);
-    if (!resolved) e.key = View(lpSubKey);
-    Emit(e);
+    Emit(OpenEvent(RegistryEvent::Op::Open, rc, phkResult, opened, resolved ? &name : nullptr,
+                   lpSubKey));
   }
   return rc;
 }
@@ -281,11 +279,8 @@ LONG Registry::CreateKey(HKEY hKey, LPCWSTR lpSubKey, DWORD /*Reserved*/, LPWSTR
   if (rc == ERROR_SUCCESS && lpdwDisposition) *lpdwDisposition = disposition;
 
   if (Observed()) {
-    RegistryEvent e = EventOn(RegistryEvent::Op::Create, rc, phkResult ? *phkResult : nullptr,
-                              opened     ? &opened->name
-                              : resolved ? &name
-                                         : nullptr);
-    if (!resolved) e.key = View(lpSubKey);
+    RegistryEvent e = OpenEvent(RegistryEvent::Op::Create, rc, phkResult, opened,
+                                resolved ? &name : nullptr, lpSubKey);
     e.options = dwOptions;
     e.disposition = disposition;
     Emit(e);
@@ -378,8 +373,6 @@ Status Registry::Flush() {
   }
   return status;
 }
-
-// --- the process-wide registry
 
 namespace {
 std::unique_ptr<Registry>& Slot() {

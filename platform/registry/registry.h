@@ -65,7 +65,7 @@ LONG ErrorCodeOf(const Status& status);
 
 class Registry {
  public:
-  // An empty registry that lives in memory only; Flush does nothing.
+  // An empty registry that lives in memory only; Flush saves nothing.
   Registry();
   explicit Registry(RegTree tree);
   ~Registry();
@@ -141,6 +141,10 @@ class Registry {
   static bool Observed();
   // An event with its result and the key it concerns (nullptr: unknown).
   static RegistryEvent EventOn(RegistryEvent::Op op, LONG rc, HKEY handle, const KeyName* key);
+  // The event of an open or create: the key opened, else the key resolved,
+  // else (a handle that names no key) the sub key as passed.
+  static RegistryEvent OpenEvent(RegistryEvent::Op op, LONG rc, PHKEY phkResult,
+                                 const Handle* opened, const KeyName* resolved, LPCWSTR lpSubKey);
   static void Emit(const RegistryEvent& e);
 
   // Identity of a value: its folded key path and name, and its root.

@@ -298,7 +298,7 @@ TEST_F(Persistence, NextOpenSeesAChangedFileWhenNothingIsUnsaved) {
   ExternalWrite(kSample + "\n[HKEY_LOCAL_MACHINE\\System\\GWE]\n\"cxVScr\"=dword:00000020\n");
   // Within one action the program keeps the version it started with...
   EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"cxVScr"), 13);
-  // ...and after waiting for the user (the window system flushes then) it
+  // ...and after waiting for the user (the host flushes then) it
   // sees the other program's change.
   ASSERT_TRUE(FlushRegistry().ok());
   EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"cxVScr"), 32);
