@@ -158,9 +158,10 @@ class Writer {
  public:
   Writer(const RegFileFormat& format, std::vector<BYTE>& out, RegTextCache* cache)
       : format_(format), sink_(format.encoding, out), cache_(cache) {
-    // A key's section is the same text in every file of one form.
-    form_ = 1 + (format.encoding == TextEncoding::Utf16Le ? 1u : 0u) +
-            2 * static_cast<unsigned>(format.lineEnding);
+    // A key's section is the same text in every file of one encoding and
+    // line end (the header line is not part of it).
+    form_ =
+        1 + static_cast<unsigned>(format.encoding) + 16 * static_cast<unsigned>(format.lineEnding);
     switch (format.lineEnding) {
       case LineEnding::CrLf:
         nl_ = "\r\n";
