@@ -1,14 +1,13 @@
 #include "app/settings_dlg.h"
 
+#include <type_traits>
+#include <utility>
+
 #include "platform/registry/registry.h"
 #include "store/store.h"
 
 namespace {
 
-constexpr int kIdTab = 1002;
-constexpr int kIdApply = 1013;
-constexpr int kIdProgress = 1029;
-constexpr int kIdIcon = 129;
 constexpr DWORD kApplyPauseMs = 200;
 
 const WCHAR kPortraitOnly[] = u"画面は縦長でご使用下さい";
@@ -17,47 +16,43 @@ const WCHAR kNotSaved[] = u"設定を保存できませんでした。";
 
 }  // namespace
 
-// clang-format off
+template <auto member>
+constexpr CSettingsDlg::TabEntry CSettingsDlg::Tab(const WCHAR* label) {
+  using Page = std::remove_reference_t<decltype(std::declval<CSettingsDlg&>().*member)>;
+  TabEntry tab{label, Page::IDD, [](CSettingsDlg& d) -> CPropertyPage& { return d.*member; }};
+  if constexpr (requires(Page & page) { page.SaveSettings(); }) {
+    tab.load = [](CSettingsDlg& d) { (d.*member).LoadSettings(); };
+    tab.save = [](CSettingsDlg& d) { (d.*member).SaveSettings(); };
+    tab.saveSet = &Page::SaveSet;
+  }
+  return tab;
+}
+
 const CSettingsDlg::TabEntry CSettingsDlg::kTabs[6] = {
-  {u"設定1", CSet1::IDD, [](CSettingsDlg& d) -> CPropertyPage& { return d.m_set1; },
-   [](CSettingsDlg& d) { d.m_set1.LoadSettings(); },
-   [](CSettingsDlg& d) { d.m_set1.SaveSettings(); }},
-  {u"設定2", CSet2::IDD, [](CSettingsDlg& d) -> CPropertyPage& { return d.m_set2; },
-   [](CSettingsDlg& d) { d.m_set2.LoadSettings(); },
-   [](CSettingsDlg& d) { d.m_set2.SaveSettings(); }},
-  {u"設定3", CSet3::IDD, [](CSettingsDlg& d) -> CPropertyPage& { return d.m_set3; },
-   [](CSettingsDlg& d) { d.m_set3.LoadSettings(); },
-   [](CSettingsDlg& d) { d.m_set3.SaveSettings(); }},
-  {u"設定4", CSet4::IDD, [](CSettingsDlg& d) -> CPropertyPage& { return d.m_set4; },
-   [](CSettingsDlg& d) { d.m_set4.LoadSettings(); },
-   [](CSettingsDlg& d) { d.m_set4.SaveSettings(); }},
-  {u"設定5", CSet5::IDD, [](CSettingsDlg& d) -> CPropertyPage& { return d.m_set5; },
-   [](CSettingsDlg& d) { d.m_set5.LoadSettings(); },
-   [](CSettingsDlg& d) { d.m_set5.SaveSettings(); }},
-  // Half-width katakana, as on the device.
-  {u"ﾊﾞｰｼﾞｮﾝ情報", CAbout::IDD, [](CSettingsDlg& d) -> CPropertyPage& { return d.m_about; },
-   nullptr, nullptr},
+    Tab<&CSettingsDlg::m_set1>(u"設定1"),        Tab<&CSettingsDlg::m_set2>(u"設定2"),
+    Tab<&CSettingsDlg::m_set3>(u"設定3"),        Tab<&CSettingsDlg::m_set4>(u"設定4"),
+    Tab<&CSettingsDlg::m_set5>(u"設定5"),
+    Tab<&CSettingsDlg::m_about>(u"ﾊﾞｰｼﾞｮﾝ情報"),  // half-width katakana, as on the device
 };
-// clang-format on
 
 BEGIN_MESSAGE_MAP(CSettingsDlg, CDialog)
 ON_WM_SIZE()
-ON_NOTIFY(TCN_SELCHANGE, kIdTab, &CSettingsDlg::OnTabSelChange)
+ON_NOTIFY(TCN_SELCHANGE, res::IDC_TAB, &CSettingsDlg::OnTabSelChange)
 ON_BN_CLICKED(IDCANCEL, &CSettingsDlg::OnReloadAll)
-ON_BN_CLICKED(kIdApply, &CSettingsDlg::OnApply)
+ON_BN_CLICKED(res::IDC_APPLY, &CSettingsDlg::OnApply)
 ON_WM_SETTINGCHANGE()
 END_MESSAGE_MAP()
 
 CSettingsDlg::CSettingsDlg(CWnd* pParent) : CDialog(CSettingsDlg::IDD, pParent) {
-  m_hIcon = AfxGetApp()->LoadIcon(kIdIcon);
+  m_hIcon = AfxGetApp()->LoadIcon(res::IDI_PROGRAM);
 }
 
 CSettingsDlg::~CSettingsDlg() = default;
 
 void CSettingsDlg::DoDataExchange(CDataExchange* pDX) {
   CDialog::DoDataExchange(pDX);
-  DDX_Control(pDX, kIdTab, m_tab);
-  DDX_Control(pDX, kIdProgress, m_progress);
+  DDX_Control(pDX, res::IDC_TAB, m_tab);
+  DDX_Control(pDX, res::IDC_PROGRESS, m_progress);
 }
 
 const CSettingsDlg::TabEntry* CSettingsDlg::TabAt(int index) const {
@@ -98,7 +93,7 @@ BOOL CSettingsDlg::OnInitDialog() {
   // conversion, so the pages sit lower and further right by the client
   // area's offset on the screen.
   RECT rc{};
-  GetDlgItem(kIdTab)->GetWindowRect(&rc);
+  GetDlgItem(res::IDC_TAB)->GetWindowRect(&rc);
   rc.left += 2;
   rc.top += 1;
   rc.right -= 2;
@@ -138,7 +133,7 @@ void CSettingsDlg::OnReloadAll() {
 }
 
 void CSettingsDlg::OnApply() {
-  GetDlgItem(kIdApply)->ShowWindow(SW_HIDE);
+  GetDlgItem(res::IDC_APPLY)->ShowWindow(SW_HIDE);
   GetDlgItem(IDCANCEL)->ShowWindow(SW_HIDE);
   const int n = m_tab.GetItemCount();
   m_progress.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(n)));
@@ -160,7 +155,7 @@ void CSettingsDlg::OnApply() {
   const bool flushed = platform::registry::FlushRegistry().ok();
 
   m_progress.ShowWindow(SW_HIDE);
-  GetDlgItem(kIdApply)->ShowWindow(SW_SHOW);
+  GetDlgItem(res::IDC_APPLY)->ShowWindow(SW_SHOW);
   GetDlgItem(IDCANCEL)->ShowWindow(SW_SHOW);
 
   MessageBox(writesFailed || !flushed ? kNotSaved : kSoftReset, AfxGetAppName(), MB_OK);

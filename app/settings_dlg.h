@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "pages/about.h"
 #include "pages/set1.h"
@@ -12,23 +13,25 @@
 #include "pages/set5.h"
 #include "platform/framework/afxcmn.h"
 #include "platform/framework/afxwin.h"
+#include "res/resource_ids.h"
 
 class CSettingsDlg : public CDialog {
  public:
-  enum { IDD = 102 };
+  enum { IDD = res::IDD_MAIN };
 
   explicit CSettingsDlg(CWnd* pParent = nullptr);
   ~CSettingsDlg() override;
 
   // One row per tab: its label, its page and, for settings pages, the
-  // page's load and save operations. Initialisation, tab switching, Apply and
-  // reload all walk this table.
+  // page's load and save operations and its save set. Initialisation, tab
+  // switching, Apply and reload all walk this table.
   struct TabEntry {
     const WCHAR* label;
     int templateId;
     CPropertyPage& (*page)(CSettingsDlg&);
-    void (*load)(CSettingsDlg&);  // null for the About page
-    void (*save)(CSettingsDlg&);
+    void (*load)(CSettingsDlg&) = nullptr;  // null for the About page
+    void (*save)(CSettingsDlg&) = nullptr;
+    std::vector<pages::SavedValue> (*saveSet)() = nullptr;
   };
   static const TabEntry kTabs[6];
 
@@ -48,6 +51,9 @@ class CSettingsDlg : public CDialog {
   DECLARE_MESSAGE_MAP()
 
  private:
+  // The row of the page held in `member`, labelled `label`.
+  template <auto member>
+  static constexpr TabEntry Tab(const WCHAR* label);
   const TabEntry* TabAt(int index) const;
   void ShowPortraitOnlyMessage();
 

@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
 #include <vector>
 
 #include "host/device_window.h"
@@ -74,13 +73,14 @@ const Loaded& Load() {
 
 }  // namespace
 
-int RunDeviceWindow(const HostOptions& options) {
+bool RunInDeviceWindow(const WindowSettings& settings, const std::function<void()>& body,
+                       std::string& error) {
   const Loaded& loaded = Load();
   if (loaded.module == nullptr) {
-    std::cerr << "RegillaMobile: " << loaded.error << "; run it with --script FILE\n";
-    return 1;
+    error = loaded.error;
+    return false;
   }
-  return loaded.module->runDeviceWindow(options);
+  return loaded.module->runInDeviceWindow(settings, body, error);
 }
 
 bool RenderScreenshot(const std::string& pngPath, std::string& error) {
@@ -92,13 +92,13 @@ bool RenderScreenshot(const std::string& pngPath, std::string& error) {
   return loaded.module->renderScreenshot(pngPath, error);
 }
 
-bool ShowScriptWindow(const HostOptions& options, std::string& error) {
+bool ShowScriptWindow(const WindowSettings& settings, std::string& error) {
   const Loaded& loaded = Load();
   if (loaded.module == nullptr) {
     error = loaded.error;
     return false;
   }
-  return loaded.module->showScriptWindow(options, error);
+  return loaded.module->showScriptWindow(settings, error);
 }
 
 }  // namespace host

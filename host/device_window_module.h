@@ -4,21 +4,24 @@
 // cross the boundary.
 #pragma once
 
+#include <functional>
 #include <string>
 
-#include "host/options.h"
+#include "host/device_window.h"
 
 namespace host {
 
-inline constexpr int kDeviceWindowModuleVersion = 1;
+inline constexpr int kDeviceWindowModuleVersion = 2;
 inline constexpr const char* kDeviceWindowModuleFile = "RegillaMobile-window.so";
 inline constexpr const char* kDeviceWindowModuleEntry = "RegillaMobileDeviceWindow";
 
+// What host/device_window.h promises for each.
 struct DeviceWindowModule {
   int version = kDeviceWindowModuleVersion;
-  int (*runDeviceWindow)(const HostOptions& options) = nullptr;
+  bool (*runInDeviceWindow)(const WindowSettings& settings, const std::function<void()>& body,
+                            std::string& error) = nullptr;
   bool (*renderScreenshot)(const std::string& pngPath, std::string& error) = nullptr;
-  bool (*showScriptWindow)(const HostOptions& options, std::string& error) = nullptr;
+  bool (*showScriptWindow)(const WindowSettings& settings, std::string& error) = nullptr;
 };
 
 using DeviceWindowModuleEntry = const DeviceWindowModule* (*)();

@@ -5,10 +5,6 @@
 #include <ostream>
 #include <string_view>
 
-#ifndef REGILLA_VERSION
-#define REGILLA_VERSION "0.0.0.0"
-#endif
-
 namespace host {
 
 namespace {
@@ -73,9 +69,10 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
                  "Write a JSON line per registry call and platform event (- = standard error)")
       ->type_name("PATH");
   app.add_flag("--show", options.show, "Show the device window also during a script run");
-  app.add_option("--zoom", options.zoom, "Scale of the device window, 1 to 8")
+  app.add_option("--zoom", options.zoom,
+                 "Scale of the device window, 1 to 8 (default: 2, or 1 where that does not fit "
+                 "the screen; a zoom that does not fit is reduced)")
       ->type_name("N")
-      ->default_val(2)
       ->check(CLI::Range(1, 8).description(""));
 
   try {

@@ -15,7 +15,7 @@ struct HostOptions {
   std::optional<std::string> script;  // --script; "-" = standard input
   std::optional<std::string> trace;   // --trace; "-" = standard error
   bool show = false;                  // --show: device window also during a script run
-  int zoom = 2;                       // --zoom: device window scale
+  std::optional<int> zoom;            // --zoom; none: the largest up to 2 that fits
 };
 
 // Result of reading the command line: either options to run with, or an exit

@@ -13,9 +13,11 @@
 #include "host/text.h"
 #include "host/trace.h"
 #include "host/windows.h"
+#include "platform/controls/commctrl.h"
 #include "platform/registry/registry.h"
 #include "platform/resource.h"
 #include "platform/window/hooks.h"
+#include "platform/window/winuser.h"
 #include "res/resources.h"
 #include "store/registry_store.h"
 
@@ -98,6 +100,49 @@ std::optional<std::string> TraceClash(const HostOptions& options) {
   return std::nullopt;
 }
 
+// The device window's title names the store it works on.
+std::string WindowTitle(const std::filesystem::path& store) {
+  const std::string name = store.filename().string();
+  return name.empty() ? "RegillaMobile" : "RegillaMobile \u2014 " + name;
+}
+
+// Runs the tool in the device window; status 1 when no window can open.
+int RunWindowed(const WindowSettings& settings) {
+  std::string error;
+  if (RunInDeviceWindow(
+          settings, [] { RunTool(); }, error))
+    return kExitOk;
+  std::cerr << "RegillaMobile: " << error;
+  if (error.rfind(kNoDisplayError, 0) == 0) {
+    std::cerr
+        << ".\n"
+           "  Run it on a desktop, or under a virtual display:  xvfb-run RegillaMobile ...\n"
+           "  or headless with a script:                         RegillaMobile --script FILE\n";
+  } else {
+    std::cerr << "; run it with --script FILE\n";
+  }
+  return kExitStoreError;
+}
+
+// An error that ends a windowed run is also shown on the device screen, as a
+// message box with the program's name, when a window can open: a program
+// started from the desktop's menu has no terminal for its stderr line.
+void ShowErrorInWindow(const HostOptions& options, const WindowSettings& settings,
+                       const std::string& text) {
+  if (options.script) return;
+  const std::u16string body = FromUtf8(text).value_or(u"");
+  std::string ignored;
+  RunInDeviceWindow(
+      settings,
+      [&body] {
+        // The box's button and texts are controls; before the tool has run,
+        // nothing has registered their classes yet.
+        InitCommonControls();
+        MessageBox(nullptr, body.c_str(), u"RegillaMobile", MB_OK | MB_ICONERROR);
+      },
+      ignored);
+}
+
 }  // namespace
 
 int RunProgram(const HostOptions& options) {
@@ -142,13 +187,17 @@ int RunProgram(const HostOptions& options) {
     }
   }
 
+  platform::SetScreenSize(options.screenWidth, options.screenHeight);
   store::StoreFile opened;
-  if (platform::Status s = store::OpenRegistryStore(options.registry, std::cerr, opened); !s.ok()) {
-    std::cerr << "RegillaMobile: " << s.message() << '\n';
+  const platform::Status openStatus = store::OpenRegistryStore(options.registry, std::cerr, opened);
+  WindowSettings window;
+  window.zoom = options.zoom;
+  window.title = WindowTitle(opened.path);
+  if (!openStatus.ok()) {
+    std::cerr << "RegillaMobile: " << openStatus.message() << '\n';
+    ShowErrorInWindow(options, window, openStatus.message());
     return kExitStoreError;
   }
-
-  platform::SetScreenSize(options.screenWidth, options.screenHeight);
 
   std::unique_ptr<ScriptHost> scriptHost;
   if (trace) {
@@ -199,7 +248,7 @@ int RunProgram(const HostOptions& options) {
         });
     if (options.show) {
       std::string error;
-      if (!ShowScriptWindow(options, error)) {
+      if (!ShowScriptWindow(window, error)) {
         std::cerr << "RegillaMobile: --show: " << error << "; running headless\n";
       }
     }
@@ -217,7 +266,7 @@ int RunProgram(const HostOptions& options) {
       }
     }
   } else {
-    status = RunDeviceWindow(options);
+    status = RunWindowed(window);
   }
 
   platform::SetBeforeWaitHook({});
@@ -225,7 +274,9 @@ int RunProgram(const HostOptions& options) {
   platform::SetTraceHook({});
   reg::SetRegistryObserver({});
   if (!saved.ok()) {
-    std::cerr << "RegillaMobile: the settings could not be saved: " << saved.message() << '\n';
+    const std::string error = "the settings could not be saved: " + saved.message();
+    std::cerr << "RegillaMobile: " << error << '\n';
+    ShowErrorInWindow(options, window, error);
     return status == kExitOk ? kExitStoreError : status;
   }
   return status;

@@ -5,6 +5,7 @@
 #include "platform/controls/commctrl.h"
 #include "platform/window/hooks.h"
 #include "platform/window/winuser.h"
+#include "res/resource_ids.h"
 
 namespace host {
 
@@ -82,13 +83,13 @@ ScreenState CollectScreenState(const std::vector<ShownMessage>& messages) {
   HWND main = MainDialog();
   if (main == nullptr) return s;
 
-  if (HWND tab = GetDlgItem(main, 1002)) {
+  if (HWND tab = GetDlgItem(main, res::IDC_TAB)) {
     const auto sel = static_cast<int>(SendMessage(tab, TCM_GETCURSEL, 0, 0));
     if (sel >= 0) s.tab = sel;
   }
-  s.apply = Visible(GetDlgItem(main, 1013));
+  s.apply = Visible(GetDlgItem(main, res::IDC_APPLY));
   s.cancel = Visible(GetDlgItem(main, IDCANCEL));
-  if (HWND bar = GetDlgItem(main, 1029)) {
+  if (HWND bar = GetDlgItem(main, res::IDC_PROGRESS)) {
     PBRANGE range{};
     SendMessage(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
     s.progress.visible = Visible(bar);

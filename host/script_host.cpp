@@ -9,6 +9,7 @@
 #include "host/windows.h"
 #include "platform/controls/commctrl.h"
 #include "platform/window/winuser.h"
+#include "res/resource_ids.h"
 
 namespace host {
 
@@ -106,7 +107,7 @@ bool ScriptHost::Execute(const Command& cmd) {
     case CommandKind::Tab: {
       HWND main = MainDialog();
       if (main == nullptr) throw ScriptError(line, "the main dialog is not open");
-      HWND tab = GetDlgItem(main, 1002);
+      HWND tab = GetDlgItem(main, res::IDC_TAB);
       const auto count = tab != nullptr ? SendMessage(tab, TCM_GETITEMCOUNT, 0, 0) : 0;
       if (cmd.index >= count) {
         throw ScriptError(line, "tab " + std::to_string(cmd.index) + " does not exist (" +

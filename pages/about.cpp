@@ -15,8 +15,8 @@ CAbout::~CAbout() = default;
 
 void CAbout::DoDataExchange(CDataExchange* pDX) {
   CPropertyPage::DoDataExchange(pDX);
-  DDX_Text(pDX, 1025, m_strVersion);
-  DDX_Text(pDX, 1026, m_strCopyright);
+  DDX_Text(pDX, res::IDC_VERSION, m_strVersion);
+  DDX_Text(pDX, res::IDC_COPYRIGHT, m_strCopyright);
 }
 
 namespace {

@@ -5,12 +5,13 @@
 #include "platform/framework/afxcmn.h"
 #include "platform/framework/afxdlgs.h"
 #include "platform/framework/afxwin.h"
+#include "res/resource_ids.h"
 
 class CAbout : public CPropertyPage {
   DECLARE_DYNAMIC(CAbout)
 
  public:
-  enum { IDD = 135 };
+  enum { IDD = res::IDD_ABOUT };
 
   CAbout();
   ~CAbout() override;

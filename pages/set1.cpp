@@ -1,34 +1,38 @@
 #include "pages/set1.h"
 
-#include <array>
-
 #include "pages/settings_table.h"
 
 namespace {
 
 using namespace pages;
+using namespace res;
+namespace keys = store::keys;
 
 constexpr int kEntryEvenly = 3;  // "均等に動作"
 
 // clang-format off
-constexpr std::array<Setting<CSet1>, 5> kSettings{{
-  {u"CABインストーラの起動設定", CheckBox<CSet1>(1009),
-   Root::LocalMachine, store::keys::kAppInstaller, u"fAskDest",
-   CheckedIfNonZero(), Checked(1, 0), kLeave, Show(0)},
-  {u"CABインストーラの起動設定", CheckBox<CSet1>(1010),
-   Root::LocalMachine, store::keys::kAppInstaller, u"nDynamicDelete",
-   CheckedIfEquals(2), Checked(2, 0), kLeave, Show(0), Open::SharedWithPrevious},
-  {u"CABインストーラの起動設定", CheckBox<CSet1>(1011),
-   Root::LocalMachine, store::keys::kAppInstaller, u"fAskOptions",
-   CheckedIfNonZero(), Checked(1, 0), kLeave, Show(0), Open::SharedWithPrevious},
-  {u"CPU 動作の優先度", DropDownList<CSet1>(1031),
-   Root::LocalMachine, store::keys::kBios, u"CPUPriority",
-   SelectIndex(), SelectedIndex(), CreateWith(kEntryEvenly), Show(kEntryEvenly)},
-  {u"ウィンドウのアニメーション", CheckBox<CSet1>(1032),
-   Root::LocalMachine, store::keys::kGwe, u"Animate",
-   CheckedIfNonZero(), Checked(1, 0), kLeave, Show(0)},
-}};
+constexpr Setting<CSet1> kSettings[] = {
+  {.heading = u"CABインストーラの起動設定", .control = CheckBox(IDC_ASK_DEST),
+   .root = Root::LocalMachine, .key = keys::kAppInstaller, .value = u"fAskDest",
+   .load = CheckedIfNonZero(), .save = Checked(1, 0), .ifReadFails = Show(0)},
+  {.heading = u"CABインストーラの起動設定", .control = CheckBox(IDC_DYNAMIC_DELETE),
+   .root = Root::LocalMachine, .key = keys::kAppInstaller, .value = u"nDynamicDelete",
+   .load = CheckedIfEquals(2), .save = Checked(2, 0), .ifReadFails = Show(0),
+   .open = Open::SharedWithPrevious},
+  {.heading = u"CABインストーラの起動設定", .control = CheckBox(IDC_ASK_OPTIONS),
+   .root = Root::LocalMachine, .key = keys::kAppInstaller, .value = u"fAskOptions",
+   .load = CheckedIfNonZero(), .save = Checked(1, 0), .ifReadFails = Show(0),
+   .open = Open::SharedWithPrevious},
+  {.heading = u"CPU 動作の優先度", .control = DropDownList(IDC_CPU_PRIORITY),
+   .root = Root::LocalMachine, .key = keys::kBios, .value = u"CPUPriority",
+   .load = SelectIndex(), .save = SelectedIndex(),
+   .ifKeyMissing = CreateWith(kEntryEvenly), .ifReadFails = Show(kEntryEvenly)},
+  {.heading = u"ウィンドウのアニメーション", .control = CheckBox(IDC_ANIMATE),
+   .root = Root::LocalMachine, .key = keys::kGwe, .value = u"Animate",
+   .load = CheckedIfNonZero(), .save = Checked(1, 0), .ifReadFails = Show(0)},
+};
 // clang-format on
+static_assert(CheckTable(kSettings));
 
 }  // namespace
 
@@ -43,7 +47,7 @@ CSet1::~CSet1() = default;
 
 void CSet1::DoDataExchange(CDataExchange* pDX) {
   CPropertyPage::DoDataExchange(pDX);
-  DDX_Control(pDX, 1031, m_comboCpuPriority);
+  DDX_Control(pDX, res::IDC_CPU_PRIORITY, m_comboCpuPriority);
 }
 
 BOOL CSet1::OnInitDialog() {
@@ -59,4 +63,8 @@ void CSet1::LoadSettings() {
 
 void CSet1::SaveSettings() {
   SaveTable<CSet1>(*this, kSettings);
+}
+
+std::vector<pages::SavedValue> CSet1::SaveSet() {
+  return pages::SaveSet<CSet1>(kSettings);
 }

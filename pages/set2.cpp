@@ -1,35 +1,40 @@
 #include "pages/set2.h"
 
-#include <array>
-
 #include "pages/settings_table.h"
 
 namespace {
 
 using namespace pages;
+using namespace res;
+namespace keys = store::keys;
 
 // Both counts default to 2 when their key opens but the value does not read.
 constexpr int kDefaultConnections = 2;
 
+// The start menu's history: twelve entries "0" to "11".
+constexpr std::u16string_view kHistoryEntries[] = {u"0", u"1", u"2", u"3", u"4",  u"5",
+                                                   u"6", u"7", u"8", u"9", u"10", u"11"};
+
 // clang-format off
-constexpr std::array<Setting<CSet2>, 4> kSettings{{
-  {u"ソフトウェアキーボードの自動表示", CheckBox<CSet2>(1012),
-   Root::CurrentUser, store::keys::kSip, u"AllowChange",
-   CheckedIfNonZero(), Checked(1, 0), kLeave, kKeep},
+constexpr Setting<CSet2> kSettings[] = {
+  {.heading = u"ソフトウェアキーボードの自動表示", .control = CheckBox(IDC_SIP_AUTO),
+   .root = Root::CurrentUser, .key = keys::kSip, .value = u"AllowChange",
+   .load = CheckedIfNonZero(), .save = Checked(1, 0)},
   // Shares its id with the main dialog's Apply button; a click only toggles it.
-  {u"スタートメニューの起動履歴", HistoryBox<CSet2>(1013),
-   Root::CurrentUser, store::keys::kTaskSwitch, u"",
-   NotLoaded(), EmptyIfChecked(), kLeave, kKeep, Open::Own, store::TaskSwitchValueNames},
-  {u"IE Mobileの同時ダウンロード数(HTTP 1.1)",
-   UpDown(1017, &CSet2::m_spinPer1_0Server, &CSet2::m_nPer1_0Server),
-   Root::CurrentUser, store::keys::kInternetSettings, u"MaxConnectionsPer1_0Server",
-   ReadInto(), Times(1), kLeave, Show(kDefaultConnections)},
-  {u"IE Mobileの同時ダウンロード数(HTTP 1.0)",
-   UpDown(1019, &CSet2::m_spinPerServer, &CSet2::m_nPerServer),
-   Root::CurrentUser, store::keys::kInternetSettings, u"MaxConnectionsPerServer",
-   ReadInto(), Times(1), kLeave, Show(kDefaultConnections)},
-}};
+  {.heading = u"スタートメニューの起動履歴", .control = HistoryBox(IDC_CLEAR_HISTORY),
+   .root = Root::CurrentUser, .key = keys::kTaskSwitch, .names = kHistoryEntries,
+   .load = NotLoaded(), .save = EmptyIfChecked()},
+  {.heading = u"IE Mobileの同時ダウンロード数(HTTP 1.1)", .control = UpDownPair(IDC_PER1_0_SERVER),
+   .spin = &CSet2::m_spinPer1_0Server, .number = &CSet2::m_nPer1_0Server,
+   .root = Root::CurrentUser, .key = keys::kInternetSettings, .value = u"MaxConnectionsPer1_0Server",
+   .load = ReadInto(), .save = Times(1), .ifReadFails = Show(kDefaultConnections)},
+  {.heading = u"IE Mobileの同時ダウンロード数(HTTP 1.0)", .control = UpDownPair(IDC_PER_SERVER),
+   .spin = &CSet2::m_spinPerServer, .number = &CSet2::m_nPerServer,
+   .root = Root::CurrentUser, .key = keys::kInternetSettings, .value = u"MaxConnectionsPerServer",
+   .load = ReadInto(), .save = Times(1), .ifReadFails = Show(kDefaultConnections)},
+};
 // clang-format on
+static_assert(CheckTable(kSettings));
 
 constexpr UpDownRules kUpDownRules{1, 10, true};
 
@@ -47,16 +52,16 @@ CSet2::~CSet2() = default;
 
 void CSet2::DoDataExchange(CDataExchange* pDX) {
   CPropertyPage::DoDataExchange(pDX);
-  DDX_Control(pDX, 1018, m_spinPer1_0Server);
-  DDX_Control(pDX, 1020, m_spinPerServer);
+  DDX_Control(pDX, res::IDC_PER1_0_SERVER_SPIN, m_spinPer1_0Server);
+  DDX_Control(pDX, res::IDC_PER_SERVER_SPIN, m_spinPerServer);
 }
 
 BOOL CSet2::OnInitDialog() {
   CPropertyPage::OnInitDialog();
   LoadSettings();
   // The ranges come after the load has positioned the up-downs.
-  SendDlgItemMessage(1018, UDM_SETRANGE, 0, MAKELPARAM(10, 1));
-  SendDlgItemMessage(1020, UDM_SETRANGE, 0, MAKELPARAM(10, 1));
+  SendDlgItemMessage(res::IDC_PER1_0_SERVER_SPIN, UDM_SETRANGE, 0, MAKELPARAM(10, 1));
+  SendDlgItemMessage(res::IDC_PER_SERVER_SPIN, UDM_SETRANGE, 0, MAKELPARAM(10, 1));
   return TRUE;
 }
 
@@ -66,6 +71,10 @@ void CSet2::LoadSettings() {
 
 void CSet2::SaveSettings() {
   SaveTable<CSet2>(*this, kSettings);
+}
+
+std::vector<pages::SavedValue> CSet2::SaveSet() {
+  return pages::SaveSet<CSet2>(kSettings);
 }
 
 void CSet2::OnVScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar) {

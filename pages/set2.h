@@ -2,21 +2,27 @@
 // history and the browser's connections per server.
 #pragma once
 
+#include <vector>
+
+#include "pages/saved_value.h"
 #include "platform/framework/afxcmn.h"
 #include "platform/framework/afxdlgs.h"
 #include "platform/framework/afxwin.h"
+#include "res/resource_ids.h"
 
 class CSet2 : public CPropertyPage {
   DECLARE_DYNAMIC(CSet2)
 
  public:
-  enum { IDD = 136 };
+  enum { IDD = res::IDD_SET2 };
 
   CSet2();
   ~CSet2() override;
 
   void LoadSettings();
   void SaveSettings();
+  // What SaveSettings writes, in its order (the page's table).
+  static std::vector<pages::SavedValue> SaveSet();
 
   CSpinButtonCtrl m_spinPer1_0Server;
   CSpinButtonCtrl m_spinPerServer;

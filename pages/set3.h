@@ -2,21 +2,27 @@
 // scan interval, WiFi auto-stop and the device name.
 #pragma once
 
+#include <vector>
+
+#include "pages/saved_value.h"
 #include "platform/framework/afxcmn.h"
 #include "platform/framework/afxdlgs.h"
 #include "platform/framework/afxwin.h"
+#include "res/resource_ids.h"
 
 class CSet3 : public CPropertyPage {
   DECLARE_DYNAMIC(CSet3)
 
  public:
-  enum { IDD = 137 };
+  enum { IDD = res::IDD_SET3 };
 
   CSet3();
   ~CSet3() override;
 
   void LoadSettings();
   void SaveSettings();
+  // What SaveSettings writes, in its order (the page's table).
+  static std::vector<pages::SavedValue> SaveSet();
 
   CSpinButtonCtrl m_spinCacheTime;
   int m_nCacheMinutes = 10;

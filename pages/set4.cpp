@@ -1,36 +1,38 @@
 #include "pages/set4.h"
 
-#include <array>
-
 #include "pages/settings_table.h"
 
 namespace {
 
 using namespace pages;
+using namespace res;
+namespace keys = store::keys;
 
 constexpr int kImeAlphanumeric = 13;
 constexpr int kImeDefault = 1;
 constexpr int kEntryShowTime = 1;  // "時間を表示"
 
 // clang-format off
-constexpr std::array<Setting<CSet4>, 5> kSettings{{
-  {u"予定表に旧暦を表示", CheckBox<CSet4>(1024),
-   Root::LocalMachine, store::keys::kCalendar, u"ShowLunarCalendar",
-   CheckedIfNonZero(), Checked(1, 0), kLeave, Show(0)},
-  {u"IME のデフォルトの入力モード", CheckBox<CSet4>(1025),
-   Root::CurrentUser, store::keys::kImeJp, u"option3",
-   CheckedIfEquals(kImeAlphanumeric), Checked(kImeAlphanumeric, kImeDefault), kLeave, Show(0)},
-  {u"フォントを奇麗に描画する", CheckBox<CSet4>(1026),
-   Root::LocalMachine, store::keys::kShell, u"NoClearType",
-   CheckedIfNonZero(), Checked(1, 0), kLeave, Show(0)},
-  {u"タイトルバーに日付や時刻を表示", DropDownList<CSet4>(1030),
-   Root::LocalMachine, store::keys::kShell, u"TBOpt",
-   SelectIndex(), SelectedIndex(), kLeave, Show(kEntryShowTime)},
-  {u"IE Mobileでフォントを奇麗に描画する", CheckBox<CSet4>(1027),
-   Root::LocalMachine, store::keys::kInternetSettings, u"ClearTypeText",
-   CheckedIfNonZero(), Checked(1, 0), kLeave, Show(0)},
-}};
+constexpr Setting<CSet4> kSettings[] = {
+  {.heading = u"予定表に旧暦を表示", .control = CheckBox(IDC_LUNAR_CALENDAR),
+   .root = Root::LocalMachine, .key = keys::kCalendar, .value = u"ShowLunarCalendar",
+   .load = CheckedIfNonZero(), .save = Checked(1, 0), .ifReadFails = Show(0)},
+  {.heading = u"IME のデフォルトの入力モード", .control = CheckBox(IDC_IME_ALPHANUMERIC),
+   .root = Root::CurrentUser, .key = keys::kImeJp, .value = u"option3",
+   .load = CheckedIfEquals(kImeAlphanumeric), .save = Checked(kImeAlphanumeric, kImeDefault),
+   .ifReadFails = Show(0)},
+  {.heading = u"フォントを奇麗に描画する", .control = CheckBox(IDC_CLEARTYPE),
+   .root = Root::LocalMachine, .key = keys::kShell, .value = u"NoClearType",
+   .load = CheckedIfNonZero(), .save = Checked(1, 0), .ifReadFails = Show(0)},
+  {.heading = u"タイトルバーに日付や時刻を表示", .control = DropDownList(IDC_TITLE_BAR_CLOCK),
+   .root = Root::LocalMachine, .key = keys::kShell, .value = u"TBOpt",
+   .load = SelectIndex(), .save = SelectedIndex(), .ifReadFails = Show(kEntryShowTime)},
+  {.heading = u"IE Mobileでフォントを奇麗に描画する", .control = CheckBox(IDC_IE_CLEARTYPE),
+   .root = Root::LocalMachine, .key = keys::kInternetSettings, .value = u"ClearTypeText",
+   .load = CheckedIfNonZero(), .save = Checked(1, 0), .ifReadFails = Show(0)},
+};
 // clang-format on
+static_assert(CheckTable(kSettings));
 
 }  // namespace
 
@@ -45,7 +47,7 @@ CSet4::~CSet4() = default;
 
 void CSet4::DoDataExchange(CDataExchange* pDX) {
   CPropertyPage::DoDataExchange(pDX);
-  DDX_Control(pDX, 1030, m_comboTBOpt);
+  DDX_Control(pDX, res::IDC_TITLE_BAR_CLOCK, m_comboTBOpt);
 }
 
 BOOL CSet4::OnInitDialog() {
@@ -60,4 +62,8 @@ void CSet4::LoadSettings() {
 
 void CSet4::SaveSettings() {
   SaveTable<CSet4>(*this, kSettings);
+}
+
+std::vector<pages::SavedValue> CSet4::SaveSet() {
+  return pages::SaveSet<CSet4>(kSettings);
 }

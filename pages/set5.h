@@ -1,21 +1,27 @@
 // Fifth settings page: menu animation and the four scroll-bar sizes.
 #pragma once
 
+#include <vector>
+
+#include "pages/saved_value.h"
 #include "platform/framework/afxcmn.h"
 #include "platform/framework/afxdlgs.h"
 #include "platform/framework/afxwin.h"
+#include "res/resource_ids.h"
 
 class CSet5 : public CPropertyPage {
   DECLARE_DYNAMIC(CSet5)
 
  public:
-  enum { IDD = 139 };
+  enum { IDD = res::IDD_SET5 };
 
   CSet5();
   ~CSet5() override;
 
   void LoadSettings();
   void SaveSettings();
+  // What SaveSettings writes, in its order (the page's table).
+  static std::vector<pages::SavedValue> SaveSet();
 
   CSpinButtonCtrl m_spinCxVScr;
   int m_nCxVScr = 0;

@@ -118,8 +118,8 @@ void ApplyRead(CWnd& page, const Row& row, const ReadResult& r) {
     } else {
       ShowStored(page, row, r.number);
     }
-  } else if (!row.valueMissing.keep) {
-    ShowState(page, row, row.valueMissing.state);
+  } else if (!row.ifReadFails.keep) {
+    ShowState(page, row, row.ifReadFails.state);
   }
 }
 
@@ -128,10 +128,10 @@ void LoadCycle(CWnd& page, std::span<const Row> cycle) {
   if (first.load.rule == LoadRule::Nothing) return;  // never read: no open
   store::OpenKey key = store::OpenKey::Open(RootKey(first.root), first.key);
   if (!key) {
-    if (first.keyMissing.create) {
+    if (first.ifKeyMissing.create) {
       key = store::OpenKey::Create(RootKey(first.root), first.key);
       if (key) {
-        const auto initial = static_cast<std::int32_t>(first.keyMissing.initial);
+        const auto initial = static_cast<std::int32_t>(first.ifKeyMissing.initial);
         ShowStored(page, first, initial);
         key.WriteNumber(first.value, initial);
         key.Close();

@@ -6,16 +6,17 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
 
+#include "pages/saved_value.h"
 #include "platform/framework/afxcmn.h"
 #include "platform/framework/afxdlgs.h"
 #include "platform/framework/afxwin.h"
+#include "platform/registry/winreg.h"
 #include "platform/wintypes.h"
-#include "store/catalogue.h"
+#include "store/keys.h"
 
 namespace pages {
 
@@ -76,32 +77,23 @@ constexpr IfKeyMissing CreateWith(DWORD initial) {
   return IfKeyMissing{true, initial};
 }
 
-template <class Page>
 struct Control {
   ControlKind kind = ControlKind::CheckBox;
   int id = 0;  // the check box, list or edit (for an up-down pair: its edit)
-  int Page::*number = nullptr;
-  CSpinButtonCtrl Page::*spin = nullptr;
 };
-
-template <class Page>
-constexpr Control<Page> CheckBox(int id) {
+constexpr Control CheckBox(int id) {
   return {ControlKind::CheckBox, id};
 }
-template <class Page>
-constexpr Control<Page> DropDownList(int id) {
+constexpr Control DropDownList(int id) {
   return {ControlKind::DropDownList, id};
 }
-template <class Page>
-constexpr Control<Page> UpDown(int editId, CSpinButtonCtrl Page::*spin, int Page::*number) {
-  return {ControlKind::UpDownPair, editId, number, spin};
+constexpr Control UpDownPair(int editId) {
+  return {ControlKind::UpDownPair, editId};
 }
-template <class Page>
-constexpr Control<Page> TextEdit(int id) {
+constexpr Control TextEdit(int id) {
   return {ControlKind::Text, id};
 }
-template <class Page>
-constexpr Control<Page> HistoryBox(int id) {
+constexpr Control HistoryBox(int id) {
   return {ControlKind::ClearHistory, id};
 }
 
@@ -162,21 +154,70 @@ constexpr Save EmptyIfChecked() {
 // before it (same root and key).
 enum class Open { Own, SharedWithPrevious };
 
+// One row, written with designated initializers in the order of the fields;
+// the fields without a default are given in every row.
 template <class Page>
 struct Setting {
   std::u16string_view heading;
-  Control<Page> control;
+  Control control;
+  // Up-down pairs: the page's up-down control and the number it steps.
+  CSpinButtonCtrl Page::*spin = nullptr;
+  int Page::*number = nullptr;
   Root root;
   std::u16string_view key;
-  std::u16string_view value;
+  std::u16string_view value = {};  // none for a history box
+  // History boxes: the value names emptied on save, in order.
+  std::span<const std::u16string_view> names = {};
   Load load;
   Save save;
-  IfKeyMissing keyMissing = kLeave;
-  IfRead valueMissing = kKeep;
+  IfKeyMissing ifKeyMissing = kLeave;
+  IfRead ifReadFails = kKeep;
   Open open = Open::Own;
-  // ClearHistory rows: the value names emptied on save, in order.
-  std::span<const std::u16string_view> (*names)() = nullptr;
 };
+
+// Checks a page's table at compile time: static_assert(CheckTable(kSettings)).
+// A fault stops the build at the throw that names it.
+template <class Page, std::size_t N>
+consteval bool CheckTable(const Setting<Page> (&table)[N]) {
+  for (std::size_t i = 0; i < N; ++i) {
+    const Setting<Page>& s = table[i];
+    const bool pair = s.control.kind == ControlKind::UpDownPair;
+    if (pair != (s.spin != nullptr) || pair != (s.number != nullptr)) {
+      throw "an up-down row has its spin and its number, and no other row has them";
+    }
+    const bool history = s.control.kind == ControlKind::ClearHistory;
+    if (history == s.names.empty() || history != (s.save.rule == SaveRule::EmptyIfChecked)) {
+      throw "a history row has its names and empties them, and no other row does";
+    }
+    const bool numberRule = s.load.rule == LoadRule::ReadInto || s.load.rule == LoadRule::Divide ||
+                            s.save.rule == SaveRule::Multiply;
+    if (numberRule != pair) throw "the number rules are an up-down row's, and its only";
+    if (s.load.rule == LoadRule::Divide && s.load.arg == 0) throw "a division by zero";
+    if (s.open == Open::SharedWithPrevious &&
+        (i == 0 || table[i - 1].root != s.root || table[i - 1].key != s.key)) {
+      throw "a shared open follows a row of the same root and key";
+    }
+  }
+  return true;
+}
+
+// The values a table writes, in save order: what an Apply of the page sets
+// when every key opens (and the history box is checked).
+template <class Page>
+std::vector<SavedValue> SaveSet(std::span<const Setting<Page>> table) {
+  std::vector<SavedValue> set;
+  for (const Setting<Page>& s : table) {
+    if (s.save.rule == SaveRule::EmptyIfChecked) {
+      for (std::u16string_view name : s.names) {
+        set.push_back({s.heading, RootKey(s.root), s.key, name, REG_SZ});
+      }
+    } else {
+      const DWORD type = s.save.rule == SaveRule::String ? REG_SZ : REG_DWORD;
+      set.push_back({s.heading, RootKey(s.root), s.key, s.value, type});
+    }
+  }
+  return set;
+}
 
 // The up-down handler's rules of a page: the bounds a number may be stepped to
 // and whether notifications other than SB_THUMBPOSITION are ignored.
@@ -190,7 +231,6 @@ namespace detail {
 
 // A row with the page's members resolved.
 struct Row {
-  std::u16string_view heading;
   ControlKind kind;
   int id;
   int* number;
@@ -200,8 +240,8 @@ struct Row {
   std::u16string_view value;
   Load load;
   Save save;
-  IfKeyMissing keyMissing;
-  IfRead valueMissing;
+  IfKeyMissing ifKeyMissing;
+  IfRead ifReadFails;
   Open open;
   std::span<const std::u16string_view> names;
 };
@@ -211,11 +251,9 @@ std::vector<Row> Resolve(Page& page, std::span<const Setting<Page>> table) {
   std::vector<Row> rows;
   rows.reserve(table.size());
   for (const Setting<Page>& s : table) {
-    rows.push_back(Row{s.heading, s.control.kind, s.control.id,
-                       s.control.number ? &(page.*s.control.number) : nullptr,
-                       s.control.spin ? &(page.*s.control.spin) : nullptr, s.root, s.key, s.value,
-                       s.load, s.save, s.keyMissing, s.valueMissing, s.open,
-                       s.names ? s.names() : std::span<const std::u16string_view>{}});
+    rows.push_back(Row{s.control.kind, s.control.id, s.number ? &(page.*s.number) : nullptr,
+                       s.spin ? &(page.*s.spin) : nullptr, s.root, s.key, s.value, s.load, s.save,
+                       s.ifKeyMissing, s.ifReadFails, s.open, s.names});
   }
   return rows;
 }

@@ -1,6 +1,7 @@
 // The dialog templates of the program: the main dialog and its six pages.
 // Rectangles are in dialog units; controls are listed in template order,
 // which is their creation and tab order.
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -70,11 +71,17 @@ constexpr DialogItemTemplate Control(std::u16string_view className, std::u16stri
   return t;
 }
 
-// Heading bullet: bitmap 132 in a plain static.
-constexpr DialogItemTemplate Bullet(short x, short y) {
-  DialogItemTemplate t = Control(u"STATIC", u"", IDC_STATIC, x, y, 9, 9, kBitmap);
-  t.resourceId = IDB_BULLET;
+// A bitmap or icon resource in a plain static.
+constexpr DialogItemTemplate Picture(int resourceId, short x, short y, short cx, short cy,
+                                     DWORD style) {
+  DialogItemTemplate t = Control(u"STATIC", u"", IDC_STATIC, x, y, cx, cy, style);
+  t.resourceId = resourceId;
   return t;
+}
+
+// Heading bullet: bitmap 132.
+constexpr DialogItemTemplate Bullet(short x, short y) {
+  return Picture(IDB_BULLET, x, y, 9, 9, kBitmap);
 }
 
 constexpr DialogItemTemplate Label(std::u16string_view text, short x, short y, short cx,
@@ -118,10 +125,10 @@ constexpr DialogTemplate Page(int id, std::span<const DialogItemTemplate> items,
 
 // 102: the main dialog.
 constexpr DialogItemTemplate kMainItems[] = {
-    Control(u"SysTabControl32", u"", 1002, 0, 4, 136, 152, kTab),
-    Control(u"BUTTON", u"反映", 1013, 18, 162, 44, 14, kPushButton),
-    Control(u"BUTTON", u"ｷｬﾝｾﾙ", 2, 72, 162, 42, 14, kPushButton),
-    Control(u"msctls_progress32", u"", 1029, 6, 162, 120, 12, kProgress),
+    Control(u"SysTabControl32", u"", IDC_TAB, 0, 4, 136, 152, kTab),
+    Control(u"BUTTON", u"反映", IDC_APPLY, 18, 162, 44, 14, kPushButton),
+    Control(u"BUTTON", u"ｷｬﾝｾﾙ", IDCANCEL, 72, 162, 42, 14, kPushButton),
+    Control(u"msctls_progress32", u"", IDC_PROGRESS, 6, 162, 120, 12, kProgress),
 };
 
 // 131: installer and system. The list index is the stored number.
@@ -134,34 +141,34 @@ constexpr std::u16string_view kCpuPriorities[] = {
 constexpr DialogItemTemplate kSet1Items[] = {
     Bullet(6, 0),
     Label(u"CABインストーラの起動設定", 18, 0, 88),
-    Check(1009, u"インストール先を問い合わせる", 12, 12, 138),
-    Check(1010, u"インストール後に cab ファイルを削除する", 12, 30, 138),
-    Check(1011, u"前のバージョンをアンインストールするか問い合わせる", 12, 44, 138, 18,
+    Check(IDC_ASK_DEST, u"インストール先を問い合わせる", 12, 12, 138),
+    Check(IDC_DYNAMIC_DELETE, u"インストール後に cab ファイルを削除する", 12, 30, 138),
+    Check(IDC_ASK_OPTIONS, u"前のバージョンをアンインストールするか問い合わせる", 12, 44, 138, 18,
           kMultilineCheck),
     Bullet(6, 66),
     Label(u"CPU 動作の優先度", 18, 66, 63),
     Bullet(6, 96),
-    DropDownList(1031, 18, 78, 114, 48, kCpuPriorities),
+    DropDownList(IDC_CPU_PRIORITY, 18, 78, 114, 48, kCpuPriorities),
     Label(u"ウィンドウのアニメーション", 18, 96, 78),
-    Check(1032, u"有効", 18, 108, 29),
+    Check(IDC_ANIMATE, u"有効", 18, 108, 29),
 };
 
-// 136: input, shell and browser. 1013 shares its number with Apply.
+// 136: input, shell and browser.
 constexpr DialogItemTemplate kSet2Items[] = {
     Bullet(6, 0),
     Label(u"ソフトウェアキーボードの自動表示", 18, 0, 106),
-    Check(1012, u"する", 18, 12, 29),
+    Check(IDC_SIP_AUTO, u"する", 18, 12, 29),
     Bullet(6, 30),
     Label(u"スタートメニューの起動履歴", 18, 30, 86),
-    Check(1013, u"削除する", 18, 42, 42),
+    Check(IDC_CLEAR_HISTORY, u"削除する", 18, 42, 42),
     Bullet(6, 60),
     Label(u"IE Mobileの同時ダウンロード数(HTTP 1.1)", 18, 60, 132),
-    Edit(1017, 18, 72, 18, 14),
-    UpDown(1018, 36, 72),
+    Edit(IDC_PER1_0_SERVER, 18, 72, 18, 14),
+    UpDown(IDC_PER1_0_SERVER_SPIN, 36, 72),
     Bullet(6, 96),
     Label(u"IE Mobileの同時ダウンロード数(HTTP 1.0)", 18, 96, 132),
-    Edit(1019, 18, 108, 18, 14),
-    UpDown(1020, 36, 108),
+    Edit(IDC_PER_SERVER, 18, 108, 18, 14),
+    UpDown(IDC_PER_SERVER_SPIN, 36, 108),
 };
 
 // 137: network. Template order differs from the order on screen.
@@ -172,19 +179,19 @@ constexpr DialogItemTemplate kSet3Items[] = {
     Label(u"ダイアルアップ通信の自動切断無通信時間", 18, 0, 137),
     Label(u"分 (0～60)", 53, 14, 36),
     Label(u"無線LAN のスキャンインターバル時間", 18, 60, 116),
-    Edit(1020, 18, 72, 24, 14),
-    UpDown(1023, 42, 72),
+    Edit(IDC_SCAN_INTERVAL, 18, 72, 24, 14),
+    UpDown(IDC_SCAN_INTERVAL_SPIN, 42, 72),
     Label(u"分 (1～30)", 53, 74, 36),
     Label(u"WiFi終了後にWiFiを自動停止", 18, 90, 96),
-    Check(1026, u"する", 18, 102, 29),
+    Check(IDC_WIFI_AUTO_STOP, u"する", 18, 102, 29),
     Bullet(6, 120),
     Label(u"デバイス名の変更", 18, 120, 57),
-    Edit(1027, 18, 132, 72, 12, kTextEdit),
-    Check(1022, u"する", 18, 42, 29),
+    Edit(IDC_DEVICE_NAME, 18, 132, 72, 12, kTextEdit),
+    Check(IDC_NETWORK_FOLDER, u"する", 18, 42, 29),
     Label(u"ネットワークフォルダの表示", 18, 30, 82),
     Bullet(6, 30),
-    Edit(1019, 18, 12, 24, 14),
-    UpDown(1021, 42, 12),
+    Edit(IDC_CACHE_TIME, 18, 12, 24, 14),
+    UpDown(IDC_CACHE_TIME_SPIN, 42, 12),
 };
 
 // 138: display and input. The list index is the stored number.
@@ -200,16 +207,16 @@ constexpr DialogItemTemplate kSet4Items[] = {
     Bullet(6, 90),
     Label(u"予定表に旧暦を表示", 18, 0, 69),
     Bullet(6, 120),
-    Check(1024, u"する", 18, 12, 29),
+    Check(IDC_LUNAR_CALENDAR, u"する", 18, 12, 29),
     Bullet(6, 30),
     Label(u"IME のデフォルトの入力モード", 18, 30, 92),
-    Check(1025, u"半角英数にする", 18, 42, 66),
+    Check(IDC_IME_ALPHANUMERIC, u"半角英数にする", 18, 42, 66),
     Label(u"フォントを奇麗に描画する", 18, 60, 80),
-    Check(1026, u"有効", 18, 72, 29),
+    Check(IDC_CLEARTYPE, u"有効", 18, 72, 29),
     Label(u"タイトルバーに日付や時刻を表示", 18, 90, 104),
-    DropDownList(1030, 18, 102, 72, 42, kClockModes),
+    DropDownList(IDC_TITLE_BAR_CLOCK, 18, 102, 72, 42, kClockModes),
     Label(u"IE Mobileでフォントを奇麗に描画する", 18, 120, 115),
-    Check(1027, u"有効", 18, 132, 29),
+    Check(IDC_IE_CLEARTYPE, u"有効", 18, 132, 29),
 };
 
 // 139: menu and scroll bars.
@@ -218,44 +225,36 @@ constexpr DialogItemTemplate kSet5Items[] = {
     Bullet(6, 30),
     Bullet(6, 90),
     Label(u"メニューのアニメーション", 18, 6, 78),
-    Check(1034, u"有効", 18, 18, 29),
+    Check(IDC_MENU_ANIMATION, u"有効", 18, 18, 29),
     Label(u"縦のスクロールバーの太さ", 18, 30, 80),
     Label(u"ドット", 54, 44, 17),
-    Edit(1036, 18, 42, 24, 14),
-    UpDown(1037, 42, 42),
+    Edit(IDC_CX_VSCR, 18, 42, 24, 14),
+    UpDown(IDC_CX_VSCR_SPIN, 42, 42),
     Label(u"横のスクロールバーの太さ", 18, 90, 80),
     Label(u"ドット", 54, 103, 17),
-    Edit(1038, 18, 102, 24, 14),
-    UpDown(1039, 42, 102),
+    Edit(IDC_CY_HSCR, 18, 102, 24, 14),
+    UpDown(IDC_CY_HSCR_SPIN, 42, 102),
     Bullet(6, 60),
     Label(u"縦のスクロールバーの矢印の長さ", 18, 60, 102),
     Label(u"ドット", 54, 73, 17),
-    Edit(1040, 18, 71, 24, 14),
-    UpDown(1041, 42, 71),
+    Edit(IDC_CY_VSCR, 18, 71, 24, 14),
+    UpDown(IDC_CY_VSCR_SPIN, 42, 71),
     Bullet(6, 119),
     Label(u"横のスクロールバ矢印の長さ", 18, 119, 89),
     Label(u"ドット", 54, 132, 17),
-    Edit(1042, 18, 131, 24, 14),
-    UpDown(1043, 42, 131),
+    Edit(IDC_CX_HSCR, 18, 131, 24, 14),
+    UpDown(IDC_CX_HSCR_SPIN, 42, 131),
 };
 
-// 135: About. The picture and the icon are resources; 1025 and 1026
-// receive the version and copyright texts.
+// 135: About. The picture and the icon are resources; two statics receive
+// the version and copyright texts.
 constexpr DialogItemTemplate kAboutItems[] = {
-    [] {
-      DialogItemTemplate t = Control(u"STATIC", u"", IDC_STATIC, 0, 86, 160, 59, kBitmap);
-      t.resourceId = IDB_ABOUT;
-      return t;
-    }(),
+    Picture(IDB_ABOUT, 0, 86, 160, 59, kBitmap),
     Label(u"RegillaWM", 57, 18, 45),
-    [] {
-      DialogItemTemplate t = Control(u"STATIC", u"", IDC_STATIC, 12, 18, 20, 20, kIcon);
-      t.resourceId = IDI_PROGRAM;
-      return t;
-    }(),
+    Picture(IDI_PROGRAM, 12, 18, 20, 20, kIcon),
     Label(u"Version", 55, 30, 24),
-    Control(u"STATIC", u"", 1025, 78, 30, 24, 8, kLabel),
-    Control(u"STATIC", u"", 1026, 40, 47, 79, 8, kLabel),
+    Control(u"STATIC", u"", IDC_VERSION, 78, 30, 24, 8, kLabel),
+    Control(u"STATIC", u"", IDC_COPYRIGHT, 40, 47, 79, 8, kLabel),
 };
 
 constexpr DialogTemplate kDialogs[] = {
@@ -279,6 +278,19 @@ constexpr DialogTemplate kDialogs[] = {
     Page(IDD_SET4, kSet4Items),
     Page(IDD_SET5, kSet5Items),
 };
+
+// Within one template no two controls share an id (plain statics aside):
+// the dialog manager would find only the first.
+constexpr bool IdsUnique(const DialogTemplate& dialog) {
+  const auto items = dialog.items;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    for (std::size_t j = i + 1; j < items.size(); ++j) {
+      if (items[i].id != IDC_STATIC && items[i].id == items[j].id) return false;
+    }
+  }
+  return true;
+}
+static_assert(std::ranges::all_of(kDialogs, IdsUnique));
 
 }  // namespace
 

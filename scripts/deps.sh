@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests (including the
-# sanitizer and fuzzing runs) and the device window need, when they are
-# missing. Uses sudo when not run as root.
+# sanitizer and fuzzing runs, the desktop and installation checks), the
+# device window and the Debian package need, when they are missing. Uses sudo when not run as root.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev
   nlohmann-json3-dev libcli11-dev
-  qt6-base-dev libgl-dev fonts-ipafont-gothic fontconfig
-  xvfb xauth
+  qt6-base-dev libgl-dev libxcb1-dev fonts-ipafont-gothic fontconfig
+  xvfb xauth xdotool
+  help2man appstream desktop-file-utils file dpkg-dev fakeroot lintian
   clang libclang-rt-14-dev valgrind
 )
 

@@ -1,6 +1,5 @@
 #include "store/registry_store.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <system_error>
 
@@ -60,34 +59,39 @@ Status OpenRegistryStore(const std::optional<fs::path>& path, std::ostream& diag
     if (!ec && !fs::is_regular_file(status)) {
       return Status::InvalidArgument(name + ": not a regular file (a .reg file is needed)");
     }
-  } else {
+  } else if (path) {
+    // A named file that does not exist yet is started from the sample; its
+    // folder must exist (a typo must not create a tree of folders).
     fs::path dir = opened.path.parent_path();
     if (dir.empty()) dir = ".";
     std::error_code ec;
-    if (!path) {
-      fs::create_directories(dir, ec);
-      if (ec) {
-        return Status::PosixError(dir.string() + ": cannot create the folder for the registry file",
-                                  ec.value());
-      }
-    } else if (!fs::is_directory(dir, ec)) {
+    if (!fs::is_directory(dir, ec)) {
       return Status::InvalidArgument(name + ": the folder " + dir.string() + " does not exist");
     }
-    Status seeded = platform::registry::WriteFileAtomically(files, opened.path, SampleRegistry(),
-                                                            0644, nullptr, false);
-    if (!seeded.ok() && seeded.SystemError() != EEXIST) {
-      return seeded.WithContext(name + ": cannot create the registry file");
-    }
-    opened.seeded = seeded.ok();
+    opened.seeded = true;
+  } else {
+    opened.seeded = true;
   }
 
+  // Nothing is created now: the file (and the default location's folder)
+  // appears with the first save of a change, so a start that is refused
+  // leaves nothing behind.
+  platform::registry::NewFile newFile;
+  if (opened.seeded) {
+    newFile.content = SampleRegistry();
+    newFile.createFolder = !path;
+  }
   std::unique_ptr<platform::registry::Registry> registry;
-  if (Status s = platform::registry::Registry::OpenFile(opened.path, registry, &files); !s.ok()) {
+  if (Status s = platform::registry::Registry::OpenFile(opened.path, registry, &files, newFile);
+      !s.ok()) {
     return s.WithMessage(s.message() + " (the file was not changed)");
   }
   platform::registry::InstallRegistry(std::move(registry));
   diag << "registry: " << name;
-  if (opened.seeded) diag << " (new, started from the bundled sample device registry)";
+  if (opened.seeded) {
+    diag << " (new: it starts from the bundled sample device registry and is written at the "
+            "first change)";
+  }
   diag << '\n';
   return {};
 }

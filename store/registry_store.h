@@ -24,12 +24,13 @@ std::span<const BYTE> SampleRegistry();
 
 // The store file in use.
 struct StoreFile {
-  std::filesystem::path path;
-  bool seeded = false;  // created from the sample just now
+  std::filesystem::path path;  // also when the open fails (empty without a default)
+  bool seeded = false;         // not there yet: starts from the sample
 };
 
-// Resolves the store file (`path`, or the default), creates it from the
-// sample when it does not exist yet, loads it and installs it as the
+// Resolves the store file (`path`, or the default), loads it (or the sample
+// when it does not exist yet; the file and the default location's folder are
+// then created by the first save of a change) and installs it as the
 // process-wide registry. Says on `diag` which file is used. A failure names
 // the file (and the line and what is wrong in it); a file that does not
 // parse is refused and left byte-identical, and nothing is installed then.

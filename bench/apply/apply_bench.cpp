@@ -10,20 +10,21 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "driver/program_driver.h"
+#include "driver/temp_dir.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/winreg.h"
 #include "store/registry_store.h"
-#include "tests/proof/program_driver.h"
-#include "tests/proof/proof_util.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using proof::Clock;
-using proof::Event;
+using driver::Clock;
+using driver::Event;
 
 constexpr double kDesignedMs = 6 * 200.0;
 
@@ -46,7 +47,7 @@ std::string SampleText() {
 std::string PaddedStore(std::size_t bytes) {
   std::string text = SampleText();
   if (text.size() >= bytes) return text;
-  std::string pad = proof::GenerateStore(bytes - text.size());
+  std::string pad = driver::GenerateStore(bytes - text.size());
   return text + "\n" + pad.substr(pad.find("\r\n\r\n") + 4);
 }
 
@@ -58,26 +59,26 @@ struct ApplyFigures {
 
 ApplyFigures MeasureApplies(const std::string& program, const fs::path& store, int applies) {
   ApplyFigures f;
-  proof::Child c =
-      proof::StartProgram({program, "--registry", store.string(), "--script", "-", "--trace", "-"});
-  proof::Reader r(c);
-  proof::Send(c, "dump\n");
+  driver::Child c = driver::StartProgram(
+      {program, "--registry", store.string(), "--script", "-", "--trace", "-"});
+  driver::Reader r(c);
+  driver::Send(c, "dump\n");
   if (!r.WaitFor(Event::OutLine, Clock::now() + std::chrono::seconds(30))) {
     std::fprintf(stderr, "the program did not start: %s\n", c.errBuf.substr(0, 300).c_str());
-    proof::Kill(c);
+    driver::Kill(c);
     return f;
   }
   nlohmann::json controls = nlohmann::json::parse(r.lastLine(), nullptr, false);
   for (int i = 0; i < applies; ++i) {
     // A change on the first page, so that every Apply has something to save.
-    proof::Send(c, proof::ChangeScript(controls, {1}, i + 1) + "dump\n");
+    driver::Send(c, driver::ChangeScript(controls, {1}, i + 1) + "dump\n");
     if (!r.WaitFor(Event::OutLine, Clock::now() + std::chrono::seconds(30))) {
       std::fprintf(stderr, "the change before Apply %d failed\n", i + 1);
-      proof::Kill(c);
+      driver::Kill(c);
       return f;
     }
     auto start = Clock::now();
-    proof::Send(c, "click main:1013\n");
+    driver::Send(c, "click main:1013\n");
     double message = -1, saved = -1;
     while (message < 0 || saved < 0) {
       Event e = r.Next(start + std::chrono::seconds(60));
@@ -85,15 +86,15 @@ ApplyFigures MeasureApplies(const std::string& program, const fs::path& store, i
       if (e == Event::Flushed) saved = Ms(Clock::now() - start);
       if (e == Event::None || e == Event::Exited || e == Event::FlushFailed) {
         std::fprintf(stderr, "Apply %d did not complete: %s\n", i + 1, r.lastLine().c_str());
-        proof::Kill(c);
+        driver::Kill(c);
         return f;
       }
     }
     f.toMessage.push_back(message);
     f.toSaved.push_back(std::max(message, saved));
-    proof::Send(c, "ok\n");
+    driver::Send(c, "ok\n");
   }
-  proof::Wait(c);
+  driver::Wait(c);
   f.ok = true;
   return f;
 }
@@ -133,20 +134,20 @@ int main(int argc, char** argv) {
   app.add_flag("--store-only", storeOnly, "only the store's own figures");
   CLI11_PARSE(app, argc, argv);
 
-  proof::TempDir dir;
+  driver::TempDir dir;
   fs::path big = dir / "big.reg";
-  proof::WriteBytes(big, PaddedStore(5u << 20));
+  std::ofstream(big, std::ios::binary) << PaddedStore(5u << 20);
 
   if (!storeOnly) {
     fs::path sample = dir / "sample.reg";
-    proof::WriteBytes(sample, SampleText());
+    std::ofstream(sample, std::ios::binary) << SampleText();
     ApplyFigures small = MeasureApplies(program, sample, applies);
     if (!small.ok) return 1;
     PrintApply("sample store", small, 2);
     ApplyFigures large = MeasureApplies(program, big, applies);
     if (!large.ok) return 1;
     PrintApply("generated 5 MB store", large, 5);
-    proof::WriteBytes(big, PaddedStore(5u << 20));
+    std::ofstream(big, std::ios::binary) << PaddedStore(5u << 20);
   }
 
   // The store on its own, in this process.

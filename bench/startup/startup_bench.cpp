@@ -8,18 +8,19 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "driver/program_driver.h"
+#include "driver/temp_dir.h"
 #include "store/registry_store.h"
-#include "tests/proof/program_driver.h"
-#include "tests/proof/proof_util.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using proof::Clock;
-using proof::Event;
+using driver::Clock;
+using driver::Event;
 
 struct Run {
   double ms = -1;
@@ -34,20 +35,21 @@ Run Once(const std::string& program, const fs::path& dir, const std::string& com
   fs::remove(store);
   fs::remove(dir / "registry.reg.bak");
   auto sample = store::SampleRegistry();
-  proof::WriteBytes(store,
-                    std::string_view(reinterpret_cast<const char*>(sample.data()), sample.size()));
+  std::ofstream(store, std::ios::binary)
+      .write(reinterpret_cast<const char*>(sample.data()),
+             static_cast<std::streamsize>(sample.size()));
   std::vector<std::string> argv = {program, "--registry", store.string(), "--script", "-"};
   if (window) argv.push_back("--show");
-  proof::Child c = proof::StartProgram(argv, {"QT_QPA_PLATFORM=offscreen"});
-  proof::Send(c, commands);
-  proof::Reader r(c);
+  driver::Child c = driver::StartProgram(argv, {"QT_QPA_PLATFORM=offscreen"});
+  driver::Send(c, commands);
+  driver::Reader r(c);
   Run run;
   if (r.WaitFor(Event::OutLine, c.started + std::chrono::seconds(30))) {
     run.ms = std::chrono::duration<double, std::milli>(Clock::now() - c.started).count();
   } else {
     std::fprintf(stderr, "no answer: %s\n", c.errBuf.substr(0, 300).c_str());
   }
-  proof::Exit e = proof::Wait(c);
+  driver::Exit e = driver::Wait(c);
   run.peakRssMb = static_cast<double>(e.usage.ru_maxrss) / 1024;
   return run;
 }
@@ -67,7 +69,7 @@ int main(int argc, char** argv) {
   app.add_option("--runs", runs, "runs per figure")->check(CLI::Range(1, 1000));
   CLI11_PARSE(app, argc, argv);
 
-  proof::TempDir dir;
+  driver::TempDir dir;
   std::string shot = (dir / "screen.png").string();
   struct Figure {
     const char* what;

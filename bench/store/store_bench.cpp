@@ -92,7 +92,8 @@ int main(int argc, char** argv) {
 
   const int keys = (values + 9) / 10;
   std::vector<std::u16string> paths;
-  for (int k = 0; k < keys; ++k) paths.push_back(platform::text::FromUtf8Lossy("\\" + KeyName(k)));
+  for (int k = 0; k < keys; ++k)
+    paths.push_back(platform::text::FromUtf8Lossy(std::string("\\").append(KeyName(k))));
   const int cycles = 200000;
   DWORD sink = 0;
   // One user action of the tool (a reload) opens about 30 keys; the host

@@ -1,23 +1,27 @@
 #include "host/qt/device_window.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QExposeEvent>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QImageReader>
 #include <QInputMethodEvent>
 #include <QInputMethodQueryEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QTimer>
+#include <cmath>
+
+#include <xcb/xcb.h>
 
 #include "host/qt/platform_scene.h"
 #include "host/qt/renderer.h"
+#include "host/qt/screen_fit.h"
 #include "platform/framework/afxwin.h"
 #include "platform/resource.h"
 #include "platform/shell/aygshell.h"
@@ -28,6 +32,8 @@ namespace hostqt {
 namespace {
 
 constexpr int kProgramIconId = 129;
+
+bool destroyedElsewhere = false;
 
 POINT ToPoint(QPoint p) {
   return POINT{p.x(), p.y()};
@@ -60,36 +66,79 @@ QIcon ProgramIcon() {
   if (module == nullptr) return icon;
   const platform::BinaryResource* res = platform::FindBinaryResource(module->icons, kProgramIconId);
   if (res == nullptr) return icon;
-  QByteArray data(reinterpret_cast<const char*>(res->bytes.data()),
-                  static_cast<qsizetype>(res->bytes.size()));
-  QBuffer buffer(&data);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer, "ico");
-  for (int i = 0; i < std::max(1, reader.imageCount()); ++i) {
-    if (i > 0 && !reader.jumpToImage(i)) break;
-    const QImage img = reader.read();
-    if (!img.isNull()) icon.addPixmap(QPixmap::fromImage(img));
-  }
+  for (const QImage& img : DecodeIconImages(res->bytes)) icon.addPixmap(QPixmap::fromImage(img));
   return icon;
 }
 
-DeviceWindow::DeviceWindow(int zoom) : zoom_(std::max(1, zoom)), store_(this) {
+DeviceWindow::DeviceWindow(std::optional<int> zoom, const QString& title)
+    : zoom_(zoom), store_(this) {
   setSurfaceType(QSurface::RasterSurface);
-  setTitle(u"RegillaMobile"_qs);
+  setTitle(title);
   setIcon(ProgramIcon());
   FitToScreen();
+  // Another screen may have another pixel ratio and free area.
+  connect(this, &QWindow::screenChanged, this, [this] { FitToScreen(); });
+  QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
 DeviceWindow::~DeviceWindow() {
+  if (QCoreApplication::instance() != nullptr) {
+    QCoreApplication::instance()->removeNativeEventFilter(this);
+  }
   if (platform::GetInputSource() == this) platform::SetInputSource(nullptr);
 }
 
+bool DeviceWindow::AnyDestroyedElsewhere() {
+  return destroyedElsewhere;
+}
+
+void DeviceWindow::SetNotice(std::function<void(const std::string&)> notice) {
+  notice_ = std::move(notice);
+  if (!notice_) return;
+  for (const std::string& text : pendingNotices_) notice_(text);
+  pendingNotices_.clear();
+}
+
+void DeviceWindow::Notice(const std::string& text) {
+  if (notice_) {
+    notice_(text);
+  } else {
+    pendingNotices_.push_back(text);
+  }
+}
+
+// A fixed size: every device pixel a square of whole physical pixels, the
+// largest that the desktop's free area holds (up to the zoom asked for).
 void DeviceWindow::FitToScreen() {
-  const SIZE screen = platform::ScreenSize();
-  const QSize size(screen.cx * zoom_, screen.cy * zoom_);
+  const SIZE device = platform::ScreenSize();
+  const double ratio = devicePixelRatio();
+  QSize available(device.cx * 8, device.cy * 8);
+  if (const QScreen* desktop = screen()) {
+    const QRect free = desktop->availableGeometry();
+    available =
+        QSize(static_cast<int>(free.width() * ratio), static_cast<int>(free.height() * ratio));
+  }
+  const ScreenFit fit = FitScreen(zoom_, QSize(device.cx, device.cy), available, ratio);
+  if (!fit.note.empty()) Notice(fit.note);
+  scale_ = fit.scale;
+  const QSize size(static_cast<int>(std::ceil(device.cx * scale_ / ratio)),
+                   static_cast<int>(std::ceil(device.cy * scale_ / ratio)));
   setMinimumSize(size);
   setMaximumSize(size);
   resize(size);
+  dirty_ = true;
+}
+
+QPoint DeviceWindow::Origin() const {
+  // Centred when the desktop made the window larger; kept at the top-left
+  // corner when smaller, so the title bar stays in view.
+  const double ratio = devicePixelRatio();
+  const QSize physical(static_cast<int>(std::ceil(width() * ratio)),
+                       static_cast<int>(std::ceil(height() * ratio)));
+  const SIZE device = platform::ScreenSize();
+  const QSize content = QSize(device.cx, device.cy) * scale_;
+  return QPoint(std::max(0, (physical.width() - content.width()) / 2),
+                std::max(0, (physical.height() - content.height()) / 2));
 }
 
 void DeviceWindow::RenderNow() {
@@ -100,18 +149,30 @@ void DeviceWindow::RenderNow() {
   painting_ = true;
   dirty_ = false;
   frame_ = RenderScene(CaptureScene());
-  if (!isExposed()) {
+  if (!isExposed() || destroyed_) {
     painting_ = false;
     return;
   }
+  // Composed in physical pixels and put on the desktop one to one: whole
+  // device pixels, as an enlarged LCD would show them, at any pixel ratio.
+  const double ratio = devicePixelRatio();
+  const QSize physical(static_cast<int>(std::ceil(width() * ratio)),
+                       static_cast<int>(std::ceil(height() * ratio)));
+  if (shown_.size() != physical) shown_ = QImage(physical, QImage::Format_RGB32);
+  shown_.setDevicePixelRatio(1);
+  {
+    QPainter painter(&shown_);
+    painter.fillRect(shown_.rect(), Qt::black);
+    painter.drawImage(QRect(Origin(), frame_.size() * scale_), frame_);
+  }
+  shown_.setDevicePixelRatio(ratio);
   const QRect area(QPoint(0, 0), size());
   store_.resize(size());
   store_.beginPaint(area);
   {
     QPainter painter(store_.paintDevice());
-    painter.fillRect(area, Qt::black);
-    // Whole device pixels, as an enlarged LCD would show them.
-    painter.drawImage(QRect(QPoint(0, 0), frame_.size() * zoom_), frame_);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(0, 0), shown_);
   }
   store_.endPaint();
   store_.flush(area);
@@ -120,6 +181,24 @@ void DeviceWindow::RenderNow() {
   // tool gets it when it next waits.
   QCoreApplication::processEvents();
   painting_ = false;
+}
+
+void DeviceWindow::resizeEvent(QResizeEvent*) {
+  // A desktop that does not keep the fixed size gets the screen centred.
+  if (isExposed()) RenderNow();
+}
+
+bool DeviceWindow::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+  if (eventType != "xcb_generic_event_t" || handle() == nullptr) return false;
+  const auto* event = static_cast<const xcb_generic_event_t*>(message);
+  if ((event->response_type & 0x7F) != XCB_DESTROY_NOTIFY) return false;
+  const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(message);
+  if (destroyed->window != static_cast<xcb_window_t>(winId())) return false;
+  // Gone without a close request: end as a close does.
+  destroyed_ = true;
+  destroyedElsewhere = true;
+  Enqueue({DeviceInput::Type::Close, {}, 0});
+  return false;
 }
 
 void DeviceWindow::exposeEvent(QExposeEvent*) {
@@ -159,7 +238,10 @@ bool DeviceWindow::event(QEvent* e) {
 
 QPoint DeviceWindow::DevicePoint(QPointF windowPos) const {
   const SIZE screen = platform::ScreenSize();
-  return ToDevice(windowPos.toPoint(), zoom_, screen.cx, screen.cy);
+  const QPointF physical = windowPos * devicePixelRatio() - QPointF(Origin());
+  return ToDevice(QPoint(static_cast<int>(std::floor(physical.x())),
+                         static_cast<int>(std::floor(physical.y()))),
+                  scale_, screen.cx, screen.cy);
 }
 
 void DeviceWindow::mousePressEvent(QMouseEvent* e) {
@@ -303,10 +385,8 @@ void DeviceWindow::SaveScreenshot() {
   const QString path = QDir(folder).filePath(name);
   const QImage shot = RenderScene(CaptureScene());
   const bool saved = shot.save(path, "PNG");
-  if (notice_) {
-    notice_(saved ? "Screenshot saved to " + QDir::toNativeSeparators(path).toStdString()
-                  : "Could not save the screenshot to " + path.toStdString());
-  }
+  Notice(saved ? "Screenshot saved to " + QDir::toNativeSeparators(path).toStdString()
+               : "Could not save the screenshot to " + path.toStdString());
 }
 
 }  // namespace hostqt

@@ -9,6 +9,7 @@
 // the window system asks (RenderNow), also in the middle of Apply.
 #pragma once
 
+#include <QAbstractNativeEventFilter>
 #include <QBackingStore>
 #include <QEventLoop>
 #include <QImage>
@@ -23,12 +24,22 @@
 
 namespace hostqt {
 
-class DeviceWindow : public QWindow, public platform::InputSource {
+class DeviceWindow : public QWindow,
+                     public QAbstractNativeEventFilter,
+                     public platform::InputSource {
  public:
-  explicit DeviceWindow(int zoom);
+  // `zoom` in desktop (logical) pixels per device pixel; none: the largest up
+  // to 2 that fits the screen. A zoom that does not fit is reduced (the
+  // notice says so).
+  explicit DeviceWindow(std::optional<int> zoom,
+                        const QString& title = QStringLiteral("RegillaMobile"));
   ~DeviceWindow() override;
 
-  int Zoom() const { return zoom_; }
+  // Physical desktop pixels per device pixel.
+  int Scale() const { return scale_; }
+  // Whether a device window was destroyed by another program (Qt then
+  // reports errors about it that mean nothing to the user).
+  static bool AnyDestroyedElsewhere();
 
   // Paints the live device screen and puts it on the desktop at once.
   void RenderNow();
@@ -36,10 +47,16 @@ class DeviceWindow : public QWindow, public platform::InputSource {
   void ScheduleRender() { dirty_ = true; }
   // The last painted screen, at device size.
   const QImage& Frame() const { return frame_; }
+  // What the window last showed, in physical pixels: the screen enlarged
+  // and centred, black around it.
+  const QImage& Shown() const { return shown_; }
 
   // platform::InputSource: processes desktop events until input arrives or
   // the timeout passes, then delivers the queued input to the window system.
   bool WaitForInput(std::optional<DWORD> timeoutMs) override;
+
+  // The device pixel under a window position (logical desktop pixels).
+  QPoint DevicePoint(QPointF windowPos) const;
 
   // Queues input as if it came from the desktop (also used by tests).
   void Enqueue(const DeviceInput& input);
@@ -50,12 +67,18 @@ class DeviceWindow : public QWindow, public platform::InputSource {
   // Called whenever the window is about to wait for desktop input with nothing
   // queued (tests play their desktop events from here).
   void SetIdleHook(std::function<void()> hook) { idle_ = std::move(hook); }
-  // Called with each message the window has for the user (saved screenshot).
-  void SetNotice(std::function<void(const std::string&)> notice) { notice_ = std::move(notice); }
+  // Called with each message the window has for the user (a reduced zoom, a
+  // saved screenshot); those from before it was set are passed at once.
+  void SetNotice(std::function<void(const std::string&)> notice);
+
+  // QAbstractNativeEventFilter: notes the window's destruction by another
+  // program (an X client may destroy any window without asking).
+  bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
  protected:
   bool event(QEvent* e) override;
   void exposeEvent(QExposeEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
@@ -64,15 +87,21 @@ class DeviceWindow : public QWindow, public platform::InputSource {
 
  private:
   void FitToScreen();
+  void Notice(const std::string& text);
+  // Where the screen's top-left corner lies in the window, in physical pixels.
+  QPoint Origin() const;
   void Deliver(const DeviceInput& input);
   void RequestClose();
   void Rotate();
   void SaveScreenshot();
-  QPoint DevicePoint(QPointF windowPos) const;
 
-  int zoom_;
+  std::optional<int> zoom_;
+  int scale_ = 1;
   QBackingStore store_;
   QImage frame_;
+  QImage shown_;
+  bool destroyed_ = false;  // by another program; nothing can be shown any more
+  std::vector<std::string> pendingNotices_;
   bool dirty_ = true;
   bool painting_ = false;
   bool buttonDown_ = false;

@@ -5,16 +5,17 @@
 
 namespace host {
 
-int RunDeviceWindow(const HostOptions& options) {
-  return hostqt::RunDeviceWindow(options);
+bool RunInDeviceWindow(const WindowSettings& settings, const std::function<void()>& body,
+                       std::string& error) {
+  return hostqt::RunInDeviceWindow(settings, body, error);
 }
 
 bool RenderScreenshot(const std::string& pngPath, std::string& error) {
   return hostqt::RenderScreenshot(pngPath, error);
 }
 
-bool ShowScriptWindow(const HostOptions& options, std::string& error) {
-  return hostqt::ShowScriptWindow(options, error);
+bool ShowScriptWindow(const WindowSettings& settings, std::string& error) {
+  return hostqt::ShowScriptWindow(settings, error);
 }
 
 }  // namespace host

@@ -6,8 +6,8 @@
 
 extern "C" __attribute__((visibility("default"))) const host::DeviceWindowModule*
 RegillaMobileDeviceWindow() {
-  static const host::DeviceWindowModule module{host::kDeviceWindowModuleVersion,
-                                               &hostqt::RunDeviceWindow, &hostqt::RenderScreenshot,
-                                               &hostqt::ShowScriptWindow};
+  static const host::DeviceWindowModule module{
+      host::kDeviceWindowModuleVersion, &hostqt::RunInDeviceWindow, &hostqt::RenderScreenshot,
+      &hostqt::ShowScriptWindow};
   return &module;
 }

@@ -457,26 +457,39 @@ void PaintNode(QPainter& p, const SceneNode& n, const QRect& parentClip) {
 
 }  // namespace
 
-QImage DecodeResourceImage(std::span<const unsigned char> bytes) {
-  if (bytes.empty()) return {};
+std::vector<QImage> DecodeIconImages(std::span<const unsigned char> bytes) {
+  std::vector<QImage> images;
   QByteArray data(reinterpret_cast<const char*>(bytes.data()),
                   static_cast<qsizetype>(bytes.size()));
   QBuffer buffer(&data);
   buffer.open(QIODevice::ReadOnly);
-  const bool icon =
-      bytes.size() >= 4 && bytes[0] == 0 && bytes[1] == 0 && bytes[2] == 1 && bytes[3] == 0;
-  QImageReader reader(&buffer, icon ? "ico" : "bmp");
-  if (!icon) return reader.read();
-  // Several images in one icon: take the biggest, then the deepest.
-  QImage best;
+  QImageReader reader(&buffer, "ico");
   for (int i = 0; i < std::max(1, reader.imageCount()); ++i) {
     if (i > 0 && !reader.jumpToImage(i)) break;
     QImage img = reader.read();
-    if (img.isNull()) continue;
-    const auto rank = [](const QImage& im) {
-      return std::make_pair(im.width() * im.height(), im.text(u"_q_icoOrigDepth"_qs).toInt());
-    };
-    if (best.isNull() || rank(img) > rank(best)) best = img;
+    if (!img.isNull()) images.push_back(std::move(img));
+  }
+  return images;
+}
+
+QImage DecodeResourceImage(std::span<const unsigned char> bytes) {
+  if (bytes.empty()) return {};
+  const bool icon =
+      bytes.size() >= 4 && bytes[0] == 0 && bytes[1] == 0 && bytes[2] == 1 && bytes[3] == 0;
+  if (!icon) {
+    QByteArray data(reinterpret_cast<const char*>(bytes.data()),
+                    static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer, "bmp").read();
+  }
+  // Several images in one icon: take the biggest, then the deepest.
+  QImage best;
+  const auto rank = [](const QImage& im) {
+    return std::make_pair(im.width() * im.height(), im.text(u"_q_icoOrigDepth"_qs).toInt());
+  };
+  for (QImage& img : DecodeIconImages(bytes)) {
+    if (best.isNull() || rank(img) > rank(best)) best = std::move(img);
   }
   return best;
 }

@@ -6,6 +6,8 @@
 
 #include <QImage>
 #include <QPainter>
+#include <span>
+#include <vector>
 
 #include "host/qt/scene.h"
 
@@ -20,6 +22,10 @@ QImage RenderScene(const Scene& scene);
 // Decodes a .bmp or .ico resource; for an icon, the largest image with the
 // deepest colours. Null image when the bytes do not decode.
 QImage DecodeResourceImage(std::span<const unsigned char> bytes);
+
+// Every image of an .ico resource, in file order (none when it does not
+// decode). Each keeps its colour depth in the text "_q_icoOrigDepth".
+std::vector<QImage> DecodeIconImages(std::span<const unsigned char> bytes);
 
 // Width in pixels of text in the dialog font of that height (used for caret
 // placement and tab labels, so drawing and measuring agree).

@@ -1,61 +1,72 @@
-// The device window's entry points: the desktop window, the offscreen
-// screenshot, the window of a --show script run.
+// The device window's entry points: the desktop window around the tool (or a
+// message box), the offscreen screenshot, the window of a --show script run.
+#include "host/qt/run.h"
+
 #include <QGuiApplication>
 #include <QImage>
-#include <cstdlib>
 #include <iostream>
 
-#include "host/program.h"
 #include "host/qt/device_window.h"
+#include "host/qt/display.h"
 #include "host/qt/fonts.h"
 #include "host/qt/platform_scene.h"
 #include "host/qt/renderer.h"
-#include "host/qt/run.h"
 #include "platform/window/hooks.h"
 
 namespace hostqt {
 
 namespace {
 
-bool EnvSet(const char* name) {
-  const char* v = std::getenv(name);
-  return v != nullptr && *v != '\0';
-}
-
-// A desktop to open a window on: X11 or Wayland, or a Qt platform the user
-// chose explicitly.
-bool HasDisplay() {
-  return EnvSet("DISPLAY") || EnvSet("WAYLAND_DISPLAY") || EnvSet("QT_QPA_PLATFORM");
-}
-
 // Qt's chatter that says nothing to the user of this program: the runtime
-// folder fallback and the offscreen platform's missing window manager hints.
+// folder fallback, the offscreen platform's missing window manager hints,
+// and the X errors about a window another program destroyed.
 QtMessageHandler previousHandler = nullptr;
 void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   if (type == QtWarningMsg && (text.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR"_qs) ||
                                text.startsWith(u"This plugin does not support"_qs))) {
     return;
   }
+  if (DeviceWindow::AnyDestroyedElsewhere() && text.contains(u"(BadWindow)"_qs)) return;
   if (previousHandler != nullptr) previousHandler(type, context, text);
 }
 
-// The one QGuiApplication of the process. Offscreen when nothing needs a
-// window; created once and kept until the process ends.
-QGuiApplication* EnsureApplication(bool offscreen) {
+// The one QGuiApplication of the process, on `platform` (Qt's -platform
+// list); created once and kept until the process ends.
+QGuiApplication* EnsureApplication(const std::string& platform) {
   if (auto* existing = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
     return existing;
+  static std::string platformArg = platform;
   static int argc = 3;
   static char arg0[] = "RegillaMobile";
   static char arg1[] = "-platform";
-  static char arg2[] = "offscreen";
-  static char* argv[] = {arg0, arg1, arg2, nullptr};
-  if (!offscreen) argc = 1;
+  static char* argv[] = {arg0, arg1, platformArg.data(), nullptr};
   previousHandler = qInstallMessageHandler(&FilterQtMessages);
   static auto* app = new QGuiApplication(argc, argv);
   QGuiApplication::setApplicationName(u"RegillaMobile"_qs);
   QGuiApplication::setDesktopFileName(u"RegillaMobile"_qs);
   InstallDeviceFonts();
   return app;
+}
+
+// The application on a desktop that can open windows; false with the reason
+// when there is none (Qt would abort).
+bool EnsureDesktop(std::string& error) {
+  if (QCoreApplication::instance() != nullptr) return true;
+  const DesktopChoice desktop = ChooseDesktop(SystemDesktopProbe());
+  if (desktop.platform.empty()) {
+    error = std::string(host::kNoDisplayError) + " (" + desktop.reason + ")";
+    return false;
+  }
+  EnsureApplication(desktop.platform);
+  return true;
+}
+
+QString Title(const host::WindowSettings& settings) {
+  return QString::fromStdString(settings.title);
+}
+
+void NoticeOnStderr(const std::string& text) {
+  std::cerr << "RegillaMobile: " << text << '\n';
 }
 
 // The window of a --show script run; it lives until the process ends.
@@ -66,18 +77,11 @@ DeviceWindow*& ScriptWindow() {
 
 }  // namespace
 
-int RunDeviceWindow(const host::HostOptions& options) {
-  if (!HasDisplay()) {
-    std::cerr
-        << "RegillaMobile: no display to open the device window on (DISPLAY and "
-           "WAYLAND_DISPLAY are not set).\n"
-           "  Run it on a desktop, or under a virtual display:  xvfb-run RegillaMobile ...\n"
-           "  or headless with a script:                         RegillaMobile --script FILE\n";
-    return 1;
-  }
-  EnsureApplication(false);
-  DeviceWindow window(options.zoom);
-  window.SetNotice([](const std::string& text) { std::cerr << "RegillaMobile: " << text << '\n'; });
+bool RunInDeviceWindow(const host::WindowSettings& settings, const std::function<void()>& body,
+                       std::string& error) {
+  if (!EnsureDesktop(error)) return false;
+  DeviceWindow window(settings.zoom, Title(settings));
+  window.SetNotice(&NoticeOnStderr);
   platform::SetPaintListener([&window](HWND, bool immediate) {
     if (immediate) {
       window.RenderNow();
@@ -87,15 +91,15 @@ int RunDeviceWindow(const host::HostOptions& options) {
   });
   platform::SetInputSource(&window);
   window.show();
-  host::RunTool();
+  body();
   platform::SetInputSource(nullptr);
   platform::SetPaintListener({});
   window.hide();
-  return host::kExitOk;
+  return true;
 }
 
 bool RenderScreenshot(const std::string& pngPath, std::string& error) {
-  EnsureApplication(ScriptWindow() == nullptr);
+  if (QCoreApplication::instance() == nullptr) EnsureApplication("offscreen");
   const QImage image = RenderScene(CaptureScene());
   if (!image.save(QString::fromStdString(pngPath), "PNG")) {
     error = "cannot write the PNG file " + pngPath;
@@ -104,14 +108,13 @@ bool RenderScreenshot(const std::string& pngPath, std::string& error) {
   return true;
 }
 
-bool ShowScriptWindow(const host::HostOptions& options, std::string& error) {
-  if (!HasDisplay()) {
-    error = "no display (DISPLAY and WAYLAND_DISPLAY are not set)";
-    return false;
-  }
-  EnsureApplication(false);
+bool ShowScriptWindow(const host::WindowSettings& settings, std::string& error) {
+  if (!EnsureDesktop(error)) return false;
   DeviceWindow*& window = ScriptWindow();
-  if (window == nullptr) window = new DeviceWindow(options.zoom);
+  if (window == nullptr) {
+    window = new DeviceWindow(settings.zoom, Title(settings));
+    window->SetNotice(&NoticeOnStderr);
+  }
   // The script is the input source; the window only shows what it does, so
   // every change is painted as it happens.
   platform::SetPaintListener([w = window](HWND, bool) { w->RenderNow(); });

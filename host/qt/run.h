@@ -2,15 +2,17 @@
 // module (module.cpp); tests link them directly (linked.cpp).
 #pragma once
 
+#include <functional>
 #include <string>
 
-#include "host/options.h"
+#include "host/device_window.h"
 
 namespace hostqt {
 
 // What host/device_window.h promises for each.
-int RunDeviceWindow(const host::HostOptions& options);
+bool RunInDeviceWindow(const host::WindowSettings& settings, const std::function<void()>& body,
+                       std::string& error);
 bool RenderScreenshot(const std::string& pngPath, std::string& error);
-bool ShowScriptWindow(const host::HostOptions& options, std::string& error);
+bool ShowScriptWindow(const host::WindowSettings& settings, std::string& error);
 
 }  // namespace hostqt

@@ -1,5 +1,7 @@
 #include "platform/registry/backing_file.h"
 
+#include <system_error>
+
 namespace platform::registry {
 
 bool Replay(const std::vector<Change>& changes, RegTree& tree) {
@@ -13,24 +15,33 @@ bool Replay(const std::vector<Change>& changes, RegTree& tree) {
   return any;
 }
 
-Status BackingFile::Open(const std::filesystem::path& path, FileSystem& fs, RegTree& tree,
-                         std::unique_ptr<BackingFile>& out) {
+Status BackingFile::Open(const std::filesystem::path& path, FileSystem& fs, const NewFile& newFile,
+                         RegTree& tree, std::unique_ptr<BackingFile>& out) {
   FileId id;
   if (Status s = fs.Stat(path, id); !s.ok()) {
     return s.WithContext(path.string() + ": cannot access the file");
   }
   std::unique_ptr<BackingFile> file(new BackingFile(FollowLinks(path), fs));
+  ParsedRegFile parsed;
   if (id.exists) {
     std::vector<BYTE> bytes;
     if (Status s = fs.ReadAll(path, bytes, id); !s.ok()) {
       return s.WithContext(path.string() + ": cannot read the file");
     }
-    ParsedRegFile parsed;
     if (Status s = ParseRegFile(bytes, path.string(), parsed); !s.ok()) return s;
-    tree = std::move(parsed.tree);
-    file->format_ = parsed.format;
     file->knownId_ = id;
+  } else {
+    file->createFolder_ = newFile.createFolder;
+    if (newFile.content.empty()) {
+      out = std::move(file);
+      return {};
+    }
+    if (Status s = ParseRegFile(newFile.content, path.string(), parsed); !s.ok()) {
+      return s.WithContext("the content of a new file");
+    }
   }
+  tree = std::move(parsed.tree);
+  file->format_ = parsed.format;
   out = std::move(file);
   return {};
 }
@@ -61,15 +72,20 @@ bool BackingFile::ReloadIfChanged(RegTree& tree) {
 Status BackingFile::Save(RegTree& tree, const std::vector<Change>& changes, bool changed,
                          bool& reloaded) {
   reloaded = false;
+  Status s;
+  if (createFolder_ && path_.has_parent_path()) {
+    std::error_code ec;
+    std::filesystem::create_directories(path_.parent_path(), ec);
+    if (ec) s = Status::PosixError("cannot create the folder " + path_.parent_path().string(),
+                                   ec.value());
+  }
   std::unique_ptr<FileLock> lock;
   std::filesystem::path lockPath = path_;
   lockPath += ".lock";
-  Status s = fs_.Lock(lockPath, lock);
-  if (s.ok()) {
-    s = SaveLocked(tree, changes, changed, reloaded);
-  } else {
+  if (s.ok() && !(s = fs_.Lock(lockPath, lock)).ok()) {
     s = s.WithContext("cannot lock " + lockPath.string());
   }
+  if (s.ok()) s = SaveLocked(tree, changes, changed, reloaded);
   if (s.ok()) return s;
   return s.WithMessage("cannot save the registry to " + path_.string() + ": " + s.message() +
                        " (the file was left as it was; the changes are kept)");

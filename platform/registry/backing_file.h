@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,18 +32,25 @@ struct Change {
   std::vector<BYTE> data;
 };
 
+// How a registry backed by a file that does not exist yet starts.
+struct NewFile {
+  std::span<const BYTE> content;  // a .reg file to start from (empty: an empty registry)
+  bool createFolder = false;      // the first save creates the file's folder when missing
+};
+
 // The merge rule of a save: this program's changes, in their order, on top
 // of the file's content. True when that changed `tree`.
 bool Replay(const std::vector<Change>& changes, RegTree& tree);
 
 class BackingFile {
  public:
-  // Reads the file at `path` into `tree`; a missing file leaves `tree` as it
-  // is (the first save creates the file). A file that cannot be read or does
-  // not parse fails and is not touched. Saves replace the file that a chain
-  // of symbolic links at `path` ends at and keep the links.
-  static Status Open(const std::filesystem::path& path, FileSystem& fs, RegTree& tree,
-                     std::unique_ptr<BackingFile>& out);
+  // Reads the file at `path` into `tree`. A missing file starts as `newFile`
+  // says; it (and its folder) are created by the first save of a change. A
+  // file that cannot be read or does not parse fails and is not touched.
+  // Saves replace the file that a chain of symbolic links at `path` ends at
+  // and keep the links.
+  static Status Open(const std::filesystem::path& path, FileSystem& fs, const NewFile& newFile,
+                     RegTree& tree, std::unique_ptr<BackingFile>& out);
 
   // When another program changed the file since this one last read or wrote
   // it, reads it into `tree` and returns true. A removed file leaves `tree`
@@ -72,7 +80,8 @@ class BackingFile {
   FileId knownId_;           // the content the tree is based on
   FileId failedId_;          // a changed file that did not parse (not retried)
   std::string reloadError_;  // why it did not parse
-  bool behind_ = false;      // the tree holds content the file lacks
+  bool createFolder_ = false;  // see NewFile
+  bool behind_ = false;        // the tree holds content the file lacks
   bool backupDone_ = false;
   RegTextCache texts_;  // the sections of the last save, for the next one
 };

@@ -238,8 +238,13 @@ Status WriteFileAtomically(FileSystem& fs, const std::filesystem::path& target,
   std::filesystem::path temp;
   Status status;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = dir / ("." + target.filename().string() + ".tmp." + std::to_string(::getpid()) + "." +
-                  std::to_string(counter++));
+    std::string name = ".";
+    name += target.filename().string();
+    name += ".tmp.";
+    name += std::to_string(::getpid());
+    name += '.';
+    name += std::to_string(counter++);
+    temp = dir / name;
     status = fs.CreateNew(temp, mode, file);
     if (status.SystemError() != EEXIST) break;
   }
@@ -282,7 +287,8 @@ int RemoveStaleTempFiles(FileSystem& fs, const std::filesystem::path& target) {
   std::vector<std::string> names;
   if (!fs.List(dir, names).ok()) return 0;
   // Temp files of the target and of its backup: "." NAME[.bak] ".tmp." PID "." N
-  const std::string base = "." + target.filename().string();
+  std::string base = ".";
+  base += target.filename().string();
   int removed = 0;
   for (const std::string& name : names) {
     std::string_view rest(name);

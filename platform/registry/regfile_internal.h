@@ -14,7 +14,10 @@ inline constexpr std::u16string_view kHeader4 = u"REGEDIT4";
 
 // A name in an error message: in quotes, as UTF-8.
 inline std::string Quote(std::u16string_view s) {
-  return "\"" + text::ToUtf8(s) + "\"";
+  std::string quoted = "\"";
+  quoted += text::ToUtf8(s);
+  quoted += '"';
+  return quoted;
 }
 
 }  // namespace platform::registry

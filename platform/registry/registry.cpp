@@ -67,10 +67,11 @@ Registry::Registry(RegTree tree) : tree_(std::move(tree)) {}
 Registry::~Registry() = default;
 
 Status Registry::OpenFile(const std::filesystem::path& path, std::unique_ptr<Registry>& out,
-                          FileSystem* fs) {
+                          FileSystem* fs, const NewFile& newFile) {
   out.reset();
   auto reg = std::make_unique<Registry>();
-  Status status = BackingFile::Open(path, fs ? *fs : RealFileSystem(), reg->tree_, reg->file_);
+  Status status =
+      BackingFile::Open(path, fs ? *fs : RealFileSystem(), newFile, reg->tree_, reg->file_);
   if (status.ok()) out = std::move(reg);
   return status;
 }

@@ -74,10 +74,12 @@ class Registry {
 
   // A registry backed by a .reg file (`out`; nullptr on failure). An
   // existing file is read now; a file that does not parse fails with its
-  // line and what is wrong, and is not touched. A missing file starts empty
-  // and is created by the first save. `fs` defaults to the real file system.
+  // line and what is wrong, and is not touched. A missing file starts as
+  // `newFile` says; it (and its folder) are created by the first save of a
+  // change, so a run that changes nothing leaves no trace. `fs` defaults to
+  // the real file system.
   static Status OpenFile(const std::filesystem::path& path, std::unique_ptr<Registry>& out,
-                         FileSystem* fs = nullptr);
+                         FileSystem* fs = nullptr, const NewFile& newFile = {});
 
   LONG OpenKey(HKEY hKey, LPCWSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
   LONG CreateKey(HKEY hKey, LPCWSTR lpSubKey, DWORD Reserved, LPWSTR lpClass, DWORD dwOptions,

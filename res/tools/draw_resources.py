@@ -4,7 +4,6 @@
     res/icon129.ico    icon group 129: 32x32 4 bpp, 16x16 4 bpp, 32x32 8 bpp
     res/bullet132.bmp  heading bullet, 14x14, 8 bpp with palette
     res/about134.bmp   About picture, 240x96, 24 bpp
-    res/regillamobile.png  the 256-colour icon as PNG, for the desktop entry
 
 Run by hand after changing a drawing (needs python3-pil and
 fonts-ipafont-gothic); the build uses the committed files.
@@ -391,13 +390,6 @@ def main():
         (16, 4, icon_image(i16, VGA16, 4)),
         (32, 8, icon_image(s32, pal256, 8)),
     ])
-
-    png = Image.new("RGBA", (32, 32), (0, 0, 0, 0))
-    for y in range(32):
-        for x in range(32):
-            if s32[y][x] is not None:
-                png.putpixel((x, y), pal256[s32[y][x]] + (255,))
-    png.save(os.path.join(RES, "regillamobile.png"))
 
     bullet, bpal = draw_bullet()
     bp = bullet.load()

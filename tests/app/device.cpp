@@ -193,7 +193,7 @@ void Device::Click(HWND hwnd) {
 }
 
 void Device::ClickTab(int index) {
-  HWND tab = Control("main", 1002);
+  HWND tab = Control("main", res::IDC_TAB);
   ASSERT_NE(tab, nullptr);
   RECT r{};
   ASSERT_TRUE(
@@ -352,8 +352,10 @@ Call Describe(const RegistryEvent& e) {
       s = "flush";
       break;
   }
-  if (e.op != RegistryEvent::Op::Flush) s += " " + RootName(e.root) + " " + Utf8(e.key);
-  if (e.op == RegistryEvent::Op::Query || e.op == RegistryEvent::Op::Set) s += " " + Utf8(e.name);
+  if (e.op != RegistryEvent::Op::Flush)
+    s.append(" ").append(RootName(e.root)).append(" ").append(Utf8(e.key));
+  if (e.op == RegistryEvent::Op::Query || e.op == RegistryEvent::Op::Set)
+    s.append(" ").append(Utf8(e.name));
   return s;
 }
 

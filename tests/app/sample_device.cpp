@@ -35,7 +35,7 @@ std::string Without(std::string_view needle, std::string_view reg) {
 }
 
 std::string With(std::string_view name, std::string_view replacement, std::string_view reg) {
-  const std::string prefix = "\"" + std::string(name) + "\"=";
+  const std::string prefix = std::string("\"").append(name).append("\"=");
   return FilterLines(reg, [&](std::string_view line) -> std::string {
     if (line.starts_with(prefix)) return std::string(replacement) + "\n";
     return std::string(line);
@@ -45,7 +45,7 @@ std::string With(std::string_view name, std::string_view replacement, std::strin
 std::string WithDword(std::string_view name, std::uint32_t value, std::string_view reg) {
   char hex[9];
   std::snprintf(hex, sizeof hex, "%08x", value);
-  return With(name, "\"" + std::string(name) + "\"=dword:" + hex, reg);
+  return With(name, std::string("\"").append(name).append("\"=dword:").append(hex), reg);
 }
 
 std::u16string Decimal(long long n) {

@@ -8,15 +8,21 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/settings_dlg.h"
 #include "platform/framework/afxwin.h"
+#include "platform/registry/regfile.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/winreg.h"
 #include "platform/shell/aygshell.h"
+#include "res/resource_ids.h"
+#include "store/keys.h"
+#include "store/registry_store.h"
 #include "tests/app/device.h"
 #include "tests/app/sample_device.h"
 
 namespace {
 
+using namespace res;
 using testing_device::Device;
 using testing_device::kFullDevice;
 using testing_device::Without;
@@ -40,12 +46,31 @@ std::size_t CountOf(const std::vector<std::string>& v, std::string_view s) {
   return static_cast<std::size_t>(std::count(v.begin(), v.end(), s));
 }
 
+// Each settings page's save set as the registry calls that write it, in tab
+// order, with the type written.
+std::vector<std::vector<std::string>> SaveSetCalls() {
+  std::vector<std::vector<std::string>> pages;
+  for (const CSettingsDlg::TabEntry& tab : CSettingsDlg::kTabs) {
+    if (!tab.saveSet) continue;
+    std::vector<std::string>& calls = pages.emplace_back();
+    for (const pages::SavedValue& v : tab.saveSet()) {
+      platform::registry::RegistryEvent set;
+      set.op = platform::registry::RegistryEvent::Op::Set;
+      set.root = v.root;
+      set.key = v.key;
+      set.name = v.name;
+      calls.push_back(testing_device::Describe(set) + " type " + std::to_string(v.type));
+    }
+  }
+  return pages;
+}
+
 // --- start-up -------------------------------------------------------------
 
 TEST(MainDialog, StartsWithSixTabsAndFirstPageShown) {
   Device d(kFullDevice);
   d.Run({[&] {
-    HWND tab = d.Control("main", 1002);
+    HWND tab = d.Control("main", IDC_TAB);
     ASSERT_NE(tab, nullptr);
     ASSERT_EQ(SendMessage(tab, TCM_GETITEMCOUNT, 0, 0), 6);
     EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 0);
@@ -68,12 +93,12 @@ TEST(MainDialog, StartsWithSixTabsAndFirstPageShown) {
     }
     EXPECT_EQ(VisiblePages(d), std::vector<std::string>{"CSet1"});
     EXPECT_EQ(d.TopPage(), "CSet1");
-    EXPECT_TRUE(d.Visible(d.Control("main", 1013)));
-    EXPECT_TRUE(d.Visible(d.Control("main", 2)));
-    EXPECT_FALSE(d.Visible(d.Control("main", 1029)));
+    EXPECT_TRUE(d.Visible(d.Control("main", IDC_APPLY)));
+    EXPECT_TRUE(d.Visible(d.Control("main", IDCANCEL)));
+    EXPECT_FALSE(d.Visible(d.Control("main", IDC_PROGRESS)));
     // Pages other than the first were loaded too.
-    EXPECT_EQ(d.Text("CSet5", 1036), u"13");
-    EXPECT_EQ(d.Text("CAbout", 1025), u"1.0.0.1");
+    EXPECT_EQ(d.Text("CSet5", IDC_CX_VSCR), u"13");
+    EXPECT_EQ(d.Text("CAbout", IDC_VERSION), u"1.0.0.1");
   }});
   EXPECT_TRUE(d.Messages().empty());
 }
@@ -82,7 +107,7 @@ TEST(MainDialog, PagesShareTheTabRectangleTakenAsClientCoordinates) {
   Device d(kFullDevice);
   d.Run({[&] {
     RECT tabScreen{};
-    GetWindowRect(d.Control("main", 1002), &tabScreen);
+    GetWindowRect(d.Control("main", IDC_TAB), &tabScreen);
     // The screen rectangle, inset, is used unconverted in client coordinates:
     // the pages end up shifted by the client area's offset (the 26-px bar).
     const RECT expected{tabScreen.left + 2, tabScreen.top + 1, tabScreen.right - 2,
@@ -123,7 +148,7 @@ TEST(MainDialog, LandscapeScreenIsRefusedWithoutTouchingTheStore) {
   LRESULT tabs = -1;
   d.Run({[&] {
     sawPages = d.Page("CSet1") != nullptr || d.Page("CAbout") != nullptr;
-    tabs = SendMessage(d.Control("main", 1002), TCM_GETITEMCOUNT, 0, 0);
+    tabs = SendMessage(d.Control("main", IDC_TAB), TCM_GETITEMCOUNT, 0, 0);
   }});
   EXPECT_EQ(tabs, 0);
   ASSERT_EQ(d.Messages().size(), 1u);
@@ -163,7 +188,7 @@ TEST(MainDialog, SelectingTabsRaisesPagesAndNeverHidesOne) {
   for (const Case& c : cases) {
     steps.push_back([&d, &c] { d.ClickTab(c.tab); });
     steps.push_back([&d, &c] {
-      EXPECT_EQ(SendMessage(d.Control("main", 1002), TCM_GETCURSEL, 0, 0), c.tab);
+      EXPECT_EQ(SendMessage(d.Control("main", IDC_TAB), TCM_GETCURSEL, 0, 0), c.tab);
       EXPECT_EQ(d.TopPage(), c.top) << "after tab " << c.tab;
       EXPECT_EQ(VisiblePages(d), c.visible) << "after tab " << c.tab;
     });
@@ -177,10 +202,10 @@ TEST(MainDialog, RaisedPageReceivesClicksOverTheOthers) {
   bool before = false;
   d.Run({[&] { d.ClickTab(1); },
          [&] {
-           before = d.Checked("CSet2", 1012);
-           d.Click("CSet2", 1012);
+           before = d.Checked("CSet2", IDC_SIP_AUTO);
+           d.Click("CSet2", IDC_SIP_AUTO);
          },
-         [&] { EXPECT_NE(d.Checked("CSet2", 1012), before); }});
+         [&] { EXPECT_NE(d.Checked("CSet2", IDC_SIP_AUTO), before); }});
 }
 
 // --- Apply ------------------------------------------------------------------
@@ -190,13 +215,13 @@ TEST(Apply, WritesEveryPageInTabOrderWithSixProgressStepsAndPauses) {
   bool buttonsDuringMessage = false;
   d.Run({[&] {
            d.ClearRecordings();
-           d.Click("main", 1013);
+           d.Click("main", IDC_APPLY);
          },
          [&] {
            // The message box is up: the buttons are already back.
-           buttonsDuringMessage = d.Visible(d.Control("main", 1013)) &&
-                                  d.Visible(d.Control("main", 2)) &&
-                                  !d.Visible(d.Control("main", 1029));
+           buttonsDuringMessage = d.Visible(d.Control("main", IDC_APPLY)) &&
+                                  d.Visible(d.Control("main", IDCANCEL)) &&
+                                  !d.Visible(d.Control("main", IDC_PROGRESS));
            d.PressMessageOk();
          }});
   EXPECT_TRUE(buttonsDuringMessage);
@@ -207,17 +232,14 @@ TEST(Apply, WritesEveryPageInTabOrderWithSixProgressStepsAndPauses) {
   // Reduce the timeline to the shell's steps plus one marker per page write.
   std::vector<std::string> shell;
   std::string lastPage;
-  auto pageOf = [](const std::string& call) -> std::string {
-    if (call.find("Installer") != std::string::npos || call.find("BIOS") != std::string::npos ||
-        call.ends_with("Animate"))
-      return "page1";
-    if (call.find("HKCU") != std::string::npos && call.find("IMEJP") == std::string::npos)
-      return "page2";
-    if (call.find("\\Comm") != std::string::npos || call.find("WiFi") != std::string::npos ||
-        call.find("Ident") != std::string::npos)
-      return "page3";
-    if (call.find("GWE") != std::string::npos) return "page5";
-    return "page4";
+  const auto saveSets = SaveSetCalls();
+  auto pageOf = [&](const std::string& call) -> std::string {
+    for (std::size_t i = 0; i < saveSets.size(); ++i) {
+      for (const std::string& set : saveSets[i]) {
+        if (set.starts_with(call + " type ")) return "page" + std::to_string(i + 1);
+      }
+    }
+    return "no page writes " + call;
   };
   for (const std::string& e : d.Timeline()) {
     if (e.starts_with("set ")) {
@@ -264,11 +286,32 @@ TEST(Apply, WritesEveryPageInTabOrderWithSixProgressStepsAndPauses) {
   EXPECT_EQ(d.Clock().TotalSlept(), 1200u);
 }
 
+// Each page's save set is what its Apply writes, in order and with the
+// types written, when every key opens and the history box is checked.
+TEST(Apply, WritesEachPageSaveSetInOrder) {
+  Device d(kFullDevice);
+  d.Run({[&] { d.ClickTab(1); }, [&] { d.Click("CSet2", IDC_CLEAR_HISTORY); },
+         [&] {
+           d.ClearRecordings();
+           d.Click("main", IDC_APPLY);
+         },
+         [&] { d.PressMessageOk(); }});
+  std::vector<std::string> written;
+  for (const platform::registry::RegistryEvent& e : d.RegistryEvents()) {
+    if (e.op == platform::registry::RegistryEvent::Op::Set) {
+      written.push_back(testing_device::Describe(e) + " type " + std::to_string(e.type));
+    }
+  }
+  std::vector<std::string> expected;
+  for (const auto& page : SaveSetCalls()) expected.insert(expected.end(), page.begin(), page.end());
+  EXPECT_EQ(written, expected);
+}
+
 TEST(Apply, ProgressRangeIsTheTabCountAndStaysAtTheEnd) {
   Device d(kFullDevice);
-  d.Run({[&] { d.Click("main", 1013); },
+  d.Run({[&] { d.Click("main", IDC_APPLY); },
          [&] {
-           HWND bar = d.Control("main", 1029);
+           HWND bar = d.Control("main", IDC_PROGRESS);
            PBRANGE range{};
            SendMessage(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
            EXPECT_EQ(range.iLow, 0);
@@ -281,7 +324,7 @@ TEST(Apply, ProgressRangeIsTheTabCountAndStaysAtTheEnd) {
 TEST(Apply, MissingKeysAreSkippedAndStillReportSuccess) {
   // "\System\GWE" and "\System\GWE\Menu" both missing.
   Device d(Without("[HKEY_LOCAL_MACHINE\\System\\GWE"));
-  d.Run({[&] { d.Click("main", 1013); }, [&] { d.PressMessageOk(); }});
+  d.Run({[&] { d.Click("main", IDC_APPLY); }, [&] { d.PressMessageOk(); }});
   ASSERT_EQ(d.Messages().size(), 1u);
   EXPECT_EQ(d.Messages()[0].text, kSoftReset);
   EXPECT_FALSE(d.KeyExists(HKEY_LOCAL_MACHINE, u"\\System\\GWE"));
@@ -302,14 +345,14 @@ TEST(Apply, AFailedWriteIsReportedAndTheCycleStillCompletes) {
                RegCloseKey(e.handle);
              }
            });
-           d.Click("main", 1013);
+           d.Click("main", IDC_APPLY);
          },
          [&] {
            firstCalls = d.Calls();
            d.PressMessageOk();
          },
          // The next Apply has no failure of its own.
-         [&] { d.Click("main", 1013); }, [&] { d.PressMessageOk(); }});
+         [&] { d.Click("main", IDC_APPLY); }, [&] { d.PressMessageOk(); }});
   EXPECT_TRUE(broken);
   ASSERT_EQ(d.Messages().size(), 2u);
   EXPECT_EQ(d.Messages()[0].text, kNotSaved);
@@ -352,8 +395,8 @@ TEST_F(ApplyToFile, SavedFileReportsSoftReset) {
   std::unique_ptr<platform::registry::Registry> reg;
   ASSERT_EQ(platform::registry::Registry::OpenFile(file_, reg), platform::Status());
   d.UseRegistry(std::move(reg));
-  d.Run({[&] { d.Click("CSet1", 1032); },  // Animate 1 -> unchecked
-         [&] { d.Click("main", 1013); }, [&] { d.PressMessageOk(); }});
+  d.Run({[&] { d.Click("CSet1", IDC_ANIMATE); },  // Animate 1 -> unchecked
+         [&] { d.Click("main", IDC_APPLY); }, [&] { d.PressMessageOk(); }});
   ASSERT_EQ(d.Messages().size(), 1u);
   EXPECT_EQ(d.Messages()[0].text, kSoftReset);
   EXPECT_NE(FileText().find("\"Animate\"=dword:00000000"), std::string::npos);
@@ -366,7 +409,7 @@ TEST_F(ApplyToFile, FailedSaveIsReportedNotCalledSuccess) {
   ASSERT_EQ(platform::registry::Registry::OpenFile(file_, reg, &fs), platform::Status());
   d.UseRegistry(std::move(reg));
   const std::string before = FileText();
-  d.Run({[&] { d.Click("CSet1", 1032); }, [&] { d.Click("main", 1013); },
+  d.Run({[&] { d.Click("CSet1", IDC_ANIMATE); }, [&] { d.Click("main", IDC_APPLY); },
          [&] { d.PressMessageOk(); }});
   ASSERT_EQ(d.Messages().size(), 1u);
   EXPECT_EQ(d.Messages()[0].caption, kCaption);
@@ -380,35 +423,35 @@ TEST(Reload, DiscardsUnappliedChangesOnEveryPageAndKeepsTheDialogOpen) {
   Device d(kFullDevice);
   bool stillOpen = false;
   d.Run({[&] {
-           d.Click("CSet1", 1009);  // checked -> unchecked
+           d.Click("CSet1", IDC_ASK_DEST);  // checked -> unchecked
            d.ClickTab(1);
          },
          [&] {
-           d.Spin("CSet2", 1018, true);  // 4 -> 5
+           d.Spin("CSet2", IDC_PER1_0_SERVER_SPIN, true);  // 4 -> 5
            d.ClickTab(2);
          },
          [&] {
-           d.Type("CSet3", 1027, u"Changed");
+           d.Type("CSet3", IDC_DEVICE_NAME, u"Changed");
            d.ClickTab(4);
          },
-         [&] { d.Click("CSet5", 1034); },  // checked -> unchecked
+         [&] { d.Click("CSet5", IDC_MENU_ANIMATION); },  // checked -> unchecked
          [&] {
-           SendMessage(d.Control("CSet4", 1030), CB_SETCURSEL, 0, 0);
-           EXPECT_FALSE(d.Checked("CSet1", 1009));
-           EXPECT_EQ(d.Text("CSet2", 1017), u"5");
-           EXPECT_EQ(d.Text("CSet3", 1027), u"Changed");
-           EXPECT_FALSE(d.Checked("CSet5", 1034));
+           SendMessage(d.Control("CSet4", IDC_TITLE_BAR_CLOCK), CB_SETCURSEL, 0, 0);
+           EXPECT_FALSE(d.Checked("CSet1", IDC_ASK_DEST));
+           EXPECT_EQ(d.Text("CSet2", IDC_PER1_0_SERVER), u"5");
+           EXPECT_EQ(d.Text("CSet3", IDC_DEVICE_NAME), u"Changed");
+           EXPECT_FALSE(d.Checked("CSet5", IDC_MENU_ANIMATION));
            d.ClearRecordings();
-           d.Click("main", 2);
+           d.Click("main", IDCANCEL);
          },
          [&] {
            stillOpen = d.Main() != nullptr && IsWindowVisible(d.Main());
-           EXPECT_TRUE(d.Checked("CSet1", 1009));
-           EXPECT_EQ(d.Text("CSet2", 1017), u"4");
-           EXPECT_EQ(d.Text("CSet3", 1027), u"PocketPC");
-           EXPECT_EQ(d.ListSelection("CSet4", 1030), 3);
-           EXPECT_TRUE(d.Checked("CSet5", 1034));
-           EXPECT_EQ(SendMessage(d.Control("main", 1002), TCM_GETCURSEL, 0, 0), 4);
+           EXPECT_TRUE(d.Checked("CSet1", IDC_ASK_DEST));
+           EXPECT_EQ(d.Text("CSet2", IDC_PER1_0_SERVER), u"4");
+           EXPECT_EQ(d.Text("CSet3", IDC_DEVICE_NAME), u"PocketPC");
+           EXPECT_EQ(d.ListSelection("CSet4", IDC_TITLE_BAR_CLOCK), 3);
+           EXPECT_TRUE(d.Checked("CSet5", IDC_MENU_ANIMATION));
+           EXPECT_EQ(SendMessage(d.Control("main", IDC_TAB), TCM_GETCURSEL, 0, 0), 4);
            EXPECT_EQ(d.TopPage(), "CSet5");
          }});
   EXPECT_TRUE(stillOpen);
@@ -423,19 +466,20 @@ TEST(Reload, DoesNotReadTheAboutPageAgain) {
   d.Run({[&] {
            // Without a version record a new read would empty the texts.
            d.UseVersionBlock(none);
-           d.Click("main", 2);
+           d.Click("main", IDCANCEL);
          },
          [&] {
-           EXPECT_EQ(d.Text("CAbout", 1025), u"1.0.0.1");
-           EXPECT_FALSE(d.Text("CAbout", 1026).empty());
+           EXPECT_EQ(d.Text("CAbout", IDC_VERSION), u"1.0.0.1");
+           EXPECT_FALSE(d.Text("CAbout", IDC_COPYRIGHT).empty());
          }});
 }
 
 TEST(Reload, RightAfterApplyShowsWhatWasWritten) {
   Device d(kFullDevice);
-  d.Run({[&] { d.Click("CSet1", 1010); },  // nDynamicDelete 2 -> unchecked
-         [&] { d.Click("main", 1013); }, [&] { d.PressMessageOk(); }, [&] { d.Click("main", 2); },
-         [&] { EXPECT_FALSE(d.Checked("CSet1", 1010)); }});
+  d.Run({[&] { d.Click("CSet1", IDC_DYNAMIC_DELETE); },  // nDynamicDelete 2 -> unchecked
+         [&] { d.Click("main", IDC_APPLY); }, [&] { d.PressMessageOk(); },
+         [&] { d.Click("main", IDCANCEL); },
+         [&] { EXPECT_FALSE(d.Checked("CSet1", IDC_DYNAMIC_DELETE)); }});
   EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, u"\\Software\\Apps\\Microsoft Application Installer",
                      u"nDynamicDelete"),
             0);
@@ -444,7 +488,7 @@ TEST(Reload, RightAfterApplyShowsWhatWasWritten) {
 TEST(Closing, OkWithoutApplyWritesNothing) {
   Device d(kFullDevice);
   const int exitCode = d.Run({[&] {
-    d.Click("CSet1", 1009);
+    d.Click("CSet1", IDC_ASK_DEST);
     d.ClearRecordings();
   }});
   EXPECT_EQ(exitCode, 0);
@@ -465,7 +509,7 @@ TEST(PortraitGuard, DisplayResetEndsTheToolWhateverTheShape) {
     SCOPED_TRACE(c.name);
     Device d(kFullDevice);
     d.Run({[&] {
-      d.Click("CSet1", 1009);  // an unapplied change
+      d.Click("CSet1", IDC_ASK_DEST);  // an unapplied change
       if (c.rotate) platform::RotateScreen();
       d.ClearRecordings();
       SendMessage(d.Main(), WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0);
@@ -507,6 +551,34 @@ TEST(PortraitGuard, SizeChangesMoveNothing) {
       EXPECT_EQ(platform::DescribeWindow(windows[i]).rect, before[i]) << i;
     }
   }});
+}
+
+// --- the bundled sample store ------------------------------------------------
+
+// A new store starts from the sample: it holds every value the pages write,
+// with the type they write, except in the two keys it deliberately lacks.
+TEST(SampleRegistry, HoldsEverySavedValueExceptTheTwoMissingKeys) {
+  using namespace platform::registry;
+  using platform::text::ToUtf8;
+  ParsedRegFile parsed;
+  ASSERT_EQ(ParseRegFile(store::SampleRegistry(), "sample", parsed), platform::Status());
+  for (const CSettingsDlg::TabEntry& tab : CSettingsDlg::kTabs) {
+    if (!tab.saveSet) continue;
+    for (const pages::SavedValue& saved : tab.saveSet()) {
+      const RegKey* key = parsed.tree.Find(*RootFromHandle(saved.root), SplitKeyPath(saved.key));
+      if (saved.key == store::keys::kBios || saved.key == store::keys::kRedir) {
+        EXPECT_EQ(key, nullptr) << ToUtf8(saved.key);
+        continue;
+      }
+      ASSERT_NE(key, nullptr) << ToUtf8(saved.key);
+      const RegValue* v = key->FindValue(saved.name);
+      ASSERT_NE(v, nullptr) << ToUtf8(saved.key) << " " << ToUtf8(saved.name);
+      EXPECT_EQ(v->type, saved.type) << ToUtf8(saved.name);
+      if (saved.type == REG_DWORD) {
+        EXPECT_EQ(v->data.size(), 4u) << ToUtf8(saved.name);
+      }
+    }
+  }
 }
 
 }  // namespace

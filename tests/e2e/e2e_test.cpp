@@ -10,32 +10,15 @@
 #include <sstream>
 
 #include "process.h"
+#include "stores.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
+using e2e::kDevice;
 using e2e::ReadFile;
 using e2e::WriteFile;
-
-// Every key the tool creates while loading exists, so a run that applies
-// nothing leaves the file alone.
-constexpr const char* kDevice = R"(Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\Software\Apps\Microsoft Application Installer]
-"fAskDest"=dword:00000000
-"nDynamicDelete"=dword:00000001
-"fAskOptions"=dword:00000005
-
-[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\VxD\BIOS]
-"CPUPriority"=dword:00000002
-
-[HKEY_LOCAL_MACHINE\System\GWE]
-"Animate"=dword:00000001
-
-[HKEY_LOCAL_MACHINE\Comm\Redir]
-"RegisterFSRoot"=dword:00000000
-)";
 
 constexpr const char* kInstallerKey =
     R"(HKEY_LOCAL_MACHINE\Software\Apps\Microsoft Application Installer)";
@@ -231,6 +214,20 @@ TEST_F(EndToEnd, LandscapeScreenIsRefusedWithoutTouchingTheStore) {
   const std::vector<json> trace = Trace();
   EXPECT_TRUE(
       std::any_of(trace.begin(), trace.end(), [](const json& e) { return e["op"] == "quit"; }));
+
+  // A store that does not exist yet is not created by a refused start,
+  // neither a named file nor the default one with its folder.
+  WriteFile(dir_ / "script.txt", "dump\n");
+  const e2e::Result named =
+      e2e::Run({"--screen", "320x240", "--registry", (dir_ / "new.reg").string(), "--script",
+                (dir_ / "script.txt").string()},
+               {}, env_);
+  EXPECT_EQ(named.status, 0) << named.err;
+  EXPECT_FALSE(fs::exists(dir_ / "new.reg"));
+  const e2e::Result byDefault =
+      e2e::Run({"--screen", "320x240", "--script", (dir_ / "script.txt").string()}, {}, env_);
+  EXPECT_EQ(byDefault.status, 0) << byDefault.err;
+  EXPECT_FALSE(fs::exists(dir_ / "xdg"));
 }
 
 TEST_F(EndToEnd, RotatingTheScreenEndsTheToolWithoutSaving) {
@@ -519,6 +516,7 @@ TEST_F(EndToEnd, PipeDrivenDumpArrivesBeforeTheNextCommand) {
 
 // The device window is loaded only when a window or a picture is needed.
 TEST_F(EndToEnd, TheDeviceWindowIsLoadedOnlyForAScreenshot) {
+  if (!REGILLA_WITH_WINDOW) GTEST_SKIP() << "built without the device window";
   auto mapsQt = [](int pid) {
     return ReadFile("/proc/" + std::to_string(pid) + "/maps").find("libQt6") != std::string::npos;
   };
@@ -532,9 +530,11 @@ TEST_F(EndToEnd, TheDeviceWindowIsLoadedOnlyForAScreenshot) {
   EXPECT_TRUE(mapsQt(tool.pid()));
   EXPECT_EQ(tool.Finish().status, 0);
   EXPECT_EQ(ReadFile(dir_ / "screen.png").substr(1, 3), "PNG");
+}
 
-  // Without the module a screenshot is a script error that says why, and
-  // what the script did before it is kept.
+// Without the module a screenshot is a script error that says why, and what
+// the script did before it is kept.
+TEST_F(EndToEnd, AScreenshotWithoutTheWindowModuleIsAScriptError) {
   env_["REGILLA_WINDOW_MODULE"] = (dir_ / "missing.so").string();
   const e2e::Result r =
       RunScript("click CSet1:1009\nclick main:1013\nscreenshot " + (dir_ / "b.png").string());
@@ -612,6 +612,60 @@ TEST_F(EndToEnd, ATraceOrScreenshotOntoTheStoreOrTheScriptIsRefused) {
       {"--script", (dir_ / "script.txt").string(), "--trace", defaultStore.string()}, {}, env_);
   EXPECT_EQ(ontoDefault.status, 2);
   EXPECT_FALSE(fs::exists(defaultStore));
+}
+
+// An X display number where no server listens.
+std::string UnusedDisplay() {
+  for (int n = 99;; ++n) {
+    if (!fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) &&
+        !fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) {
+      return ":" + std::to_string(n);
+    }
+  }
+}
+
+TEST_F(EndToEnd, WithoutADesktopTheWindowEndsWithStatusOneAndSaysWhy) {
+  const std::string unused = UnusedDisplay();
+  struct Row {
+    e2e::Env env;
+    std::string reason;
+  };
+  const Row rows[] = {
+      {{{"DISPLAY", std::nullopt},
+        {"WAYLAND_DISPLAY", std::nullopt},
+        {"QT_QPA_PLATFORM", std::nullopt}},
+       "DISPLAY and WAYLAND_DISPLAY are not set"},
+      {{{"DISPLAY", unused}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}},
+       "the X display " + unused + " does not answer"},
+      {{{"DISPLAY", unused}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", "xcb"}},
+       "the X display " + unused + " does not answer"},
+  };
+  for (const Row& row : rows) {
+    e2e::Env env = env_;
+    for (const auto& [name, value] : row.env) env[name] = value;
+    const e2e::Result r = e2e::Run({"--registry", (dir_ / "new.reg").string()}, {}, env);
+    EXPECT_EQ(r.status, 1) << row.reason << "\n" << r.err;  // not a signal
+    EXPECT_NE(r.err.find("no display to open the device window on (" + row.reason + ")"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("xvfb-run"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--script"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir_ / "new.reg"));
+  }
+}
+
+// The --show window on Qt's offscreen screen (800 pixels high): zoom 8 does
+// not fit, the default does.
+TEST_F(EndToEnd, AZoomThatDoesNotFitTheScreenIsReducedWithANote) {
+  const e2e::Result reduced = RunScript("dump\n", {"--show", "--zoom", "8"});
+  EXPECT_EQ(reduced.status, 0) << reduced.err;
+  EXPECT_NE(reduced.err.find("RegillaMobile: --zoom 8 does not fit the screen's free area of "),
+            std::string::npos)
+      << reduced.err;
+  EXPECT_NE(reduced.err.find("; using zoom 2\n"), std::string::npos) << reduced.err;
+  const e2e::Result fits = RunScript("dump\n", {"--show"});
+  EXPECT_EQ(fits.status, 0) << fits.err;
+  EXPECT_EQ(fits.err.find("--zoom"), std::string::npos) << fits.err;
 }
 
 TEST_F(EndToEnd, HelpVersionAndUsageErrors) {

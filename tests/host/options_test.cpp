@@ -35,7 +35,7 @@ TEST(CommandLine, Defaults) {
   EXPECT_FALSE(o.script);
   EXPECT_FALSE(o.trace);
   EXPECT_FALSE(o.show);
-  EXPECT_EQ(o.zoom, 2);
+  EXPECT_EQ(o.zoom, std::nullopt);
 }
 
 TEST(CommandLine, AllOptions) {

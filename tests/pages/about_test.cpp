@@ -27,8 +27,8 @@ Shown RunWith(const std::vector<unsigned char>* block) {
   if (block) d.UseVersionBlock(*block);
   Shown shown;
   d.Run({[&] {
-    shown.version = d.Text("CAbout", 1025);
-    shown.copyright = d.Text("CAbout", 1026);
+    shown.version = d.Text("CAbout", IDC_VERSION);
+    shown.copyright = d.Text("CAbout", IDC_COPYRIGHT);
   }});
   EXPECT_TRUE(d.RegistryEvents().size() > 0);  // the settings pages loaded meanwhile
   return shown;

@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "platform/registry/winreg.h"
+#include "res/resource_ids.h"
 #include "tests/app/device.h"
 #include "tests/app/sample_device.h"
 
 namespace {
 
+using namespace res;
 using testing_device::Device;
 using testing_device::kFullDevice;
 
@@ -78,7 +80,7 @@ TEST(PageCycles, ApplyWritesEveryPageInTabAndTableOrder) {
   Device d(kFullDevice);
   d.Run({[&] {
            d.ClearRecordings();
-           d.Click("main", 1013);
+           d.Click("main", IDC_APPLY);
          },
          [&] { d.PressMessageOk(); }});
   Calls sets;
@@ -102,7 +104,7 @@ TEST(PageCycles, ReloadReadsTheSameCyclesAgainWithoutAbout) {
   Device d(kFullDevice);
   d.Run({[&] {
     d.ClearRecordings();
-    d.Click("main", 2);
+    d.Click("main", IDCANCEL);
   }});
   EXPECT_EQ(d.Calls(), AllPages("query", false));
 }
@@ -118,14 +120,14 @@ TEST(PageCycles, SavingTwiceWritesTheSameValuesTwice) {
   };
   d.Run({[&] {
            d.ClearRecordings();
-           d.Click("main", 1013);
+           d.Click("main", IDC_APPLY);
          },
          [&] {
            d.PressMessageOk();
            collect(first);
            d.ClearRecordings();
          },
-         [&] { d.Click("main", 1013); },
+         [&] { d.Click("main", IDC_APPLY); },
          [&] {
            d.PressMessageOk();
            collect(second);

@@ -4,16 +4,19 @@
 #include <string>
 #include <vector>
 
+#include "res/resource_ids.h"
 #include "tests/app/device.h"
 
 namespace page_tests {
+
+using namespace res;  // the control ids
 
 using testing_device::Device;
 using testing_device::Step;
 
 // Steps that press Apply and dismiss its closing message.
 inline std::vector<Step> ApplySteps(Device& d) {
-  return {[&d] { d.Click("main", 1013); }, [&d] { d.PressMessageOk(); }};
+  return {[&d] { d.Click("main", IDC_APPLY); }, [&d] { d.PressMessageOk(); }};
 }
 
 // `first`, then Apply.

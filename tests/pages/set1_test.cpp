@@ -28,25 +28,30 @@ struct CheckCase {
 
 TEST(Set1, CheckBoxMappings) {
   const CheckCase cases[] = {
-      {"fAskDest", "\"fAskDest\"=dword:00000005", 1009, true, kInstaller.c_str(), u"fAskDest", 1},
-      {"fAskDest", "\"fAskDest\"=dword:00000000", 1009, false, kInstaller.c_str(), u"fAskDest", 0},
-      {"nDynamicDelete", "\"nDynamicDelete\"=dword:00000001", 1010, false, kInstaller.c_str(),
-       u"nDynamicDelete", 0},
-      {"nDynamicDelete", "\"nDynamicDelete\"=dword:00000002", 1010, true, kInstaller.c_str(),
-       u"nDynamicDelete", 2},
-      {"fAskOptions", "\"fAskOptions\"=dword:ffffffff", 1011, true, kInstaller.c_str(),
+      {"fAskDest", "\"fAskDest\"=dword:00000005", IDC_ASK_DEST, true, kInstaller.c_str(),
+       u"fAskDest", 1},
+      {"fAskDest", "\"fAskDest\"=dword:00000000", IDC_ASK_DEST, false, kInstaller.c_str(),
+       u"fAskDest", 0},
+      {"nDynamicDelete", "\"nDynamicDelete\"=dword:00000001", IDC_DYNAMIC_DELETE, false,
+       kInstaller.c_str(), u"nDynamicDelete", 0},
+      {"nDynamicDelete", "\"nDynamicDelete\"=dword:00000002", IDC_DYNAMIC_DELETE, true,
+       kInstaller.c_str(), u"nDynamicDelete", 2},
+      {"fAskOptions", "\"fAskOptions\"=dword:ffffffff", IDC_ASK_OPTIONS, true, kInstaller.c_str(),
        u"fAskOptions", 1},
-      {"Animate", "\"Animate\"=dword:00000003", 1032, true, u"\\System\\GWE", u"Animate", 1},
+      {"Animate", "\"Animate\"=dword:00000003", IDC_ANIMATE, true, u"\\System\\GWE", u"Animate", 1},
       // Another type with 4 bytes reads as a number.
-      {"Animate", "\"Animate\"=hex(3):01,00,00,00", 1032, true, u"\\System\\GWE", u"Animate", 1},
+      {"Animate", "\"Animate\"=hex(3):01,00,00,00", IDC_ANIMATE, true, u"\\System\\GWE", u"Animate",
+       1},
       // A string where a number is expected is a failed read: unchecked.
-      {"Animate", "\"Animate\"=\"yes please\"", 1032, false, u"\\System\\GWE", u"Animate", 0},
+      {"Animate", "\"Animate\"=\"yes please\"", IDC_ANIMATE, false, u"\\System\\GWE", u"Animate",
+       0},
       // Value missing from an existing key: unchecked.
-      {"Animate", "", 1032, false, u"\\System\\GWE", u"Animate", 0},
+      {"Animate", "", IDC_ANIMATE, false, u"\\System\\GWE", u"Animate", 0},
   };
   for (const CheckCase& c : cases) {
     SCOPED_TRACE(c.line.empty() ? std::string(c.name) + " missing" : c.line);
-    Device d(c.line.empty() ? Without("\"" + std::string(c.name) + "\"") : With(c.name, c.line));
+    Device d(c.line.empty() ? Without(std::string("\"").append(c.name).append("\""))
+                            : With(c.name, c.line));
     bool shown = !c.checked;
     d.Run(ThenApply(d, {[&] { shown = d.Checked("CSet1", c.control); }}));
     EXPECT_EQ(shown, c.checked);
@@ -74,9 +79,9 @@ TEST(Set1, CpuPriorityListFollowsTheStoredIndex) {
     Device d(c.line.empty() ? Without("\"CPUPriority\"") : With("CPUPriority", c.line));
     int shown = -2;
     d.Run(ThenApply(d, {[&] {
-                      shown = d.ListSelection("CSet1", 1031);
+                      shown = d.ListSelection("CSet1", IDC_CPU_PRIORITY);
                       if (c.pick >= 0)
-                        SendMessage(d.Control("CSet1", 1031), CB_SETCURSEL, c.pick, 0);
+                        SendMessage(d.Control("CSet1", IDC_CPU_PRIORITY), CB_SETCURSEL, c.pick, 0);
                     }}));
     EXPECT_EQ(shown, c.shown);
     EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kBios, u"CPUPriority"), c.saved);
@@ -85,10 +90,10 @@ TEST(Set1, CpuPriorityListFollowsTheStoredIndex) {
 
 TEST(Set1, ChoosingAnEntryWithTheMouseIsStored) {
   Device d(kFullDevice);
-  d.Run(ThenApply(d, {[&] { d.Click("CSet1", 1031); },
+  d.Run(ThenApply(d, {[&] { d.Click("CSet1", IDC_CPU_PRIORITY); },
                       [&] {
                         // The list is open: click its first entry.
-                        HWND list = platform::ComboListWindow(d.Control("CSet1", 1031));
+                        HWND list = platform::ComboListWindow(d.Control("CSet1", IDC_CPU_PRIORITY));
                         ASSERT_NE(list, nullptr);
                         RECT r{};
                         SendMessage(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
@@ -96,7 +101,7 @@ TEST(Set1, ChoosingAnEntryWithTheMouseIsStored) {
                         ClientToScreen(list, &p);
                         d.ClickAt(p);
                       },
-                      [&] { EXPECT_EQ(d.ListSelection("CSet1", 1031), 0); }}));
+                      [&] { EXPECT_EQ(d.ListSelection("CSet1", IDC_CPU_PRIORITY), 0); }}));
   EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kBios, u"CPUPriority"), 0);
 }
 
@@ -106,15 +111,15 @@ TEST(Set1, MissingBiosKeyIsCreatedWithPriority3AtStartUp) {
   std::vector<std::string> calls;
   DWORD createOptions = 0;
   d.Run({[&] {
-           shown = d.ListSelection("CSet1", 1031);
+           shown = d.ListSelection("CSet1", IDC_CPU_PRIORITY);
            calls = CallsOn(d, "BIOS");
            for (const auto& e : d.RegistryEvents()) {
              if (e.op == platform::registry::RegistryEvent::Op::Create) createOptions = e.options;
            }
            d.ClearRecordings();
-           d.Click("main", 2);  // reload finds the key now
+           d.Click("main", IDCANCEL);  // reload finds the key now
          },
-         [&] { EXPECT_EQ(d.ListSelection("CSet1", 1031), 3); }});
+         [&] { EXPECT_EQ(d.ListSelection("CSet1", IDC_CPU_PRIORITY), 3); }});
   EXPECT_EQ(shown, 3);
   const std::string k = "HKLM \\System\\CurrentControlSet\\Services\\VxD\\BIOS";
   EXPECT_EQ(calls, (std::vector<std::string>{"open " + k, "create " + k,
@@ -132,8 +137,9 @@ TEST(Set1, MissingInstallerKeyLeavesBoxesAndWritesNothing) {
   Device d(Without("[HKEY_LOCAL_MACHINE\\Software\\Apps\\Microsoft Application Installer]"));
   bool anyChecked = true;
   d.Run(ThenApply(d, {[&] {
-                    anyChecked = d.Checked("CSet1", 1009) || d.Checked("CSet1", 1010) ||
-                                 d.Checked("CSet1", 1011);
+                    anyChecked = d.Checked("CSet1", IDC_ASK_DEST) ||
+                                 d.Checked("CSet1", IDC_DYNAMIC_DELETE) ||
+                                 d.Checked("CSet1", IDC_ASK_OPTIONS);
                   }}));
   EXPECT_FALSE(anyChecked);
   EXPECT_FALSE(HasSet(d, "Installer", "fAskDest"));
@@ -141,23 +147,23 @@ TEST(Set1, MissingInstallerKeyLeavesBoxesAndWritesNothing) {
 }
 
 TEST(Set1, ReloadUnchecksOnFailedReadButKeepsControlsOfMissingKeys) {
-  // GWE missing: 1032 keeps the user's change; installer present without
+  // GWE missing: the animation box keeps the user's change; installer present without
   // fAskDest: the user's check is undone.
   std::string reg = Without("[HKEY_LOCAL_MACHINE\\System\\GWE");  // with its Menu subkey
   reg = Without("\"fAskDest\"", reg);
   Device d(reg);
   d.Run({[&] {
-           d.Click("CSet1", 1032);
-           d.Click("CSet1", 1009);
+           d.Click("CSet1", IDC_ANIMATE);
+           d.Click("CSet1", IDC_ASK_DEST);
          },
          [&] {
-           EXPECT_TRUE(d.Checked("CSet1", 1032));
-           EXPECT_TRUE(d.Checked("CSet1", 1009));
-           d.Click("main", 2);
+           EXPECT_TRUE(d.Checked("CSet1", IDC_ANIMATE));
+           EXPECT_TRUE(d.Checked("CSet1", IDC_ASK_DEST));
+           d.Click("main", IDCANCEL);
          },
          [&] {
-           EXPECT_TRUE(d.Checked("CSet1", 1032));
-           EXPECT_FALSE(d.Checked("CSet1", 1009));
+           EXPECT_TRUE(d.Checked("CSet1", IDC_ANIMATE));
+           EXPECT_FALSE(d.Checked("CSet1", IDC_ASK_DEST));
          }});
 }
 

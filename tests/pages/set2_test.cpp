@@ -32,7 +32,7 @@ TEST(Set2, AllowChangeMapping) {
     SCOPED_TRACE(c.line);
     Device d(c.line.empty() ? Without("\"AllowChange\"") : With("AllowChange", c.line));
     bool shown = !c.checked;
-    d.Run(ThenApply(d, {[&] { shown = d.Checked("CSet2", 1012); }}));
+    d.Run(ThenApply(d, {[&] { shown = d.Checked("CSet2", IDC_SIP_AUTO); }}));
     EXPECT_EQ(shown, c.checked);
     EXPECT_EQ(d.Number(HKEY_CURRENT_USER, u"\\ControlPanel\\Sip", u"AllowChange"), c.saved);
   }
@@ -40,8 +40,9 @@ TEST(Set2, AllowChangeMapping) {
 
 TEST(Set2, FailedAllowChangeReadKeepsTheUsersChangeOnReload) {
   Device d(Without("\"AllowChange\""));
-  d.Run({[&] { d.ClickTab(1); }, [&] { d.Click("CSet2", 1012); }, [&] { d.Click("main", 2); },
-         [&] { EXPECT_TRUE(d.Checked("CSet2", 1012)); }});
+  d.Run({[&] { d.ClickTab(1); }, [&] { d.Click("CSet2", IDC_SIP_AUTO); },
+         [&] { d.Click("main", IDCANCEL); },
+         [&] { EXPECT_TRUE(d.Checked("CSet2", IDC_SIP_AUTO)); }});
 }
 
 TEST(Set2, HistoryBoxOnlyTogglesUntilApply) {
@@ -49,11 +50,11 @@ TEST(Set2, HistoryBoxOnlyTogglesUntilApply) {
   d.Run({[&] { d.ClickTab(1); },
          [&] {
            d.ClearRecordings();
-           d.Click("CSet2", 1013);  // same id as the main dialog's Apply
+           d.Click("CSet2", IDC_CLEAR_HISTORY);  // same id as the main dialog's Apply
          },
          [&] {
-           EXPECT_TRUE(d.Checked("CSet2", 1013));
-           EXPECT_TRUE(d.Visible(d.Control("main", 1013)));
+           EXPECT_TRUE(d.Checked("CSet2", IDC_CLEAR_HISTORY));
+           EXPECT_TRUE(d.Visible(d.Control("main", IDC_APPLY)));
          }});
   EXPECT_TRUE(d.Messages().empty());
   EXPECT_TRUE(d.Sleeps().empty());
@@ -64,10 +65,10 @@ TEST(Set2, HistoryBoxOnlyTogglesUntilApply) {
 TEST(Set2, CheckedHistoryIsEmptiedInOneOpenOnEveryApply) {
   Device d(kFullDevice);
   std::vector<std::string> firstApply;
-  d.Run({[&] { d.ClickTab(1); }, [&] { d.Click("CSet2", 1013); },
+  d.Run({[&] { d.ClickTab(1); }, [&] { d.Click("CSet2", IDC_CLEAR_HISTORY); },
          [&] {
            d.ClearRecordings();
-           d.Click("main", 1013);
+           d.Click("main", IDC_APPLY);
          },
          [&] {
            d.PressMessageOk();
@@ -79,9 +80,9 @@ TEST(Set2, CheckedHistoryIsEmptiedInOneOpenOnEveryApply) {
            RegSetValueEx(h, u"3", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), 4);
            RegCloseKey(h);
            d.ClearRecordings();
-           EXPECT_TRUE(d.Checked("CSet2", 1013));  // stays checked after Apply
+           EXPECT_TRUE(d.Checked("CSet2", IDC_CLEAR_HISTORY));  // stays checked after Apply
          },
-         [&] { d.Click("main", 1013); }, [&] { d.PressMessageOk(); }});
+         [&] { d.Click("main", IDC_APPLY); }, [&] { d.PressMessageOk(); }});
   const std::string k = "HKCU \\Software\\Microsoft\\Shell\\TaskSwitch";
   std::vector<std::string> expected{"open " + k};
   for (int i = 0; i < 12; ++i) expected.push_back("set " + k + " " + std::to_string(i));
@@ -113,7 +114,7 @@ TEST(Set2, UncheckedHistoryOpensAndClosesWithoutWriting) {
 TEST(Set2, ConnectionCountsLoadUnclampedOrDefaultTo2) {
   struct Case {
     std::string reg;
-    std::u16string edit1017, edit1019;
+    std::u16string per1_0Server, perServer;
     std::optional<std::int32_t> saved1, saved2;
   };
   const Case cases[] = {
@@ -129,13 +130,14 @@ TEST(Set2, ConnectionCountsLoadUnclampedOrDefaultTo2) {
        u"", u"", std::nullopt, std::nullopt},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(platform::text::ToUtf8(c.edit1017) + "/" + platform::text::ToUtf8(c.edit1019));
+    SCOPED_TRACE(platform::text::ToUtf8(c.per1_0Server) + "/" +
+                 platform::text::ToUtf8(c.perServer));
     Device d(c.reg);
     d.Run(ThenApply(d, {[&] {
-                      EXPECT_EQ(d.Text("CSet2", 1017), c.edit1017);
-                      EXPECT_EQ(d.Text("CSet2", 1019), c.edit1019);
-                      EXPECT_EQ(d.UpDownRange("CSet2", 1018), (std::pair{1, 10}));
-                      EXPECT_EQ(d.UpDownRange("CSet2", 1020), (std::pair{1, 10}));
+                      EXPECT_EQ(d.Text("CSet2", IDC_PER1_0_SERVER), c.per1_0Server);
+                      EXPECT_EQ(d.Text("CSet2", IDC_PER_SERVER), c.perServer);
+                      EXPECT_EQ(d.UpDownRange("CSet2", IDC_PER1_0_SERVER_SPIN), (std::pair{1, 10}));
+                      EXPECT_EQ(d.UpDownRange("CSet2", IDC_PER_SERVER_SPIN), (std::pair{1, 10}));
                     }}));
     EXPECT_EQ(d.Number(HKEY_CURRENT_USER, kInet, u"MaxConnectionsPer1_0Server"), c.saved1);
     EXPECT_EQ(d.Number(HKEY_CURRENT_USER, kInet, u"MaxConnectionsPerServer"), c.saved2);
@@ -161,9 +163,10 @@ TEST(Set2, NotificationsStepOnceTowardThePositionWithin1To10) {
     SCOPED_TRACE(testing::Message() << c.start << " code " << c.code << " pos " << c.pos);
     Device d(testing_device::WithDword("MaxConnectionsPerServer", c.start));
     d.Run(ThenApply(d, {[&] {
-                      d.VScroll("CSet2", 1020, c.code, c.pos);
-                      EXPECT_EQ(d.Text("CSet2", 1019), testing_device::Decimal(c.shown));
-                      EXPECT_EQ(d.Text("CSet2", 1017), u"4");  // the other pair is untouched
+                      d.VScroll("CSet2", IDC_PER_SERVER_SPIN, c.code, c.pos);
+                      EXPECT_EQ(d.Text("CSet2", IDC_PER_SERVER), testing_device::Decimal(c.shown));
+                      EXPECT_EQ(d.Text("CSet2", IDC_PER1_0_SERVER),
+                                u"4");  // the other pair is untouched
                     }}));
     EXPECT_EQ(d.Number(HKEY_CURRENT_USER, kInet, u"MaxConnectionsPerServer"), c.shown);
   }
@@ -172,15 +175,16 @@ TEST(Set2, NotificationsStepOnceTowardThePositionWithin1To10) {
 TEST(Set2, ArrowClicksStepTheCountsAndStopAt10) {
   Device d(With("MaxConnectionsPerServer", "\"MaxConnectionsPerServer\"=dword:00000019"));
   std::vector<Step> steps{[&] { d.ClickTab(1); }};
-  // 1017 starts at 4: seven ups reach 10 and stay there.
-  for (int i = 0; i < 7; ++i) steps.push_back([&] { d.Spin("CSet2", 1018, true); });
+  // The HTTP 1.1 count starts at 4: seven ups reach 10 and stay there.
+  for (int i = 0; i < 7; ++i)
+    steps.push_back([&] { d.Spin("CSet2", IDC_PER1_0_SERVER_SPIN, true); });
   steps.push_back([&] {
-    EXPECT_EQ(d.Text("CSet2", 1017), u"10");
-    EXPECT_EQ(d.UpDownPos("CSet2", 1018), 10);
+    EXPECT_EQ(d.Text("CSet2", IDC_PER1_0_SERVER), u"10");
+    EXPECT_EQ(d.UpDownPos("CSet2", IDC_PER1_0_SERVER_SPIN), 10);
     // 25 is above the range: even the up arrow brings it one step down.
-    d.Spin("CSet2", 1020, true);
+    d.Spin("CSet2", IDC_PER_SERVER_SPIN, true);
   });
-  steps.push_back([&] { EXPECT_EQ(d.Text("CSet2", 1019), u"24"); });
+  steps.push_back([&] { EXPECT_EQ(d.Text("CSet2", IDC_PER_SERVER), u"24"); });
   d.Run(ThenApply(d, std::move(steps)));
   EXPECT_EQ(d.Number(HKEY_CURRENT_USER, kInet, u"MaxConnectionsPer1_0Server"), 10);
   EXPECT_EQ(d.Number(HKEY_CURRENT_USER, kInet, u"MaxConnectionsPerServer"), 24);

@@ -44,8 +44,8 @@ TEST(Set3, TimesLoadAsMinutesAndSaveAsSeconds) {
     SCOPED_TRACE(c.what);
     Device d(c.reg);
     d.Run(ThenApply(d, {[&] {
-                      EXPECT_EQ(d.Text("CSet3", 1019), c.cache);
-                      EXPECT_EQ(d.Text("CSet3", 1020), c.scan);
+                      EXPECT_EQ(d.Text("CSet3", IDC_CACHE_TIME), c.cache);
+                      EXPECT_EQ(d.Text("CSet3", IDC_SCAN_INTERVAL), c.scan);
                     }}));
     EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kPlanner, u"CacheTime"), c.savedCache);
     EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kWifi, u"ScanInterval"), c.savedScan);
@@ -57,8 +57,8 @@ TEST(Set3, MissingTimeKeysLeaveEditsEmptyAndWriteNothing) {
   reg = Without("[HKEY_LOCAL_MACHINE\\ControlPanel\\WiFi]", reg);
   Device d(reg);
   d.Run(ThenApply(d, {[&] {
-                    EXPECT_EQ(d.Text("CSet3", 1019), u"");
-                    EXPECT_EQ(d.Text("CSet3", 1020), u"");
+                    EXPECT_EQ(d.Text("CSet3", IDC_CACHE_TIME), u"");
+                    EXPECT_EQ(d.Text("CSet3", IDC_SCAN_INTERVAL), u"");
                   }}));
   EXPECT_FALSE(d.KeyExists(HKEY_LOCAL_MACHINE, kPlanner));
   EXPECT_FALSE(d.KeyExists(HKEY_LOCAL_MACHINE, kWifi));
@@ -66,14 +66,14 @@ TEST(Set3, MissingTimeKeysLeaveEditsEmptyAndWriteNothing) {
 
 TEST(Set3, ZeroMinutesOfDialUpIsStoredAsMinusOne) {
   Device d(WithDword("CacheTime", 60));
-  d.Run(ThenApply(d, {[&] { d.VScroll("CSet3", 1021, SB_THUMBPOSITION, 0); },
-                      [&] { EXPECT_EQ(d.Text("CSet3", 1019), u"0"); }}));
+  d.Run(ThenApply(d, {[&] { d.VScroll("CSet3", IDC_CACHE_TIME_SPIN, SB_THUMBPOSITION, 0); },
+                      [&] { EXPECT_EQ(d.Text("CSet3", IDC_CACHE_TIME), u"0"); }}));
   EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kPlanner, u"CacheTime"), -1);
 }
 
 TEST(Set3, ZeroMinutesOfScanIsStoredAsZero) {
   Device d(WithDword("ScanInterval", 60));
-  d.Run(ThenApply(d, {[&] { d.VScroll("CSet3", 1023, SB_THUMBPOSITION, 0); }}));
+  d.Run(ThenApply(d, {[&] { d.VScroll("CSet3", IDC_SCAN_INTERVAL_SPIN, SB_THUMBPOSITION, 0); }}));
   EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kWifi, u"ScanInterval"), 0);
 }
 
@@ -88,17 +88,21 @@ TEST(Set3, NotificationsStepOnceWithin0To60ForBoth) {
     int shown;
   };
   const Case cases[] = {
-      {1021, 1019, "CacheTime", 3660, 4, 0, 60},  // from 61 down to 60
-      {1021, 1019, "CacheTime", 3660, 4, 60, 60},
-      {1021, 1019, "CacheTime", 3660, 4, 100, 61},    // never raised past 60
-      {1021, 1019, "CacheTime", 600, 4, 60, 11},      // one step only
-      {1021, 1019, "CacheTime", 600, 4, 10, 10},      // equal: nothing
-      {1021, 1019, "CacheTime", 0, 4, 0, 0},          // 0 s is 0 min; at the bound
-      {1021, 1019, "CacheTime", 600, 8, 60, 10},      // SB_ENDSCROLL ignored
-      {1023, 1020, "ScanInterval", 1800, 4, 40, 31},  // past the 1…30 range, up to 60
-      {1023, 1020, "ScanInterval", 3600, 4, 61, 60},
-      {1023, 1020, "ScanInterval", 60, 4, 0, 0},  // down to 0, below the range
-      {1023, 1020, "ScanInterval", 60, 2, 0, 1},  // other codes ignored
+      {IDC_CACHE_TIME_SPIN, IDC_CACHE_TIME, "CacheTime", 3660, 4, 0, 60},  // from 61 down to 60
+      {IDC_CACHE_TIME_SPIN, IDC_CACHE_TIME, "CacheTime", 3660, 4, 60, 60},
+      {IDC_CACHE_TIME_SPIN, IDC_CACHE_TIME, "CacheTime", 3660, 4, 100, 61},  // never raised past 60
+      {IDC_CACHE_TIME_SPIN, IDC_CACHE_TIME, "CacheTime", 600, 4, 60, 11},    // one step only
+      {IDC_CACHE_TIME_SPIN, IDC_CACHE_TIME, "CacheTime", 600, 4, 10, 10},    // equal: nothing
+      // 0 s is 0 min; at the bound
+      {IDC_CACHE_TIME_SPIN, IDC_CACHE_TIME, "CacheTime", 0, 4, 0, 0},
+      {IDC_CACHE_TIME_SPIN, IDC_CACHE_TIME, "CacheTime", 600, 8, 60, 10},  // SB_ENDSCROLL ignored
+      // past the 1…30 range, up to 60
+      {IDC_SCAN_INTERVAL_SPIN, IDC_SCAN_INTERVAL, "ScanInterval", 1800, 4, 40, 31},
+      {IDC_SCAN_INTERVAL_SPIN, IDC_SCAN_INTERVAL, "ScanInterval", 3600, 4, 61, 60},
+      // down to 0, below the range
+      {IDC_SCAN_INTERVAL_SPIN, IDC_SCAN_INTERVAL, "ScanInterval", 60, 4, 0, 0},
+      // other codes ignored
+      {IDC_SCAN_INTERVAL_SPIN, IDC_SCAN_INTERVAL, "ScanInterval", 60, 2, 0, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message()
@@ -113,16 +117,17 @@ TEST(Set3, NotificationsStepOnceWithin0To60ForBoth) {
 
 TEST(Set3, ArrowClicksStepTheMinutes) {
   Device d(kFullDevice);  // 10 and 1 minutes
-  d.Run(ThenApply(d, {[&] { d.ClickTab(2); }, [&] { d.Spin("CSet3", 1021, true); },
-                      [&] { d.Spin("CSet3", 1023, false); },
-                      [&] {
-                        EXPECT_EQ(d.Text("CSet3", 1019), u"11");
-                        EXPECT_EQ(d.UpDownPos("CSet3", 1021), 11);
-                        // The up-down stops at its own minimum 1.
-                        EXPECT_EQ(d.Text("CSet3", 1020), u"1");
-                        EXPECT_EQ(d.UpDownRange("CSet3", 1021), (std::pair{0, 60}));
-                        EXPECT_EQ(d.UpDownRange("CSet3", 1023), (std::pair{1, 30}));
-                      }}));
+  d.Run(
+      ThenApply(d, {[&] { d.ClickTab(2); }, [&] { d.Spin("CSet3", IDC_CACHE_TIME_SPIN, true); },
+                    [&] { d.Spin("CSet3", IDC_SCAN_INTERVAL_SPIN, false); },
+                    [&] {
+                      EXPECT_EQ(d.Text("CSet3", IDC_CACHE_TIME), u"11");
+                      EXPECT_EQ(d.UpDownPos("CSet3", IDC_CACHE_TIME_SPIN), 11);
+                      // The up-down stops at its own minimum 1.
+                      EXPECT_EQ(d.Text("CSet3", IDC_SCAN_INTERVAL), u"1");
+                      EXPECT_EQ(d.UpDownRange("CSet3", IDC_CACHE_TIME_SPIN), (std::pair{0, 60}));
+                      EXPECT_EQ(d.UpDownRange("CSet3", IDC_SCAN_INTERVAL_SPIN), (std::pair{1, 30}));
+                    }}));
   EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kPlanner, u"CacheTime"), 660);
   EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kWifi, u"ScanInterval"), 60);
 }
@@ -137,10 +142,11 @@ TEST(Set3, CheckBoxMappings) {
     std::int32_t saved;
   };
   const Case cases[] = {
-      {WithDword("Timeout", 10), 1026, false, kWifi.c_str(), u"Timeout", 0},
-      {WithDword("Timeout", 20), 1026, true, kWifi.c_str(), u"Timeout", 20},
-      {Without("\"Timeout\""), 1026, false, kWifi.c_str(), u"Timeout", 0},
-      {WithDword("RegisterFSRoot", 2), 1022, true, u"\\Comm\\Redir", u"RegisterFSRoot", 1},
+      {WithDword("Timeout", 10), IDC_WIFI_AUTO_STOP, false, kWifi.c_str(), u"Timeout", 0},
+      {WithDword("Timeout", 20), IDC_WIFI_AUTO_STOP, true, kWifi.c_str(), u"Timeout", 20},
+      {Without("\"Timeout\""), IDC_WIFI_AUTO_STOP, false, kWifi.c_str(), u"Timeout", 0},
+      {WithDword("RegisterFSRoot", 2), IDC_NETWORK_FOLDER, true, u"\\Comm\\Redir",
+       u"RegisterFSRoot", 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
@@ -155,7 +161,7 @@ TEST(Set3, CheckBoxMappings) {
 TEST(Set3, MissingRedirKeyIsCreatedWithZeroAtStartUp) {
   Device d(Without("[HKEY_LOCAL_MACHINE\\Comm\\Redir]"));
   bool checked = true;
-  d.Run({[&] { checked = d.Checked("CSet3", 1022); }});
+  d.Run({[&] { checked = d.Checked("CSet3", IDC_NETWORK_FOLDER); }});
   EXPECT_FALSE(checked);
   const std::string k = "HKLM \\Comm\\Redir";
   EXPECT_EQ(CallsOn(d, "Redir"),
@@ -190,7 +196,7 @@ TEST(Set3, DeviceNameOfUpTo150CharactersReadsBack) {
     SCOPED_TRACE(c.chars);
     const std::u16string name = Repeat(u"名", c.chars);
     Device d(With("Name", NameWithoutTerminator(name)));
-    d.Run({[&] { EXPECT_EQ(d.Text("CSet3", 1027), c.reads ? name : u""); }});
+    d.Run({[&] { EXPECT_EQ(d.Text("CSet3", IDC_DEVICE_NAME), c.reads ? name : u""); }});
   }
 }
 
@@ -203,9 +209,9 @@ TEST(Set3, TooLongNameOnReloadKeepsTheEditText) {
            RegSetValueEx(h, u"Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(longName.data()),
                          302);
            RegCloseKey(h);
-           d.Click("main", 2);
+           d.Click("main", IDCANCEL);
          },
-         [&] { EXPECT_EQ(d.Text("CSet3", 1027), u"PocketPC"); }});
+         [&] { EXPECT_EQ(d.Text("CSet3", IDC_DEVICE_NAME), u"PocketPC"); }});
 }
 
 TEST(Set3, TypedDeviceNameIsWrittenWithoutTerminator) {
@@ -215,8 +221,8 @@ TEST(Set3, TypedDeviceNameIsWrittenWithoutTerminator) {
   for (const Case& c : {Case{u"ぽけっとPC-01"}, Case{u""}, Case{Repeat(u"a", 150)}}) {
     SCOPED_TRACE(platform::text::ToUtf8(c.typed));
     Device d(kFullDevice);
-    d.Run(ThenApply(d, {[&] { d.ClickTab(2); }, [&] { d.Type("CSet3", 1027, c.typed); },
-                        [&] { EXPECT_EQ(d.Text("CSet3", 1027), c.typed); }}));
+    d.Run(ThenApply(d, {[&] { d.ClickTab(2); }, [&] { d.Type("CSet3", IDC_DEVICE_NAME, c.typed); },
+                        [&] { EXPECT_EQ(d.Text("CSet3", IDC_DEVICE_NAME), c.typed); }}));
     const auto v = d.Value(HKEY_LOCAL_MACHINE, kIdent, u"Name");
     ASSERT_TRUE(v.has_value());
     EXPECT_EQ(v->type, static_cast<DWORD>(REG_SZ));

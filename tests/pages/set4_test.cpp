@@ -28,14 +28,17 @@ TEST(Set4, CheckBoxMappings) {
     std::int32_t saved;
   };
   const Case cases[] = {
-      {WithDword("ShowLunarCalendar", 2), 1024, true, HKEY_LOCAL_MACHINE,
+      {WithDword("ShowLunarCalendar", 2), IDC_LUNAR_CALENDAR, true, HKEY_LOCAL_MACHINE,
        u"\\Software\\Microsoft\\Calendar", u"ShowLunarCalendar", 1},
-      {WithDword("option3", 13), 1025, true, HKEY_CURRENT_USER, kIme.c_str(), u"option3", 13},
-      {WithDword("option3", 5), 1025, false, HKEY_CURRENT_USER, kIme.c_str(), u"option3", 1},
-      {Without("\"option3\""), 1025, false, HKEY_CURRENT_USER, kIme.c_str(), u"option3", 1},
-      {WithDword("NoClearType", 1), 1026, true, HKEY_LOCAL_MACHINE, kShell.c_str(), u"NoClearType",
-       1},
-      {WithDword("ClearTypeText", 0), 1027, false, HKEY_LOCAL_MACHINE,
+      {WithDword("option3", 13), IDC_IME_ALPHANUMERIC, true, HKEY_CURRENT_USER, kIme.c_str(),
+       u"option3", 13},
+      {WithDword("option3", 5), IDC_IME_ALPHANUMERIC, false, HKEY_CURRENT_USER, kIme.c_str(),
+       u"option3", 1},
+      {Without("\"option3\""), IDC_IME_ALPHANUMERIC, false, HKEY_CURRENT_USER, kIme.c_str(),
+       u"option3", 1},
+      {WithDword("NoClearType", 1), IDC_CLEARTYPE, true, HKEY_LOCAL_MACHINE, kShell.c_str(),
+       u"NoClearType", 1},
+      {WithDword("ClearTypeText", 0), IDC_IE_CLEARTYPE, false, HKEY_LOCAL_MACHINE,
        u"\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", u"ClearTypeText", 0},
   };
   for (const Case& c : cases) {
@@ -54,7 +57,7 @@ TEST(Set4, Option3UnderLocalMachineHasNoEffect) {
       "\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\IMEJP\\3.1\\MSIME]\n"
       "\"option3\"=dword:0000000d\n";
   Device d(reg);
-  d.Run(ThenApply(d, {[&] { EXPECT_FALSE(d.Checked("CSet4", 1025)); }}));
+  d.Run(ThenApply(d, {[&] { EXPECT_FALSE(d.Checked("CSet4", IDC_IME_ALPHANUMERIC)); }}));
   EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kIme, u"option3"), 13);
   EXPECT_FALSE(d.KeyExists(HKEY_CURRENT_USER, kIme));
 }
@@ -76,7 +79,7 @@ TEST(Set4, TitleBarListTakesTheRawValue) {
     SCOPED_TRACE(c.shown);
     Device d(c.reg);
     int shown = -2;
-    d.Run(ThenApply(d, {[&] { shown = d.ListSelection("CSet4", 1030); }}));
+    d.Run(ThenApply(d, {[&] { shown = d.ListSelection("CSet4", IDC_TITLE_BAR_CLOCK); }}));
     EXPECT_EQ(shown, c.shown);
     EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kShell, u"TBOpt"), c.saved);
   }
@@ -85,14 +88,14 @@ TEST(Set4, TitleBarListTakesTheRawValue) {
 TEST(Set4, MissingShellKeyTouchesNeitherItsControlsNorItsValues) {
   Device d(Without("[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shell]"));
   d.Run(ThenApply(d, {[&] {
-                        EXPECT_FALSE(d.Checked("CSet4", 1026));
-                        EXPECT_EQ(d.ListSelection("CSet4", 1030), -1);
-                        SendMessage(d.Control("CSet4", 1030), CB_SETCURSEL, 2, 0);
-                        d.Click("main", 2);
+                        EXPECT_FALSE(d.Checked("CSet4", IDC_CLEARTYPE));
+                        EXPECT_EQ(d.ListSelection("CSet4", IDC_TITLE_BAR_CLOCK), -1);
+                        SendMessage(d.Control("CSet4", IDC_TITLE_BAR_CLOCK), CB_SETCURSEL, 2, 0);
+                        d.Click("main", IDCANCEL);
                       },
                       [&] {
                         // A reload keeps the unsaved choice: its key does not open.
-                        EXPECT_EQ(d.ListSelection("CSet4", 1030), 2);
+                        EXPECT_EQ(d.ListSelection("CSet4", IDC_TITLE_BAR_CLOCK), 2);
                         d.ClearRecordings();
                       }}));
   EXPECT_FALSE(HasSet(d, "Shell", "NoClearType"));

@@ -35,7 +35,7 @@ TEST(Set5, MenuAnimationStoresSixOrZero) {
     SCOPED_TRACE(c.saved);
     Device d(c.reg);
     bool shown = !c.checked;
-    d.Run(ThenApply(d, {[&] { shown = d.Checked("CSet5", 1034); }}));
+    d.Run(ThenApply(d, {[&] { shown = d.Checked("CSet5", IDC_MENU_ANIMATION); }}));
     EXPECT_EQ(shown, c.checked);
     EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, u"\\System\\GWE\\Menu", u"Anitype"), c.saved);
   }
@@ -46,23 +46,25 @@ struct Pair {
   int edit;
   int updown;
 };
-const Pair kPairs[] = {
-    {"cxVScr", 1036, 1037}, {"cyVScr", 1040, 1041}, {"cyHScr", 1038, 1039}, {"cxHScr", 1042, 1043}};
+const Pair kPairs[] = {{"cxVScr", IDC_CX_VSCR, IDC_CX_VSCR_SPIN},
+                       {"cyVScr", IDC_CY_VSCR, IDC_CY_VSCR_SPIN},
+                       {"cyHScr", IDC_CY_HSCR, IDC_CY_HSCR_SPIN},
+                       {"cxHScr", IDC_CX_HSCR, IDC_CX_HSCR_SPIN}};
 
 TEST(Set5, SizesLoadUnclampedIntoTheirOwnEdits) {
   Device d(kFullDevice);  // 13, 14, 15, 16
   d.Run({[&] {
-    EXPECT_EQ(d.Text("CSet5", 1036), u"13");
-    EXPECT_EQ(d.Text("CSet5", 1040), u"14");
-    EXPECT_EQ(d.Text("CSet5", 1038), u"15");
-    EXPECT_EQ(d.Text("CSet5", 1042), u"16");
+    EXPECT_EQ(d.Text("CSet5", IDC_CX_VSCR), u"13");
+    EXPECT_EQ(d.Text("CSet5", IDC_CY_VSCR), u"14");
+    EXPECT_EQ(d.Text("CSet5", IDC_CY_HSCR), u"15");
+    EXPECT_EQ(d.Text("CSet5", IDC_CX_HSCR), u"16");
     for (const Pair& p : kPairs) EXPECT_EQ(d.UpDownRange("CSet5", p.updown), (std::pair{5, 50}));
   }});
 }
 
 TEST(Set5, MissingSizeStaysEmptyAndIsWrittenAsZero) {
   Device d(Without("\"cxVScr\""));
-  d.Run(ThenApply(d, {[&] { EXPECT_EQ(d.Text("CSet5", 1036), u""); }}));
+  d.Run(ThenApply(d, {[&] { EXPECT_EQ(d.Text("CSet5", IDC_CX_VSCR), u""); }}));
   EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kGwe, u"cxVScr"), 0);
 }
 
@@ -98,24 +100,24 @@ TEST(Set5, NotificationsStepWithin0To50WhateverTheCode) {
 
 TEST(Set5, NegativeSizeShowsWithMinusSign) {
   Device d(WithDword("cyHScr", 0xFFFFFFFF));
-  d.Run({[&] { EXPECT_EQ(d.Text("CSet5", 1038), u"-1"); }});
+  d.Run({[&] { EXPECT_EQ(d.Text("CSet5", IDC_CY_HSCR), u"-1"); }});
 }
 
 TEST(Set5, AStepChangesOnlyItsOwnPair) {
   Device d(kFullDevice);
   d.Run({[&] {
-    const int before1037 = d.UpDownPos("CSet5", 1037);
-    const int before1039 = d.UpDownPos("CSet5", 1039);
-    const int before1043 = d.UpDownPos("CSet5", 1043);
-    d.VScroll("CSet5", 1041, SB_THUMBPOSITION, 30);
-    EXPECT_EQ(d.Text("CSet5", 1040), u"15");
-    EXPECT_EQ(d.UpDownPos("CSet5", 1041), 15);
-    EXPECT_EQ(d.UpDownPos("CSet5", 1037), before1037);
-    EXPECT_EQ(d.UpDownPos("CSet5", 1039), before1039);
-    EXPECT_EQ(d.UpDownPos("CSet5", 1043), before1043);
-    EXPECT_EQ(d.Text("CSet5", 1036), u"13");
-    EXPECT_EQ(d.Text("CSet5", 1038), u"15");
-    EXPECT_EQ(d.Text("CSet5", 1042), u"16");
+    const int beforeCxV = d.UpDownPos("CSet5", IDC_CX_VSCR_SPIN);
+    const int beforeCyH = d.UpDownPos("CSet5", IDC_CY_HSCR_SPIN);
+    const int beforeCxH = d.UpDownPos("CSet5", IDC_CX_HSCR_SPIN);
+    d.VScroll("CSet5", IDC_CY_VSCR_SPIN, SB_THUMBPOSITION, 30);
+    EXPECT_EQ(d.Text("CSet5", IDC_CY_VSCR), u"15");
+    EXPECT_EQ(d.UpDownPos("CSet5", IDC_CY_VSCR_SPIN), 15);
+    EXPECT_EQ(d.UpDownPos("CSet5", IDC_CX_VSCR_SPIN), beforeCxV);
+    EXPECT_EQ(d.UpDownPos("CSet5", IDC_CY_HSCR_SPIN), beforeCyH);
+    EXPECT_EQ(d.UpDownPos("CSet5", IDC_CX_HSCR_SPIN), beforeCxH);
+    EXPECT_EQ(d.Text("CSet5", IDC_CX_VSCR), u"13");
+    EXPECT_EQ(d.Text("CSet5", IDC_CY_HSCR), u"15");
+    EXPECT_EQ(d.Text("CSet5", IDC_CX_HSCR), u"16");
   }});
 }
 
@@ -124,11 +126,11 @@ TEST(Set5, ArrowClickAlsoStepsOnTheReleaseNotification) {
   // sitting on its minimum 5) moves the size twice; from 13 inside the range
   // the release reports the same position and moves nothing more.
   Device d(Without("\"cyVScr\""));
-  d.Run(ThenApply(d, {[&] { d.ClickTab(4); }, [&] { d.Spin("CSet5", 1041, true); },
-                      [&] { d.Spin("CSet5", 1037, true); },
+  d.Run(ThenApply(d, {[&] { d.ClickTab(4); }, [&] { d.Spin("CSet5", IDC_CY_VSCR_SPIN, true); },
+                      [&] { d.Spin("CSet5", IDC_CX_VSCR_SPIN, true); },
                       [&] {
-                        EXPECT_EQ(d.Text("CSet5", 1040), u"2");
-                        EXPECT_EQ(d.Text("CSet5", 1036), u"14");
+                        EXPECT_EQ(d.Text("CSet5", IDC_CY_VSCR), u"2");
+                        EXPECT_EQ(d.Text("CSet5", IDC_CX_VSCR), u"14");
                       }}));
   EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kGwe, u"cyVScr"), 2);
   EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kGwe, u"cxVScr"), 14);
@@ -137,13 +139,13 @@ TEST(Set5, ArrowClickAlsoStepsOnTheReleaseNotification) {
 TEST(Set5, ReloadKeepsStepsOfUnreadableSizes) {
   Device d(Without("\"cxHScr\""));
   d.Run({[&] {
-           d.VScroll("CSet5", 1043, SB_THUMBPOSITION, 9);
-           d.VScroll("CSet5", 1037, SB_THUMBPOSITION, 40);
-           d.Click("main", 2);
+           d.VScroll("CSet5", IDC_CX_HSCR_SPIN, SB_THUMBPOSITION, 9);
+           d.VScroll("CSet5", IDC_CX_VSCR_SPIN, SB_THUMBPOSITION, 40);
+           d.Click("main", IDCANCEL);
          },
          [&] {
-           EXPECT_EQ(d.Text("CSet5", 1042), u"1");   // not read: step kept
-           EXPECT_EQ(d.Text("CSet5", 1036), u"13");  // read again
+           EXPECT_EQ(d.Text("CSet5", IDC_CX_HSCR), u"1");   // not read: step kept
+           EXPECT_EQ(d.Text("CSet5", IDC_CX_VSCR), u"13");  // read again
          }});
 }
 

@@ -11,23 +11,23 @@
 #include <string>
 #include <thread>
 
+#include "driver/program_driver.h"
 #include "store/registry_store.h"
-#include "tests/proof/program_driver.h"
 #include "tests/proof/proof_util.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using proof::Clock;
-using proof::Event;
+using driver::Clock;
+using driver::Event;
 
 std::vector<std::string> Args(const std::string& program, const fs::path& store) {
   return {program, "--registry", store.string(), "--script", "-", "--trace", "-"};
 }
 
 // Starts the tool and returns its first dump (null when it failed).
-nlohmann::json Dump(proof::Child& c, proof::Reader& r) {
-  proof::Send(c, "dump\n");
+nlohmann::json Dump(driver::Child& c, driver::Reader& r) {
+  driver::Send(c, "dump\n");
   if (!r.WaitFor(Event::OutLine, Clock::now() + std::chrono::seconds(30))) return nullptr;
   return nlohmann::json::parse(r.lastLine(), nullptr, false);
 }
@@ -41,16 +41,16 @@ struct Worker {
 };
 
 void RunWorker(const std::string& program, const fs::path& store, Worker& w) {
-  proof::Child c = proof::StartProgram(Args(program, store));
-  proof::Reader r(c);
+  driver::Child c = driver::StartProgram(Args(program, store));
+  driver::Reader r(c);
   nlohmann::json dump = Dump(c, r);
   if (dump.is_null() || dump.is_discarded()) {
     w.error = "no dump at start: " + c.errBuf.substr(0, 200);
-    proof::Kill(c);
+    driver::Kill(c);
     return;
   }
   for (int round = 1; round <= w.applies; ++round) {
-    proof::Send(c, proof::ChangeScript(dump, {w.page}, round) + "click main:1013\n");
+    driver::Send(c, driver::ChangeScript(dump, {w.page}, round) + "click main:1013\n");
     Event e;
     do {
       e = r.Next(Clock::now() + std::chrono::seconds(60));
@@ -59,14 +59,14 @@ void RunWorker(const std::string& program, const fs::path& store, Worker& w) {
     if (e == Event::FlushFailed) ++w.failedSaves;
     if (e == Event::None || e == Event::Exited) {
       w.error = "Apply " + std::to_string(round) + " did not end: " + r.lastLine();
-      proof::Kill(c);
+      driver::Kill(c);
       return;
     }
-    proof::Send(c, "ok\n");
+    driver::Send(c, "ok\n");
   }
   nlohmann::json final = Dump(c, r);
-  w.last = proof::PageControls(final, w.page);
-  proof::Wait(c);
+  w.last = driver::PageControls(final, w.page);
+  driver::Wait(c);
 }
 
 }  // namespace
@@ -88,21 +88,21 @@ int main(int argc, char** argv) {
   // 1. Another program edits the file between the tool's start and its Apply.
   {
     proof::WriteBytes(store, original);
-    proof::Child c = proof::StartProgram(Args(program, store));
-    proof::Reader r(c);
+    driver::Child c = driver::StartProgram(Args(program, store));
+    driver::Reader r(c);
     nlohmann::json dump = Dump(c, r);
     if (dump.is_null() || dump.is_discarded()) {
       std::fprintf(stderr, "the program did not start: %s\n", c.errBuf.substr(0, 300).c_str());
-      proof::Kill(c);
+      driver::Kill(c);
       return 1;
     }
     auto before = proof::ReadBytes(store);
     proof::WriteBytes(store, std::string(before.begin(), before.end()) +
                                  "\n[HKEY_LOCAL_MACHINE\\Software\\OtherProgram]\n"
                                  "\"Edited\"=dword:0000002a\n");
-    proof::Send(c, proof::ChangeScript(dump, {2}, 1) + "click main:1013\n");
+    driver::Send(c, driver::ChangeScript(dump, {2}, 1) + "click main:1013\n");
     bool saved = r.WaitFor(Event::Flushed, Clock::now() + std::chrono::seconds(60));
-    proof::Wait(c);
+    driver::Wait(c);
     auto bytes = proof::ReadBytes(store);
     bool kept = std::string(bytes.begin(), bytes.end()).find("\"Edited\"=dword:0000002a") !=
                 std::string::npos;
@@ -130,19 +130,19 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  proof::Child c = proof::StartProgram(Args(program, store));
-  proof::Reader r(c);
+  driver::Child c = driver::StartProgram(Args(program, store));
+  driver::Reader r(c);
   nlohmann::json now = Dump(c, r);
-  proof::Wait(c);
+  driver::Wait(c);
   std::printf("two copies, %d Applies each on pages %d and %d, %.0f s, %d + %d saves failed\n",
               applies, first.page, second.page, seconds, first.failedSaves, second.failedSaves);
   for (const Worker* w : {&first, &second}) {
-    bool same = proof::PageControls(now, w->page) == w->last;
+    bool same = driver::PageControls(now, w->page) == w->last;
     std::printf("  page %d as its copy last applied it: %s\n", w->page,
                 same ? "yes" : "NO (its updates were lost)");
     if (!same) {
       std::printf("    applied: %s\n    stored:  %s\n", w->last.dump().c_str(),
-                  proof::PageControls(now, w->page).dump().c_str());
+                  driver::PageControls(now, w->page).dump().c_str());
     }
     faults += same ? 0 : 1;
     faults += w->failedSaves ? 1 : 0;

@@ -28,18 +28,19 @@
 #include <thread>
 #include <vector>
 
+#include "app/settings_dlg.h"
+#include "driver/program_driver.h"
 #include "platform/registry/regfile.h"
 #include "platform/registry/registry.h"
-#include "store/catalogue.h"
+#include "store/keys.h"
 #include "store/registry_store.h"
 #include "store/store.h"
-#include "tests/proof/program_driver.h"
 #include "tests/proof/proof_util.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using proof::Clock;
+using driver::Clock;
 
 enum class Event { None, OutLine, SaveStarting, Saved, SaveFailed, Exited };
 
@@ -47,25 +48,25 @@ enum class Event { None, OutLine, SaveStarting, Saved, SaveFailed, Exited };
 // right before its save, and the save ends with its flush line.
 class Reader {
  public:
-  explicit Reader(proof::Child& c) : r_(c) {}
+  explicit Reader(driver::Child& c) : r_(c) {}
   Event Next(Clock::time_point deadline) {
     for (;;) {
       switch (r_.Next(deadline)) {
-        case proof::Event::OutLine:
+        case driver::Event::OutLine:
           lastOut = r_.lastLine();
           return Event::OutLine;
-        case proof::Event::Sleep:
+        case driver::Event::Sleep:
           if (++sleeps_ % 6 == 0) return Event::SaveStarting;
           break;
-        case proof::Event::Flushed:
+        case driver::Event::Flushed:
           return Event::Saved;
-        case proof::Event::FlushFailed:
+        case driver::Event::FlushFailed:
           return Event::SaveFailed;
-        case proof::Event::None:
+        case driver::Event::None:
           return Event::None;
-        case proof::Event::Exited:
+        case driver::Event::Exited:
           return Event::Exited;
-        case proof::Event::MessageBox:
+        case driver::Event::MessageBox:
           break;
       }
     }
@@ -73,17 +74,18 @@ class Reader {
   std::string lastOut;
 
  private:
-  proof::Reader r_;
+  driver::Reader r_;
   int sleeps_ = 0;
 };
 
-void KillAndReap(proof::Child& c) {
-  proof::Kill(c);
+void KillAndReap(driver::Child& c) {
+  driver::Kill(c);
 }
 using platform::registry::ParsedRegFile;
+using SaveSet = std::vector<pages::SavedValue>;
 
 // The stand-in: loads like the pages do (creating the two missing keys),
-// and per "apply N" writes every catalogue value in six paced passes, then
+// and per "apply N" writes every page's save set in six paced passes, then
 // saves, printing trace lines like the program's.
 // With `unsafe` it saves the way no store may: rewriting the file in place,
 // a piece at a time; the harness must catch that.
@@ -112,12 +114,12 @@ int SelfMain(const fs::path& store, int pauseMs, bool unsafe) {
     const bool saved = platform::registry::FlushRegistry().ok();
     emit(saved ? R"({"op":"flush","rc":0})" : R"({"op":"flush","rc":1})");
   };
-  for (const auto& e : store::Catalogue()) {
-    for (auto name : e.values) {
-      if (store::ReadNumber(e.root, e.key, name).status == store::ReadStatus::KeyMissing &&
-          (e.key == store::keys::kBios || e.key == store::keys::kRedir)) {
-        auto key = store::OpenKey::Create(e.root, e.key);
-        key.WriteNumber(name, 0);
+  for (const CSettingsDlg::TabEntry& tab : CSettingsDlg::kTabs) {
+    for (const pages::SavedValue& v : tab.saveSet ? tab.saveSet() : SaveSet{}) {
+      if (store::ReadNumber(v.root, v.key, v.name).status == store::ReadStatus::KeyMissing &&
+          (v.key == store::keys::kBios || v.key == store::keys::kRedir)) {
+        auto key = store::OpenKey::Create(v.root, v.key);
+        key.WriteNumber(v.name, 0);
       }
     }
   }
@@ -128,17 +130,14 @@ int SelfMain(const fs::path& store, int pauseMs, bool unsafe) {
       std::cout << "{}" << std::endl;
     } else if (line.rfind("apply ", 0) == 0) {
       int n = std::stoi(line.substr(6));
-      for (int page = 1; page <= 6; ++page) {
-        for (const auto& e : store::Catalogue()) {
-          if (e.page != page) continue;
-          int i = 0;
-          for (auto name : e.values) {
-            if (e.type == REG_SZ) {
-              std::u16string text = u"Pocket " + std::u16string(1, char16_t(u'A' + n % 26));
-              store::WriteString(e.root, e.key, name, text);
-            } else {
-              store::WriteNumber(e.root, e.key, name, n * 10 + i++);
-            }
+      for (const CSettingsDlg::TabEntry& tab : CSettingsDlg::kTabs) {
+        int i = 0;
+        for (const pages::SavedValue& v : tab.saveSet ? tab.saveSet() : SaveSet{}) {
+          if (v.type == REG_SZ) {
+            std::u16string text = u"Pocket " + std::u16string(1, char16_t(u'A' + n % 26));
+            store::WriteString(v.root, v.key, v.name, text);
+          } else {
+            store::WriteNumber(v.root, v.key, v.name, n * 10 + i++);
           }
         }
         emit(R"({"op":"sleep","ms":200})");
@@ -163,15 +162,15 @@ struct Options {
   bool verbose = false;
 };
 
-proof::Child Start(const Options& o, const fs::path& store) {
-  if (o.self) return proof::StartFunction([&] { return SelfMain(store, o.pauseMs, o.unsafe); });
-  return proof::StartProgram(
+driver::Child Start(const Options& o, const fs::path& store) {
+  if (o.self) return driver::StartFunction([&] { return SelfMain(store, o.pauseMs, o.unsafe); });
+  return driver::StartProgram(
       {o.program, "--registry", store.string(), "--script", "-", "--trace", "-"});
 }
 
 std::string ApplyScript(const Options& o, const nlohmann::json& dump, int round) {
   if (o.self) return "apply " + std::to_string(round) + "\n";
-  return proof::ChangeScript(dump, {1, 2, 3, 4, 5}, round) + "click main:1013\n";
+  return driver::ChangeScript(dump, {1, 2, 3, 4, 5}, round) + "click main:1013\n";
 }
 
 std::optional<platform::registry::RegTree> Parse(const std::vector<BYTE>& bytes, std::string& why) {
@@ -228,7 +227,7 @@ int main(int argc, char** argv) {
   std::string original(reinterpret_cast<const char*>(store::SampleRegistry().data()),
                        store::SampleRegistry().size());
   if (o.padMb > 0) {
-    std::string pad = proof::GenerateStore(static_cast<std::size_t>(o.padMb) << 20);
+    std::string pad = driver::GenerateStore(static_cast<std::size_t>(o.padMb) << 20);
     original += "\n" + pad.substr(pad.find("\r\n\r\n") + 4);
   }
   std::vector<BYTE> originalBytes(original.begin(), original.end());
@@ -242,7 +241,7 @@ int main(int argc, char** argv) {
   std::vector<double> applySeconds, saveSeconds;
   nlohmann::json dump;
   {
-    proof::Child c = Start(o, file);
+    driver::Child c = Start(o, file);
     Reader r(c);
     auto deadline = Clock::now() + std::chrono::seconds(30);
     Send(c, "dump\n");
@@ -278,7 +277,7 @@ int main(int argc, char** argv) {
       states.push_back(std::move(*tree));
       Send(c, "ok\n");
     }
-    proof::Wait(c);
+    driver::Wait(c);
   }
   double apply = 0, save = 0;
   for (double s : applySeconds) apply = std::max(apply, s);
@@ -298,7 +297,7 @@ int main(int argc, char** argv) {
     double delay = aimAtSave ? std::uniform_real_distribution<double>(0, save * 1.3)(rng)
                              : std::uniform_real_distribution<double>(0, apply * 1.1)(rng);
 
-    proof::Child c = Start(o, file);
+    driver::Child c = Start(o, file);
     Reader r(c);
     auto deadline = Clock::now() + std::chrono::seconds(30);
     Send(c, "dump\n");

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string>
 
+#include "driver/program_driver.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/winreg.h"
 #include "tests/proof/proof_util.h"
@@ -77,7 +78,7 @@ void Report(const char* what, std::size_t bytes, const ChildOutcome& o) {
 TEST(HostileStore, LargeFileLoadsAndSavesInLinearTimeAndMemory) {
   TempDir dir;
   fs::path file = dir / "registry.reg";
-  std::string content = proof::GenerateStore(Megabytes(200, 4));
+  std::string content = driver::GenerateStore(Megabytes(200, 4));
   WriteBytes(file, content);
   content = std::string();
   auto size = static_cast<std::size_t>(fs::file_size(file));
@@ -378,7 +379,7 @@ TEST(HostileStore, FullDiskFailsTheSaveKeepsEverythingAndRetriesLater) {
   if (!mount.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
   // A store of about 10 kB and a filler that leaves no room for its copies.
   fs::path file = folder / "registry.reg";
-  std::string content = proof::GenerateStore(10 << 10);
+  std::string content = driver::GenerateStore(10 << 10);
   WriteBytes(file, content);
   fs::path filler = folder / "filler";
   {

@@ -33,10 +33,6 @@ inline void WriteBytes(const std::filesystem::path& p, std::string_view bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// A plausible store of about `bytes` bytes: keys of ten values each (numbers,
-// strings, binary data wrapped over continuation lines).
-std::string GenerateStore(std::size_t bytes);
-
 // Names of the entries in a folder other than `except`.
 std::vector<std::string> FolderEntries(const std::filesystem::path& dir);
 

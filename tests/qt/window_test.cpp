@@ -266,7 +266,7 @@ TEST_F(DeviceWindowTest, ClicksAndTypingThroughTheWindowReachTheRegistryOnApply)
   };
   std::vector<ProgressFrame> progressFrames;
   s.onImmediatePaint = [&] {
-    HWND bar = GetDlgItem(hostqt::MainDialog(), 1029);
+    HWND bar = GetDlgItem(hostqt::MainDialog(), res::IDC_PROGRESS);
     if (bar == nullptr || !IsWindowVisible(bar)) return;
     RECT r{};
     GetWindowRect(bar, &r);
@@ -282,13 +282,14 @@ TEST_F(DeviceWindowTest, ClicksAndTypingThroughTheWindowReachTheRegistryOnApply)
 
   HWND set1 = nullptr;
   s.Then([&] {
-    set1 = PageWithTemplate(131);
+    set1 = PageWithTemplate(res::IDD_SET1);
     ASSERT_NE(set1, nullptr);
-    s.TapWindow(GetDlgItem(set1, 1009));  // "インストール先を問い合わせる"
+    s.TapWindow(GetDlgItem(set1, res::IDC_ASK_DEST));  // "インストール先を問い合わせる"
   });
-  s.Then([&] { s.TapWindow(GetDlgItem(set1, 1031)); });  // open the CPU priority list
+  s.Then(
+      [&] { s.TapWindow(GetDlgItem(set1, res::IDC_CPU_PRIORITY)); });  // open the CPU priority list
   s.Then([&] {
-    HWND list = platform::ComboListWindow(GetDlgItem(set1, 1031));
+    HWND list = platform::ComboListWindow(GetDlgItem(set1, res::IDC_CPU_PRIORITY));
     ASSERT_NE(list, nullptr) << "the drop-down list did not open";
     RECT item{};
     SendMessage(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
@@ -298,7 +299,7 @@ TEST_F(DeviceWindowTest, ClicksAndTypingThroughTheWindowReachTheRegistryOnApply)
   });
   s.Then([&] {
     // Tab 2 ("設定3"): the device name.
-    HWND tab = GetDlgItem(hostqt::MainDialog(), 1002);
+    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
     RECT label{};
     SendMessage(tab, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&label));
     POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
@@ -306,9 +307,9 @@ TEST_F(DeviceWindowTest, ClicksAndTypingThroughTheWindowReachTheRegistryOnApply)
     s.Tap({c.x, c.y});
   });
   s.Then([&] {
-    HWND set3 = PageWithTemplate(137);
+    HWND set3 = PageWithTemplate(res::IDD_SET3);
     ASSERT_NE(set3, nullptr);
-    s.TapWindow(GetDlgItem(set3, 1027));
+    s.TapWindow(GetDlgItem(set3, res::IDC_DEVICE_NAME));
   });
   s.Then([&] {
     s.Key(Qt::Key_End);
@@ -318,7 +319,7 @@ TEST_F(DeviceWindowTest, ClicksAndTypingThroughTheWindowReachTheRegistryOnApply)
     s.Key(Qt::Key_B, u"B"_qs);
     s.Commit(u"日本ｶﾅ"_qs);
   });
-  s.Then([&] { s.TapWindow(GetDlgItem(hostqt::MainDialog(), 1013)); });  // "反映"
+  s.Then([&] { s.TapWindow(GetDlgItem(hostqt::MainDialog(), res::IDC_APPLY)); });  // "反映"
   s.Then([&] {
     EXPECT_NE(platform::ActiveMessageBox(), nullptr) << "Apply ends with its message";
     s.Close();  // OK on the message, then the navigation bar's OK
@@ -359,12 +360,12 @@ TEST_F(DeviceWindowTest, ClosingTheWindowWithoutApplyWritesNothing) {
   ASSERT_TRUE(s.opened());
   HWND set1 = nullptr;
   s.Then([&] {
-    set1 = PageWithTemplate(131);
+    set1 = PageWithTemplate(res::IDD_SET1);
     ASSERT_NE(set1, nullptr);
-    s.TapWindow(GetDlgItem(set1, 1032));  // window animation off
+    s.TapWindow(GetDlgItem(set1, res::IDC_ANIMATE));  // window animation off
   });
   s.Then([&] {
-    EXPECT_EQ(IsDlgButtonChecked(set1, 1032), 0u);
+    EXPECT_EQ(IsDlgButtonChecked(set1, res::IDC_ANIMATE), 0u);
     s.Close();
   });
   s.Run();
@@ -404,7 +405,7 @@ TEST_F(DeviceWindowTest, PagesMatchTheirReferenceImages) {
   QImage about;
   s.Then([&] {
     first = hostqt::RenderScene(hostqt::CaptureScene());
-    HWND tab = GetDlgItem(hostqt::MainDialog(), 1002);
+    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
     RECT label{};
     SendMessage(tab, TCM_GETITEMRECT, 5, reinterpret_cast<LPARAM>(&label));
     POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
@@ -430,7 +431,7 @@ TEST_F(DeviceWindowTest, ControlSSavesTheScreenAndTheToolGoesOn) {
   s.window().SetScreenshotFolder(QString::fromStdString(dir_.string()));
   s.window().SetNotice([&](const std::string& text) { notices.push_back(text); });
   auto tapTab = [&](int index) {
-    HWND tab = GetDlgItem(hostqt::MainDialog(), 1002);
+    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
     RECT label{};
     SendMessage(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&label));
     POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
@@ -475,7 +476,7 @@ TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {
   HWND set2 = nullptr;
   QPoint up;
   s.Then([&] {
-    HWND tab = GetDlgItem(hostqt::MainDialog(), 1002);
+    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
     RECT label{};
     SendMessage(tab, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&label));
     POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
@@ -483,9 +484,9 @@ TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {
     s.Tap({c.x, c.y});
   });
   s.Then([&] {
-    set2 = PageWithTemplate(136);
+    set2 = PageWithTemplate(res::IDD_SET2);
     ASSERT_NE(set2, nullptr);
-    HWND spin = GetDlgItem(set2, 1018);
+    HWND spin = GetDlgItem(set2, res::IDC_PER1_0_SERVER_SPIN);
     const RECT part = platform::UpDownPartRect(spin, platform::UpDownPart::Up);
     POINT c{(part.left + part.right) / 2, (part.top + part.bottom) / 2};
     ClientToScreen(spin, &c);
@@ -498,7 +499,8 @@ TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {
     s.Then([&] {
       for (const hostqt::SceneNode& w : hostqt::CaptureScene().windows) {
         std::function<void(const hostqt::SceneNode&)> find = [&](const hostqt::SceneNode& n) {
-          if (n.kind == hostqt::Kind::UpDown && n.id == 1018 && n.pressedArrow == 1) {
+          if (n.kind == hostqt::Kind::UpDown && n.id == res::IDC_PER1_0_SERVER_SPIN &&
+              n.pressedArrow == 1) {
             shownPressed = true;
           }
           for (const hostqt::SceneNode& c : n.children) find(c);
@@ -513,7 +515,8 @@ TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {
   std::u16string shown;
   s.Then([&] {
     std::u16string buf(16, u'\0');
-    buf.resize(static_cast<std::size_t>(GetDlgItemText(set2, 1017, buf.data(), 16)));
+    buf.resize(
+        static_cast<std::size_t>(GetDlgItemText(set2, res::IDC_PER1_0_SERVER, buf.data(), 16)));
     shown = buf;
     s.Close();
   });
@@ -524,25 +527,110 @@ TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {
   EXPECT_GT(std::stoi(QString::fromStdU16String(shown).toStdString()), 3);
 }
 
-TEST(DeviceWindowEntry, WithoutADisplayItSaysHowToRunAndFails) {
-  struct Saved {
-    const char* name;
-    std::optional<std::string> value;
+// A message box without an owner (an error at start-up) on the otherwise
+// empty device screen: drawn, and the window's close answers it.
+TEST(DeviceWindowEntry, AnOwnerlessMessageBoxIsShownAndClosingAnswersIt) {
+  platform::ResetWindowSystem();
+  AfxResetFrameworkState();
+  platform::ProgramModule().resources = &res::Module();
+  int answer = 0;
+  QImage shown;
+  std::string error;
+  const bool opened = host::RunInDeviceWindow(
+      {std::nullopt, "RegillaMobile \u2014 bad.reg"},
+      [&] {
+        auto* window = static_cast<hostqt::DeviceWindow*>(platform::GetInputSource());
+        EXPECT_EQ(window->title(), u"RegillaMobile \u2014 bad.reg"_qs);
+        window->SetIdleHook([window, &shown] {
+          shown = window->Frame();
+          QCloseEvent close;
+          QGuiApplication::sendEvent(window, &close);
+        });
+        InitCommonControls();
+        answer = MessageBox(nullptr, u"bad.reg:4: dword value without hex digits", u"RegillaMobile",
+                            MB_OK | MB_ICONERROR);
+      },
+      error);
+  ASSERT_TRUE(opened) << error;
+  EXPECT_EQ(answer, IDOK);
+  ASSERT_EQ(shown.size(), QSize(240, 320));
+  // Not one colour: the box with its caption and text is on the screen.
+  int dark = 0;
+  for (int y = 0; y < shown.height(); ++y) {
+    for (int x = 0; x < shown.width(); ++x) dark += qGray(shown.pixel(x, y)) < 96 ? 1 : 0;
+  }
+  EXPECT_GT(dark, 100);
+  platform::ResetWindowSystem();
+}
+
+// Run on a plain screen, on a HiDPI screen (device-pixel ratio 2) and with
+// QT_SCALE_FACTOR 1.5 (see CMakeLists.txt).
+TEST(DeviceWindowScreens, WholeSharpPixelsThatFitCentredInWhateverSizeTheWindowGets) {
+  platform::ResetWindowSystem();
+  hostqt::DeviceWindow window(std::nullopt);
+  window.show();
+  for (int i = 0; i < 200 && !window.isExposed(); ++i) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  ASSERT_TRUE(window.isExposed());
+  const double ratio = window.devicePixelRatio();
+  const QRect free = window.screen()->availableGeometry();
+  const int s = window.Scale();
+  // Fits the free area; as large as zoom 2 allows, or the next would not fit.
+  EXPECT_LE(window.width(), free.width());
+  EXPECT_LE(window.height(), free.height());
+  ASSERT_GE(s, 1);
+  const int wanted = static_cast<int>(std::lround(2 * ratio));
+  EXPECT_TRUE(s == wanted || 320 * (s + 1) > free.height() * ratio) << s << " at " << ratio;
+
+  auto checkShown = [&](const char* when) {
+    window.RenderNow();
+    const QImage shown = window.Shown();
+    const QImage frame = window.Frame();
+    ASSERT_EQ(frame.size(), QSize(240, 320)) << when;
+    // The whole window, in physical pixels.
+    EXPECT_EQ(shown.size(), QSize(static_cast<int>(std::ceil(window.width() * ratio)),
+                                  static_cast<int>(std::ceil(window.height() * ratio))))
+        << when;
+    // Every device pixel a block of s x s equal pixels, centred.
+    const QPoint origin((shown.width() - 240 * s) / 2, (shown.height() - 320 * s) / 2);
+    int wrong = 0;
+    for (int y = 0; y < 320 * s; ++y) {
+      for (int x = 0; x < 240 * s; ++x) {
+        wrong += shown.pixel(origin.x() + x, origin.y() + y) != frame.pixel(x / s, y / s) ? 1 : 0;
+      }
+    }
+    EXPECT_EQ(wrong, 0) << when;
+    // Around it black, never left unpainted.
+    for (const QPoint p : {QPoint(0, 0), QPoint(shown.width() - 1, shown.height() - 1)}) {
+      if (p.x() < origin.x() || p.y() < origin.y() || p.x() >= origin.x() + 240 * s ||
+          p.y() >= origin.y() + 320 * s) {
+        EXPECT_EQ(shown.pixel(p), qRgb(0, 0, 0)) << when;
+      }
+    }
+    // A click lands on the device pixel shown under it.
+    const QPointF at((origin.x() + 100 * s + s / 2.0) / ratio,
+                     (origin.y() + 150 * s + s / 2.0) / ratio);
+    EXPECT_EQ(window.DevicePoint(at), QPoint(100, 150)) << when;
   };
-  std::vector<Saved> saved;
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    const char* v = std::getenv(name);
-    saved.push_back({name, v != nullptr ? std::optional<std::string>(v) : std::nullopt});
-    unsetenv(name);
-  }
-  ::testing::internal::CaptureStderr();
-  const int status = host::RunDeviceWindow(host::HostOptions{});
-  const std::string err = ::testing::internal::GetCapturedStderr();
-  for (const Saved& s : saved) {
-    if (s.value) setenv(s.name, s.value->c_str(), 1);
-  }
-  EXPECT_EQ(status, 1);
-  EXPECT_NE(err.find("xvfb-run"), std::string::npos) << err;
-  EXPECT_NE(err.find("--script"), std::string::npos) << err;
-  EXPECT_NE(err.find("DISPLAY"), std::string::npos) << err;
+  checkShown("at its own size");
+  // A desktop that ignores the fixed size.
+  window.setMinimumSize(QSize(0, 0));
+  window.setMaximumSize(QSize(16777215, 16777215));
+  window.resize(window.size() + QSize(101, 60));
+  QCoreApplication::processEvents();
+  checkShown("made larger");
+  window.hide();
+  platform::ResetWindowSystem();
+}
+
+TEST(DeviceWindowScreens, AZoomThatDoesNotFitIsReducedWithANote) {
+  platform::ResetWindowSystem();
+  hostqt::DeviceWindow window(8);
+  std::vector<std::string> notes;
+  window.SetNotice([&](const std::string& text) { notes.push_back(text); });
+  EXPECT_LE(window.height(), window.screen()->availableGeometry().height());
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_EQ(notes[0].rfind("--zoom 8 does not fit the screen's free area of ", 0), 0u) << notes[0];
+  platform::ResetWindowSystem();
 }

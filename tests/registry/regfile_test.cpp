@@ -463,8 +463,8 @@ TEST(RegFileWrite, RewritingAfterChangesGivesTheFileAFreshTreeGives) {
   RegTextCache cache;
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
   auto keyPath = [&] {
-    std::vector<std::u16string> path = {u"K" + std::u16string(1, char16_t(u'a' + pick(4)))};
-    if (pick(2)) path.push_back(u"名" + std::u16string(1, char16_t(u'0' + pick(3))));
+    std::vector<std::u16string> path = {{u'K', char16_t(u'a' + pick(4))}};
+    if (pick(2)) path.push_back({u'名', char16_t(u'0' + pick(3))});
     return path;
   };
   const std::vector<RegFileFormat> forms = {
@@ -474,7 +474,7 @@ TEST(RegFileWrite, RewritingAfterChangesGivesTheFileAFreshTreeGives) {
   };
   for (int step = 0; step < 400; ++step) {
     RegKey& key = tree.Create(pick(3) ? Root::LocalMachine : Root::CurrentUser, keyPath());
-    std::u16string name = u"v" + std::u16string(1, char16_t(u'0' + pick(5)));
+    std::u16string name = {u'v', char16_t(u'0' + pick(5))};
     switch (pick(5)) {
       case 0:
         key.DeleteValue(name);
@@ -488,7 +488,7 @@ TEST(RegFileWrite, RewritingAfterChangesGivesTheFileAFreshTreeGives) {
         break;
       }
       case 3:
-        key.SetValue(name.substr(0, 1) == u"v" ? u"V" + name.substr(1) : name, REG_DWORD,
+        key.SetValue(name[0] == u'v' ? std::u16string{u'V', name[1]} : name, REG_DWORD,
                      Dword(static_cast<DWORD>(step)));
         break;
       default:

@@ -1,40 +1,18 @@
 // Helpers shared by the registry tests: temp folders and byte/text conversion.
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "driver/temp_dir.h"
 #include "platform/wintypes.h"
 
 namespace testutil {
 
-// A fresh folder under the system temp folder, removed afterwards (also when
-// a test made it read-only).
-class TempDir {
- public:
-  TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "regilla-XXXXXX").string();
-    path_ = ::mkdtemp(tmpl.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
+using driver::TempDir;
 
 inline std::vector<BYTE> Bytes(std::string_view s) {
   return {s.begin(), s.end()};

@@ -68,15 +68,16 @@ void ExpectBmp(int id, int width, int height, int bits) {
 }
 
 TEST(Pictures, BulletBitmap) {
-  ExpectBmp(132, 14, 14, 8);
+  ExpectBmp(res::IDB_BULLET, 14, 14, 8);
 }
 
 TEST(Pictures, AboutBitmap) {
-  ExpectBmp(134, 240, 96, 24);
+  ExpectBmp(res::IDB_ABOUT, 240, 96, 24);
 }
 
 TEST(Pictures, IconGroupHoldsThreeImages) {
-  const platform::BinaryResource* r = platform::FindBinaryResource(res::Module().icons, 129);
+  const platform::BinaryResource* r =
+      platform::FindBinaryResource(res::Module().icons, res::IDI_PROGRAM);
   ASSERT_NE(r, nullptr);
   const std::span<const unsigned char> b = r->bytes;
   ASSERT_GE(b.size(), 6u + 3 * 16);

@@ -40,25 +40,6 @@ class ProgramVersion : public ::testing::Test {
   std::vector<unsigned char> block_;
 };
 
-TEST_F(ProgramVersion, FixedInfo) {
-  LPVOID p = nullptr;
-  UINT len = 0;
-  ASSERT_EQ(VerQueryValueW(block_.data(), u"\\", &p, &len), TRUE);
-  ASSERT_EQ(len, sizeof(VS_FIXEDFILEINFO));
-  VS_FIXEDFILEINFO f;
-  std::memcpy(&f, p, sizeof f);
-  EXPECT_EQ(f.dwSignature, VS_FFI_SIGNATURE);
-  EXPECT_EQ(f.dwFileVersionMS, 0x00010000u);  // 1.0
-  EXPECT_EQ(f.dwFileVersionLS, 0x00000001u);  // .0.1
-  EXPECT_EQ(f.dwProductVersionMS, 0x00010000u);
-  EXPECT_EQ(f.dwProductVersionLS, 0x00000001u);
-  EXPECT_EQ(f.dwFileFlagsMask, 0x3Fu);
-  EXPECT_EQ(f.dwFileFlags, 0u);
-  EXPECT_EQ(f.dwFileOS, 4u);
-  EXPECT_EQ(f.dwFileType, 1u);
-  EXPECT_EQ(f.dwFileSubtype, 0u);
-}
-
 TEST_F(ProgramVersion, TranslationLeadsToTheStringTable) {
   LPVOID p = nullptr;
   UINT len = 0;

@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
-#include "platform/text/text.h"
 
 #include <cstdlib>
-#include <set>
 #include <sstream>
 
 #include "platform/registry/registry.h"
 #include "platform/registry/winreg.h"
-#include "store/catalogue.h"
+#include "store/keys.h"
 #include "store/registry_store.h"
 #include "store/store.h"
 #include "tests/registry/test_util.h"
@@ -153,25 +151,24 @@ TEST_F(Store, WritesUseTheStoredFormsAndSkipMissingKeys) {
 }
 
 TEST_F(Store, SharedOpenClosesOnceAndCountsFailedSets) {
+  constexpr std::u16string_view kHistory[] = {u"0", u"1", u"2"};
   Put(HKEY_CURRENT_USER, store::keys::kTaskSwitch, u"0", REG_SZ, testutil::Sz(u"x"));
   events.clear();
   std::size_t failed = store::FailedWriteCount();
   {
     store::OpenKey key = store::OpenKey::Open(HKEY_CURRENT_USER, store::keys::kTaskSwitch);
     ASSERT_TRUE(key);
-    for (std::u16string_view name : store::TaskSwitchValueNames()) {
-      EXPECT_TRUE(key.WriteString(name, u""));
-    }
+    for (std::u16string_view name : kHistory) EXPECT_TRUE(key.WriteString(name, u""));
     EXPECT_FALSE(key.WriteNumber(u"bad\nname", 1));  // the set fails after the open
     store::OpenKey moved = std::move(key);
     EXPECT_FALSE(key.IsOpen());
   }
   EXPECT_EQ(store::FailedWriteCount(), failed + 1);
   std::vector<Op> expected{Op::Open};
-  for (int i = 0; i < 13; ++i) expected.push_back(Op::Set);
+  for (int i = 0; i < 4; ++i) expected.push_back(Op::Set);
   expected.push_back(Op::Close);
   EXPECT_EQ(Ops(), expected);
-  for (std::u16string_view name : store::TaskSwitchValueNames()) {
+  for (std::u16string_view name : kHistory) {
     const RegValue* v = Stored(HKEY_CURRENT_USER, store::keys::kTaskSwitch, name);
     ASSERT_NE(v, nullptr);
     EXPECT_TRUE(v->data.empty());
@@ -191,50 +188,6 @@ TEST_F(Store, CreateUsesVolatileOptionsAndWritesIntoTheNewKey) {
   EXPECT_EQ(events[0].key, store::keys::kRedir);
   EXPECT_EQ(events[2].op, Op::Close);
   EXPECT_EQ(store::ReadNumber(HKEY_LOCAL_MACHINE, store::keys::kRedir, u"RegisterFSRoot").value, 0);
-}
-
-TEST(Catalogue, CoversEveryPageAndTheTwelveHistoryEntries) {
-  auto table = store::Catalogue();
-  ASSERT_EQ(table.size(), 16u);
-  std::size_t values = 0;
-  int lastPage = 0;
-  std::set<std::u16string> rootAndKey;
-  for (const store::CatalogueEntry& e : table) {
-    EXPECT_GE(e.page, lastPage);
-    lastPage = e.page;
-    EXPECT_TRUE(e.root == HKEY_LOCAL_MACHINE || e.root == HKEY_CURRENT_USER);
-    EXPECT_TRUE(e.type == REG_DWORD || e.type == REG_SZ);
-    EXPECT_EQ(e.key.front(), u'\\');
-    values += e.values.size();
-  }
-  EXPECT_EQ(lastPage, 5);
-  EXPECT_EQ(values, 35u);
-  auto history = store::TaskSwitchValueNames();
-  ASSERT_EQ(history.size(), 12u);
-  for (std::size_t i = 0; i < history.size(); ++i) {
-    EXPECT_EQ(history[i], std::u16string(platform::text::FromUtf8Lossy(std::to_string(i))));
-  }
-}
-
-TEST(SampleRegistry, HoldsEveryCatalogueValueExceptTheTwoMissingKeys) {
-  ParsedRegFile parsed;
-  ASSERT_EQ(ParseRegFile(store::SampleRegistry(), "sample", parsed), platform::Status());
-  for (const store::CatalogueEntry& e : store::Catalogue()) {
-    const RegKey* key = parsed.tree.Find(*RootFromHandle(e.root), SplitKeyPath(e.key));
-    if (e.key == store::keys::kBios || e.key == store::keys::kRedir) {
-      EXPECT_EQ(key, nullptr) << platform::text::ToUtf8(e.key);
-      continue;
-    }
-    ASSERT_NE(key, nullptr) << platform::text::ToUtf8(e.key);
-    for (std::u16string_view name : e.values) {
-      const RegValue* v = key->FindValue(name);
-      ASSERT_NE(v, nullptr) << platform::text::ToUtf8(e.key) << " " << platform::text::ToUtf8(name);
-      EXPECT_EQ(v->type, e.type) << platform::text::ToUtf8(name);
-      if (e.type == REG_DWORD) {
-        EXPECT_EQ(v->data.size(), 4u) << platform::text::ToUtf8(name);
-      }
-    }
-  }
 }
 
 class StoreFile : public ::testing::Test {
@@ -288,14 +241,21 @@ TEST_F(StoreFile, MissingDefaultFileStartsFromTheSample) {
   EXPECT_EQ(r.path, expected);
   EXPECT_NE(diag.str().find(expected.string()), std::string::npos) << diag.str();
   EXPECT_NE(diag.str().find("sample"), std::string::npos);
-  auto sample = store::SampleRegistry();
-  EXPECT_EQ(ReadBytes(expected), std::vector<BYTE>(sample.begin(), sample.end()));
   EXPECT_EQ(store::ReadString(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name").value,
             u"Pocket_PC");
+  // Reading and saving nothing new creates neither the file nor its folder.
+  ASSERT_TRUE(FlushRegistry().ok());
+  EXPECT_FALSE(fs::exists(dir / "data"));
 
-  // The second start uses the file as it is.
+  // The first change writes the sample with it, in a new folder.
   store::WriteNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate", 0);
   ASSERT_TRUE(FlushRegistry().ok());
+  const std::string written = Text(ReadBytes(expected));
+  EXPECT_NE(written.find("\"Name\"=\"Pocket_PC\""), std::string::npos) << written;
+  EXPECT_NE(written.find("\"Animate\"=dword:00000000"), std::string::npos) << written;
+  EXPECT_FALSE(fs::exists(expected.string() + ".bak"));
+
+  // The second start uses the file as it is.
   std::ostringstream again;
   ASSERT_EQ(store::OpenRegistryStore(std::nullopt, again, r), platform::Status());
   EXPECT_FALSE(r.seeded);
@@ -308,6 +268,9 @@ TEST_F(StoreFile, ExplicitPathIsCreatedFromTheSampleOnlyInAnExistingFolder) {
   store::StoreFile r;
   ASSERT_EQ(store::OpenRegistryStore(dir / "mine.reg", diag, r), platform::Status());
   EXPECT_TRUE(r.seeded);
+  EXPECT_FALSE(fs::exists(dir / "mine.reg"));
+  store::WriteNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate", 0);
+  ASSERT_TRUE(FlushRegistry().ok());
   EXPECT_TRUE(fs::exists(dir / "mine.reg"));
 
   const platform::Status status =
@@ -336,6 +299,8 @@ TEST_F(StoreFile, ASymbolicLinkIsFollowedAndKeptWhenSaving) {
 
   ASSERT_EQ(store::OpenRegistryStore(dir / "dangling.reg", diag, r), platform::Status());
   EXPECT_TRUE(r.seeded);
+  store::WriteNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate", 0);
+  ASSERT_TRUE(FlushRegistry().ok());
   EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "dangling.reg")));
   EXPECT_TRUE(fs::is_regular_file(dir / "real" / "new.reg"));
 }

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace proof {
+namespace driver {
 
 using Clock = std::chrono::steady_clock;
 
@@ -76,4 +76,8 @@ Exit Kill(Child& c);
 // Waits for the child to end by itself.
 Exit Wait(Child& c);
 
-}  // namespace proof
+// A plausible store of about `bytes` bytes: keys of ten values each (numbers,
+// strings, binary data wrapped over continuation lines).
+std::string GenerateStore(std::size_t bytes);
+
+}  // namespace driver

@@ -1,12 +1,8 @@
-// Every registry value the settings pages read or write, as one table, and
-// the key paths by name so that the pages' tables can refer to them.
+// The registry keys of the device settings, by name, so that the pages'
+// tables (and tests) refer to each path once.
 #pragma once
 
-#include <span>
 #include <string_view>
-
-#include "platform/registry/winreg.h"
-#include "platform/wintypes.h"
 
 namespace store {
 
@@ -28,19 +24,5 @@ inline constexpr std::u16string_view kImeJp = u"\\Software\\Microsoft\\IMEJP\\3.
 inline constexpr std::u16string_view kShell = u"\\Software\\Microsoft\\Shell";
 inline constexpr std::u16string_view kGweMenu = u"\\System\\GWE\\Menu";
 }  // namespace keys
-
-// The twelve start-menu history entries "0" to "11".
-std::span<const std::u16string_view> TaskSwitchValueNames();
-
-struct CatalogueEntry {
-  int page;  // the settings page: 1 to 5 (tabs "設定1" to "設定5")
-  HKEY root;
-  std::u16string_view key;
-  std::span<const std::u16string_view> values;
-  DWORD type;
-};
-
-// In page order, and within a page in the order the page reads its values.
-std::span<const CatalogueEntry> Catalogue();
 
 }  // namespace store

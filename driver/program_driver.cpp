@@ -1,4 +1,4 @@
-#include "tests/proof/program_driver.h"
+#include "driver/program_driver.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace proof {
+namespace driver {
 
 namespace {
 
@@ -211,4 +211,25 @@ Exit Wait(Child& c) {
   return Reap(c);
 }
 
-}  // namespace proof
+std::string GenerateStore(std::size_t bytes) {
+  std::string out = "Windows Registry Editor Version 5.00\r\n\r\n";
+  char buf[256];
+  for (unsigned key = 0; out.size() < bytes; ++key) {
+    std::snprintf(buf, sizeof buf,
+                  "[HKEY_LOCAL_MACHINE\\Software\\Vendor%u\\Product%u\\Settings]\r\n", key % 97,
+                  key);
+    out += buf;
+    for (unsigned v = 0; v < 8; ++v) {
+      std::snprintf(buf, sizeof buf, "\"Number%u\"=dword:%08x\r\n", v, key * 31 + v);
+      out += buf;
+    }
+    std::snprintf(buf, sizeof buf, "\"Path\"=\"\\\\Windows\\\\Program %u\\\\app.exe\"\r\n", key);
+    out += buf;
+    out +=
+        "\"Blob\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,\\\r\n"
+        "  17,18,19,1a,1b,1c,1d,1e,1f\r\n\r\n";
+  }
+  return out;
+}
+
+}  // namespace driver
