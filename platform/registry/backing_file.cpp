@@ -76,8 +76,9 @@ Status BackingFile::Save(RegTree& tree, const std::vector<Change>& changes, bool
   if (createFolder_ && path_.has_parent_path()) {
     std::error_code ec;
     std::filesystem::create_directories(path_.parent_path(), ec);
-    if (ec) s = Status::PosixError("cannot create the folder " + path_.parent_path().string(),
-                                   ec.value());
+    if (ec)
+      s = Status::PosixError("cannot create the folder " + path_.parent_path().string(),
+                             ec.value());
   }
   std::unique_ptr<FileLock> lock;
   std::filesystem::path lockPath = path_;

@@ -77,9 +77,9 @@ class BackingFile {
   std::filesystem::path path_;
   FileSystem& fs_;
   RegFileFormat format_;
-  FileId knownId_;           // the content the tree is based on
-  FileId failedId_;          // a changed file that did not parse (not retried)
-  std::string reloadError_;  // why it did not parse
+  FileId knownId_;             // the content the tree is based on
+  FileId failedId_;            // a changed file that did not parse (not retried)
+  std::string reloadError_;    // why it did not parse
   bool createFolder_ = false;  // see NewFile
   bool behind_ = false;        // the tree holds content the file lacks
   bool backupDone_ = false;
