@@ -161,23 +161,6 @@ class PosixFileSystem : public FileSystem {
     return ::rename(from.c_str(), to.c_str()) == 0 ? Status() : LastError();
   }
 
-  Status RenameNoReplace(const std::filesystem::path& from,
-                         const std::filesystem::path& to) override {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return LastError();
-    // The file system cannot rename without replacing: link() fails when the
-    // target exists, then the temporary name is dropped.
-    if (::link(from.c_str(), to.c_str()) == 0) {
-      ::unlink(from.c_str());
-      return {};
-    }
-    if (errno != EPERM && errno != ENOTSUP) return LastError();
-    // No hard links either: check and rename (a narrow race remains).
-    struct stat st {};
-    if (::stat(to.c_str(), &st) == 0) return Error(EEXIST);
-    return ::rename(from.c_str(), to.c_str()) == 0 ? Status() : LastError();
-  }
-
   Status Remove(const std::filesystem::path& path) override {
     return ::unlink(path.c_str()) == 0 ? Status() : LastError();
   }
@@ -229,8 +212,7 @@ FileSystem& RealFileSystem() {
 }
 
 Status WriteFileAtomically(FileSystem& fs, const std::filesystem::path& target,
-                           std::span<const BYTE> bytes, unsigned mode, FileId* written,
-                           bool replace) {
+                           std::span<const BYTE> bytes, unsigned mode, FileId* written) {
   static std::atomic<unsigned> counter{0};
   std::filesystem::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
@@ -270,8 +252,7 @@ Status WriteFileAtomically(FileSystem& fs, const std::filesystem::path& target,
   FileId id;
   if (!(status = file->Stat(id)).ok()) return abandon(status, "cannot stat " + temp.string());
   if (!(status = file->Close()).ok()) return abandon(status, "cannot close " + temp.string());
-  status = replace ? fs.Rename(temp, target) : fs.RenameNoReplace(temp, target);
-  if (!status.ok()) {
+  if (!(status = fs.Rename(temp, target)).ok()) {
     return abandon(status, "cannot rename " + temp.string() + " to " + target.string());
   }
   if (written) *written = id;
@@ -307,8 +288,8 @@ int RemoveStaleTempFiles(FileSystem& fs, const std::filesystem::path& target) {
     if (!digits(pidText) || !digits(counter)) continue;
     long long pid = std::stoll(std::string(pidText));
     if (pid <= 0 || pid > INT32_MAX || pid == ::getpid()) continue;
-    // A process that still runs may be writing it (it holds the lock then,
-    // or it is seeding a new store); only the dead leave garbage.
+    // A process that still runs may be writing it (it holds the lock then);
+    // only the dead leave garbage.
     if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
     if (fs.Remove(dir / name).ok()) ++removed;
   }

@@ -56,9 +56,6 @@ class FileSystem {
   // Permission bits of an existing file.
   virtual Status Mode(const std::filesystem::path& path, unsigned& mode) = 0;
   virtual Status Rename(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
-  // Like Rename, but fails with EEXIST when `to` exists.
-  virtual Status RenameNoReplace(const std::filesystem::path& from,
-                                 const std::filesystem::path& to) = 0;
   virtual Status Remove(const std::filesystem::path& path) = 0;
   // Names of the entries of a folder.
   virtual Status List(const std::filesystem::path& dir, std::vector<std::string>& names) = 0;
@@ -94,10 +91,6 @@ class FileSystemWrapper : public FileSystem {
   Status Rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
     return target_->Rename(from, to);
   }
-  Status RenameNoReplace(const std::filesystem::path& from,
-                         const std::filesystem::path& to) override {
-    return target_->RenameNoReplace(from, to);
-  }
   Status Remove(const std::filesystem::path& path) override { return target_->Remove(path); }
   Status List(const std::filesystem::path& dir, std::vector<std::string>& names) override {
     return target_->List(dir, names);
@@ -117,10 +110,9 @@ class FileSystemWrapper : public FileSystem {
 // (O_EXCL), fsync, rename over the target, fsync of the folder. On failure
 // the target is untouched and the temp file removed; the status names the
 // step that failed. `written` (optional) receives the identity of the new
-// file. With `replace` false an existing target is kept and EEXIST returned.
+// file.
 Status WriteFileAtomically(FileSystem& fs, const std::filesystem::path& target,
-                           std::span<const BYTE> bytes, unsigned mode, FileId* written,
-                           bool replace = true);
+                           std::span<const BYTE> bytes, unsigned mode, FileId* written);
 
 // Removes the temporary files that WriteFileAtomically left beside `target`
 // when its process was killed before the rename: those of processes that no
