@@ -1,9 +1,10 @@
 #include "host/screen_state.h"
 
 #include "host/text.h"
-#include "host/windows.h"
+#include "host/window_names.h"
 #include "platform/controls/commctrl.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 #include "platform/window/winuser.h"
 #include "res/resource_ids.h"
 

@@ -6,8 +6,9 @@
 
 #include "host/screen_state.h"
 #include "host/trace.h"
-#include "host/windows.h"
+#include "host/window_names.h"
 #include "platform/controls/commctrl.h"
+#include "platform/window/inspect.h"
 #include "platform/window/winuser.h"
 #include "res/resource_ids.h"
 

@@ -12,7 +12,7 @@
 
 #include "host/dump.h"
 #include "host/script.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
 
 namespace host {
 
@@ -44,8 +44,6 @@ class ScriptHost : public platform::InputSource {
   // Records a message box shown by the tool (for `dump`).
   void NoteMessageBox(std::u16string caption, std::u16string text);
   const std::vector<ShownMessage>& messages() const { return messages_; }
-
-  bool AtEnd() const { return atEnd_; }
 
   // After the tool has ended: an error for the first command still left in
   // the script (it could not run), nullopt when only comments remain.

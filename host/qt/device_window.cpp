@@ -25,6 +25,7 @@
 #include "platform/framework/afxwin.h"
 #include "platform/resource.h"
 #include "platform/shell/aygshell.h"
+#include "platform/window/inspect.h"
 #include "platform/window/winuser.h"
 
 namespace hostqt {

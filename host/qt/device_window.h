@@ -20,7 +20,7 @@
 #include <string>
 
 #include "host/qt/input.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
 
 namespace hostqt {
 

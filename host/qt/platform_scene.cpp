@@ -5,7 +5,9 @@
 
 #include "platform/controls/commctrl.h"
 #include "platform/shell/aygshell.h"
-#include "platform/window/hooks.h"
+#include "platform/text/text.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 #include "platform/window/winuser.h"
 
 namespace hostqt {
@@ -21,14 +23,7 @@ QRect ToQRect(const RECT& r) {
 }
 
 bool SameClass(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char16_t c) {
-      return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c;
-    };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
+  return platform::text::EqualsFolded(a, b);
 }
 
 // Client rectangle in screen coordinates (the platform has no non-client area,
@@ -68,11 +63,9 @@ void FillList(SceneNode& n, HWND hwnd) {
     s.resize(static_cast<std::size_t>(std::max(0, len)));
     n.items << ToQString(s);
     RECT r{};
-    if (SendMessage(hwnd, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r)) != LB_ERR) {
-      n.itemRects.push_back(ChildRectOnScreen(hwnd, r));
-    }
+    const bool known = SendMessage(hwnd, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r)) != LB_ERR;
+    n.itemRects.push_back(known ? ChildRectOnScreen(hwnd, r) : QRect());
   }
-  if (n.itemRects.size() != static_cast<std::size_t>(count)) n.itemRects.clear();
   n.selected = static_cast<int>(SendMessage(hwnd, LB_GETCURSEL, 0, 0));
 }
 
@@ -88,11 +81,9 @@ void FillTab(SceneNode& n, HWND hwnd) {
     buffer.resize(std::char_traits<char16_t>::length(buffer.c_str()));
     n.items << ToQString(buffer);
     RECT r{};
-    if (SendMessage(hwnd, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r))) {
-      n.itemRects.push_back(ChildRectOnScreen(hwnd, r));
-    }
+    const bool known = SendMessage(hwnd, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r)) != 0;
+    n.itemRects.push_back(known ? ChildRectOnScreen(hwnd, r) : QRect());
   }
-  if (n.itemRects.size() != static_cast<std::size_t>(count)) n.itemRects.clear();
   n.selected = static_cast<int>(SendMessage(hwnd, TCM_GETCURSEL, 0, 0));
 }
 

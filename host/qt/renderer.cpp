@@ -221,15 +221,9 @@ void PaintComboList(QPainter& p, const SceneNode& n) {
   const QRect r = n.rect;
   p.fillRect(r, kWindow);
   Frame(p, r, kFrame);
-  const int count = static_cast<int>(n.items.size());
+  const int count = static_cast<int>(std::min<std::size_t>(n.items.size(), n.itemRects.size()));
   for (int i = 0; i < count; ++i) {
-    QRect item;
-    if (i < static_cast<int>(n.itemRects.size())) {
-      item = n.itemRects[i];
-    } else {
-      const int h = n.fontPx + 3;
-      item = QRect(r.left() + 1, r.top() + 1 + i * h, r.width() - 2, h);
-    }
+    const QRect item = n.itemRects[i];
     const bool lit = (n.hot >= 0) ? i == n.hot : i == n.selected;
     if (lit) p.fillRect(item, kHighlight);
     DrawText(p, item.adjusted(2, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
@@ -237,24 +231,10 @@ void PaintComboList(QPainter& p, const SceneNode& n) {
   }
 }
 
-// Tab labels when the scene carries no rectangles for them.
-std::vector<QRect> TabRects(const SceneNode& n) {
-  if (n.itemRects.size() == static_cast<std::size_t>(n.items.size())) return n.itemRects;
-  std::vector<QRect> rects;
-  int x = n.client.left() + 2;
-  const int h = n.fontPx + 5;
-  for (const QString& label : n.items) {
-    const int w = TextWidth(label, n.fontPx) + 12;
-    rects.emplace_back(x, n.client.top() + 2, w, h);
-    x += w;
-  }
-  return rects;
-}
-
 void PaintTab(QPainter& p, const SceneNode& n) {
   const QRect r = n.client;
   p.fillRect(n.rect, kWindow);
-  const std::vector<QRect> rects = TabRects(n);
+  const std::vector<QRect>& rects = n.itemRects;  // the labels, as the tab control lays them out
   int rowBottom = r.top();
   for (const QRect& t : rects) rowBottom = std::max(rowBottom, t.bottom() + 1);
   // The display area's frame; the selected label opens into it.
@@ -280,23 +260,18 @@ void PaintTab(QPainter& p, const SceneNode& n) {
              n.items[i], n, TextColour(n));
     if (selected && n.focused) DottedFrame(p, t.adjusted(3, 3, -3, -2), kText);
   };
-  for (int i = 0; i < static_cast<int>(rects.size()); ++i) {
+  const int count = static_cast<int>(std::min<std::size_t>(n.items.size(), rects.size()));
+  for (int i = 0; i < count; ++i) {
     if (i != n.selected) label(i, false);
   }
-  if (n.selected >= 0 && n.selected < static_cast<int>(rects.size())) label(n.selected, true);
+  if (n.selected >= 0 && n.selected < count) label(n.selected, true);
 }
 
+// The arrows where the control itself hit-tests them (up, then down).
 void PaintUpDown(QPainter& p, const SceneNode& n) {
-  const QRect r = n.rect;
-  const int half = r.height() / 2;
-  QRect up(r.left(), r.top(), r.width(), half);
-  QRect down(r.left(), r.top() + half, r.width(), r.height() - half);
-  if (n.itemRects.size() == 2) {
-    // Where the control itself hit-tests its arrows.
-    up = n.itemRects[0];
-    down = n.itemRects[1];
-  }
-  for (const auto& [part, isUp] : {std::pair{up, true}, std::pair{down, false}}) {
+  if (n.itemRects.size() != 2) return;
+  for (const auto& [part, isUp] :
+       {std::pair{n.itemRects[0], true}, std::pair{n.itemRects[1], false}}) {
     const bool pressed = n.pressedArrow == (isUp ? 1 : -1);
     p.fillRect(part, pressed ? kFacePressed : kFace);
     Frame(p, part, n.enabled ? kFrame : kGrayText);

@@ -27,8 +27,7 @@ QImage DecodeResourceImage(std::span<const unsigned char> bytes);
 // decode). Each keeps its colour depth in the text "_q_icoOrigDepth".
 std::vector<QImage> DecodeIconImages(std::span<const unsigned char> bytes);
 
-// Width in pixels of text in the dialog font of that height (used for caret
-// placement and tab labels, so drawing and measuring agree).
+// Width in pixels of text in the dialog font of that height.
 int TextWidth(const QString& text, int fontPx);
 
 }  // namespace hostqt

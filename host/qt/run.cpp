@@ -11,7 +11,7 @@
 #include "host/qt/fonts.h"
 #include "host/qt/platform_scene.h"
 #include "host/qt/renderer.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
 
 namespace hostqt {
 

@@ -58,8 +58,9 @@ struct SceneNode {
 
   // Tab control, drop-down field and list.
   QStringList items;
-  std::vector<QRect> itemRects;  // screen coordinates (tab labels, list entries,
-                                 // up-down arrows: up then down)
+  // Screen rectangles as the control reports them: tab labels, list entries,
+  // up-down arrows (up, then down). Only what has a rectangle is drawn.
+  std::vector<QRect> itemRects;
   int selected = -1;
   int hot = -1;  // list entry under the pointer
 

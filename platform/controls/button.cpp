@@ -92,7 +92,7 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_MOUSEMOVE:
       if (s != nullptr && s->tracking) {
-        bool inside = PointInClient(hwnd, lParam);
+        bool inside = PointInClient(hwnd, PointOf(lParam));
         if (inside != s->pushed) {
           s->pushed = inside;
           Repaint(hwnd);
@@ -101,7 +101,7 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_LBUTTONUP:
       if (s != nullptr && s->tracking) {
-        bool inside = PointInClient(hwnd, lParam);
+        bool inside = PointInClient(hwnd, PointOf(lParam));
         s->tracking = false;
         s->pushed = false;
         ReleaseCapture();

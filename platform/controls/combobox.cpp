@@ -28,6 +28,10 @@ struct ListState {
   bool tracking = false;
 };
 
+bool HasItem(const ComboState& s, int index) {
+  return index >= 0 && index < static_cast<int>(s.items.size());
+}
+
 int ItemHeight(HWND hwnd) {
   return platform::WindowFont(hwnd).height + 2;
 }
@@ -91,7 +95,7 @@ void OpenList(HWND combo) {
 void UserSelect(HWND combo, int index) {
   ComboState* s = StateOf<ComboState>(combo);
   if (s == nullptr) return;
-  if (index >= 0 && index < static_cast<int>(s->items.size())) s->sel = index;
+  if (HasItem(*s, index)) s->sel = index;
   CloseList(combo, true);
   Repaint(combo);
   NotifyCommand(combo, CBN_SELCHANGE);
@@ -127,7 +131,7 @@ int InsertAt(ComboState& s, int index, LPCWSTR text, bool sorted) {
 }
 
 LRESULT CopyItemText(const ComboState& s, int index, LPWSTR buffer) {
-  if (index < 0 || index >= static_cast<int>(s.items.size())) return CB_ERR;
+  if (!HasItem(s, index)) return CB_ERR;
   const std::u16string& item = s.items[static_cast<std::size_t>(index)];
   if (buffer != nullptr) {
     std::copy(item.begin(), item.end(), buffer);
@@ -136,182 +140,233 @@ LRESULT CopyItemText(const ComboState& s, int index, LPWSTR buffer) {
   return static_cast<LRESULT>(item.size());
 }
 
+// The text of the selection field: the selected entry, else empty.
+std::u16string_view SelectedText(const ComboState& s) {
+  return HasItem(s, s.sel) ? std::u16string_view(s.items[static_cast<std::size_t>(s.sel)])
+                           : std::u16string_view();
+}
+
+void ToggleList(HWND combo, const ComboState& s) {
+  if (s.list != nullptr) {
+    CloseList(combo, false);
+  } else {
+    OpenList(combo);
+  }
+}
+
+// One handler per message of the combo box.
+
+// The window is the selection field; the template height was the list's.
+LRESULT Create(HWND hwnd, const CREATESTRUCT& cs) {
+  if (IsDropDown(hwnd)) {
+    SetWindowPos(hwnd, nullptr, 0, 0, cs.cx, FieldHeight(hwnd),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
+  }
+  return 0;
+}
+
+LRESULT Destroy(ComboState& s) {
+  if (s.list != nullptr) {
+    HWND list = s.list;
+    s.list = nullptr;
+    DestroyWindow(list);
+  }
+  return 0;
+}
+
+LRESULT AddString(HWND hwnd, ComboState& s, LPCWSTR text) {
+  Repaint(hwnd);
+  return InsertAt(s, -1, text, (GetWindowLongPtr(hwnd, GWL_STYLE) & CBS_SORT) != 0);
+}
+
+LRESULT InsertString(HWND hwnd, ComboState& s, int index, LPCWSTR text) {
+  Repaint(hwnd);
+  return InsertAt(s, index, text, false);
+}
+
+LRESULT DeleteString(HWND hwnd, ComboState& s, int index) {
+  if (!HasItem(s, index)) return CB_ERR;
+  s.items.erase(s.items.begin() + index);
+  s.data.erase(s.data.begin() + index);
+  if (s.sel == index) {
+    s.sel = -1;
+  } else if (s.sel > index) {
+    --s.sel;
+  }
+  Repaint(hwnd);
+  return static_cast<LRESULT>(s.items.size());
+}
+
+LRESULT ResetContent(HWND hwnd, ComboState& s) {
+  s.items.clear();
+  s.data.clear();
+  s.sel = -1;
+  Repaint(hwnd);
+  return CB_OKAY;
+}
+
+LRESULT SetCurSel(HWND hwnd, ComboState& s, int index) {
+  Repaint(hwnd);
+  if (!HasItem(s, index)) {
+    s.sel = -1;
+    return CB_ERR;
+  }
+  s.sel = index;
+  return index;
+}
+
+LRESULT SelectString(HWND hwnd, ComboState& s, int after, LPCWSTR text) {
+  int index = FindString(s, after, text, false);
+  if (index != CB_ERR) {
+    s.sel = index;
+    Repaint(hwnd);
+  }
+  return index;
+}
+
+LRESULT GetItemData(const ComboState& s, int index) {
+  return HasItem(s, index) ? s.data[static_cast<std::size_t>(index)] : CB_ERR;
+}
+
+LRESULT SetItemData(ComboState& s, int index, LPARAM value) {
+  if (!HasItem(s, index)) return CB_ERR;
+  s.data[static_cast<std::size_t>(index)] = value;
+  return CB_OKAY;
+}
+
+LRESULT ShowDropDown(HWND hwnd, BOOL show) {
+  if (show != FALSE) {
+    OpenList(hwnd);
+  } else {
+    CloseList(hwnd, false);
+  }
+  return TRUE;
+}
+
+// Screen rectangle of the open list, or of the field and the list it would open.
+LRESULT GetDroppedControlRect(HWND hwnd, const ComboState& s, RECT* out) {
+  if (out == nullptr) return CB_ERR;
+  if (s.list != nullptr) {
+    GetWindowRect(s.list, out);
+  } else {
+    GetWindowRect(hwnd, out);
+    int rows = std::clamp(static_cast<int>(s.items.size()), 1, kMaxVisibleItems);
+    out->bottom = out->top + FieldHeight(hwnd) + rows * ItemHeight(hwnd) + 2;
+  }
+  return CB_OKAY;
+}
+
+LRESULT ButtonDown(HWND hwnd) {
+  SetFocus(hwnd);
+  if (ComboState* s = StateOf<ComboState>(hwnd)) ToggleList(hwnd, *s);
+  return 0;
+}
+
+// F4 opens or closes the list; with the list open the arrows move its
+// highlight, Enter takes it and Escape closes; with it closed the arrows
+// select the neighbouring entry at once.
+LRESULT KeyDown(HWND hwnd, ComboState& s, WPARAM key) {
+  const int count = static_cast<int>(s.items.size());
+  if (key == VK_F4) {
+    ToggleList(hwnd, s);
+  } else if (s.list != nullptr) {
+    ListState* ls = StateOf<ListState>(s.list);
+    if (key == VK_RETURN && ls != nullptr) {
+      UserSelect(hwnd, ls->hot);
+    } else if (key == VK_ESCAPE) {
+      CloseList(hwnd, false);
+    } else if (ls != nullptr && (key == VK_DOWN || key == VK_UP)) {
+      ls->hot = std::clamp(ls->hot + (key == VK_DOWN ? 1 : -1), 0, std::max(count - 1, 0));
+      Repaint(s.list);
+    }
+  } else if ((key == VK_DOWN || key == VK_UP) && count > 0) {
+    int next = s.sel < 0 ? 0 : std::clamp(s.sel + (key == VK_DOWN ? 1 : -1), 0, count - 1);
+    if (next != s.sel) {
+      s.sel = next;
+      Repaint(hwnd);
+      NotifyCommand(hwnd, CBN_SELCHANGE);
+    }
+  }
+  return 0;
+}
+
+LRESULT SetFocusTo(HWND hwnd) {
+  Repaint(hwnd);
+  NotifyCommand(hwnd, CBN_SETFOCUS);
+  return 0;
+}
+
+LRESULT KillFocus(HWND hwnd) {
+  CloseList(hwnd, false);
+  Repaint(hwnd);
+  NotifyCommand(hwnd, CBN_KILLFOCUS);
+  return 0;
+}
+
 LRESULT ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   ComboState* s = ControlStateFor<ComboState>(hwnd, msg, wParam, lParam, result);
   if (s == nullptr) return result;
-  int count = static_cast<int>(s->items.size());
-  bool sorted = (GetWindowLongPtr(hwnd, GWL_STYLE) & CBS_SORT) != 0;
+  const int index = static_cast<int>(static_cast<INT_PTR>(wParam));
+  const auto text = reinterpret_cast<LPCWSTR>(lParam);
   switch (msg) {
     case WM_CREATE:
-      // The window is the selection field; the template height was the list's.
-      if (IsDropDown(hwnd)) {
-        SetWindowPos(hwnd, nullptr, 0, 0, reinterpret_cast<const CREATESTRUCT*>(lParam)->cx,
-                     FieldHeight(hwnd), SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
-      }
-      return 0;
+      return Create(hwnd, *reinterpret_cast<const CREATESTRUCT*>(lParam));
     case WM_DESTROY:
-      if (s->list != nullptr) {
-        HWND list = s->list;
-        s->list = nullptr;
-        DestroyWindow(list);
-      }
-      return 0;
+      return Destroy(*s);
     case CB_ADDSTRING:
-      Repaint(hwnd);
-      return InsertAt(*s, -1, reinterpret_cast<LPCWSTR>(lParam), sorted);
+      return AddString(hwnd, *s, text);
     case CB_INSERTSTRING:
-      Repaint(hwnd);
-      return InsertAt(*s, static_cast<int>(static_cast<INT_PTR>(wParam)),
-                      reinterpret_cast<LPCWSTR>(lParam), false);
-    case CB_DELETESTRING: {
-      int index = static_cast<int>(wParam);
-      if (index < 0 || index >= count) return CB_ERR;
-      s->items.erase(s->items.begin() + index);
-      s->data.erase(s->data.begin() + index);
-      if (s->sel == index) {
-        s->sel = -1;
-      } else if (s->sel > index) {
-        --s->sel;
-      }
-      Repaint(hwnd);
-      return count - 1;
-    }
+      return InsertString(hwnd, *s, index, text);
+    case CB_DELETESTRING:
+      return DeleteString(hwnd, *s, index);
     case CB_RESETCONTENT:
-      s->items.clear();
-      s->data.clear();
-      s->sel = -1;
-      Repaint(hwnd);
-      return CB_OKAY;
+      return ResetContent(hwnd, *s);
     case CB_GETCOUNT:
-      return count;
+      return static_cast<LRESULT>(s->items.size());
     case CB_GETCURSEL:
       return s->sel;
-    case CB_SETCURSEL: {
-      int index = static_cast<int>(static_cast<INT_PTR>(wParam));
-      Repaint(hwnd);
-      if (index < 0 || index >= count) {
-        s->sel = -1;
-        return CB_ERR;
-      }
-      s->sel = index;
-      return index;
-    }
+    case CB_SETCURSEL:
+      return SetCurSel(hwnd, *s, index);
     case CB_GETLBTEXT:
-      return CopyItemText(*s, static_cast<int>(wParam), reinterpret_cast<LPWSTR>(lParam));
+      return CopyItemText(*s, index, reinterpret_cast<LPWSTR>(lParam));
     case CB_GETLBTEXTLEN:
-      return CopyItemText(*s, static_cast<int>(wParam), nullptr);
+      return CopyItemText(*s, index, nullptr);
     case CB_FINDSTRING:
     case CB_FINDSTRINGEXACT:
-      return FindString(*s, static_cast<int>(static_cast<INT_PTR>(wParam)),
-                        reinterpret_cast<LPCWSTR>(lParam), msg == CB_FINDSTRINGEXACT);
-    case CB_SELECTSTRING: {
-      int index = FindString(*s, static_cast<int>(static_cast<INT_PTR>(wParam)),
-                             reinterpret_cast<LPCWSTR>(lParam), false);
-      if (index != CB_ERR) {
-        s->sel = index;
-        Repaint(hwnd);
-      }
-      return index;
-    }
-    case CB_GETITEMDATA: {
-      int index = static_cast<int>(wParam);
-      return index < 0 || index >= count ? CB_ERR : s->data[static_cast<std::size_t>(index)];
-    }
-    case CB_SETITEMDATA: {
-      int index = static_cast<int>(wParam);
-      if (index < 0 || index >= count) return CB_ERR;
-      s->data[static_cast<std::size_t>(index)] = lParam;
-      return CB_OKAY;
-    }
+      return FindString(*s, index, text, msg == CB_FINDSTRINGEXACT);
+    case CB_SELECTSTRING:
+      return SelectString(hwnd, *s, index, text);
+    case CB_GETITEMDATA:
+      return GetItemData(*s, index);
+    case CB_SETITEMDATA:
+      return SetItemData(*s, index, lParam);
     case CB_SHOWDROPDOWN:
-      if (wParam != FALSE) {
-        OpenList(hwnd);
-      } else {
-        CloseList(hwnd, false);
-      }
-      return TRUE;
+      return ShowDropDown(hwnd, static_cast<BOOL>(wParam));
     case CB_GETDROPPEDSTATE:
       return s->list != nullptr ? TRUE : FALSE;
     case CB_GETITEMHEIGHT:
       return ItemHeight(hwnd);
-    case CB_GETDROPPEDCONTROLRECT: {
-      auto* out = reinterpret_cast<RECT*>(lParam);
-      if (out == nullptr) return CB_ERR;
-      if (s->list != nullptr) {
-        GetWindowRect(s->list, out);
-      } else {
-        GetWindowRect(hwnd, out);
-        out->bottom = out->top + FieldHeight(hwnd) +
-                      std::clamp(count, 1, kMaxVisibleItems) * ItemHeight(hwnd) + 2;
-      }
-      return CB_OKAY;
-    }
+    case CB_GETDROPPEDCONTROLRECT:
+      return GetDroppedControlRect(hwnd, *s, reinterpret_cast<RECT*>(lParam));
     case CB_GETTOPINDEX:
       return 0;
-    case WM_GETTEXT: {
-      auto* buffer = reinterpret_cast<LPWSTR>(lParam);
-      int max = static_cast<int>(wParam);
-      if (buffer == nullptr || max <= 0) return 0;
-      std::u16string text =
-          s->sel >= 0 && s->sel < count ? s->items[static_cast<std::size_t>(s->sel)] : u"";
-      int n = std::min(static_cast<int>(text.size()), max - 1);
-      std::copy_n(text.begin(), n, buffer);
-      buffer[n] = 0;
-      return n;
-    }
+    case WM_GETTEXT:
+      return text::CopyCut(SelectedText(*s), reinterpret_cast<LPWSTR>(lParam),
+                           static_cast<int>(wParam));
     case WM_GETTEXTLENGTH:
-      return s->sel >= 0 && s->sel < count
-                 ? static_cast<LRESULT>(s->items[static_cast<std::size_t>(s->sel)].size())
-                 : 0;
+      return static_cast<LRESULT>(SelectedText(*s).size());
     case WM_LBUTTONDOWN:
-      SetFocus(hwnd);
-      s = StateOf<ComboState>(hwnd);
-      if (s == nullptr) return 0;
-      if (s->list != nullptr) {
-        CloseList(hwnd, false);
-      } else {
-        OpenList(hwnd);
-      }
-      return 0;
+      return ButtonDown(hwnd);
     case WM_KEYDOWN:
-      if (wParam == VK_F4) {
-        if (s->list != nullptr) {
-          CloseList(hwnd, false);
-        } else {
-          OpenList(hwnd);
-        }
-      } else if (s->list != nullptr) {
-        ListState* ls = StateOf<ListState>(s->list);
-        if (wParam == VK_RETURN && ls != nullptr) {
-          UserSelect(hwnd, ls->hot);
-        } else if (wParam == VK_ESCAPE) {
-          CloseList(hwnd, false);
-        } else if (ls != nullptr && (wParam == VK_DOWN || wParam == VK_UP)) {
-          ls->hot = std::clamp(ls->hot + (wParam == VK_DOWN ? 1 : -1), 0, std::max(count - 1, 0));
-          Repaint(s->list);
-        }
-      } else if ((wParam == VK_DOWN || wParam == VK_UP) && count > 0) {
-        int next = s->sel < 0 ? 0 : std::clamp(s->sel + (wParam == VK_DOWN ? 1 : -1), 0, count - 1);
-        if (next != s->sel) {
-          s->sel = next;
-          Repaint(hwnd);
-          NotifyCommand(hwnd, CBN_SELCHANGE);
-        }
-      }
-      return 0;
+      return KeyDown(hwnd, *s, wParam);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS |
              (s->list != nullptr ? DLGC_WANTALLKEYS : static_cast<LRESULT>(0));
     case WM_SETFOCUS:
-      Repaint(hwnd);
-      NotifyCommand(hwnd, CBN_SETFOCUS);
-      return 0;
+      return SetFocusTo(hwnd);
     case WM_KILLFOCUS:
-      CloseList(hwnd, false);
-      Repaint(hwnd);
-      NotifyCommand(hwnd, CBN_KILLFOCUS);
-      return 0;
+      return KillFocus(hwnd);
     case WM_ENABLE:
       if (wParam == FALSE) CloseList(hwnd, false);
       return DefControlProc(hwnd, msg, wParam, lParam);
@@ -320,59 +375,83 @@ LRESULT ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-int ListItemAt(HWND list, const ListState& ls, LPARAM lParam) {
-  if (!PointInClient(list, lParam)) return -1;
+// The drop-down list.
+
+int ListItemAt(HWND list, const ListState& ls, POINT p) {
+  if (!PointInClient(list, p)) return -1;
   ComboState* cs = StateOf<ComboState>(ls.combo);
   if (cs == nullptr) return -1;
-  int index = ls.top + (GET_Y_LPARAM(lParam) - 1) / ItemHeight(list);
-  return index >= 0 && index < static_cast<int>(cs->items.size()) ? index : -1;
+  int index = ls.top + (p.y - 1) / ItemHeight(list);
+  return HasItem(*cs, index) ? index : -1;
+}
+
+// One handler per message of the list.
+
+LRESULT ListCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  CreateState<ListState>(hwnd);
+  auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
+  if (ListState* created = StateOf<ListState>(hwnd)) {
+    created->combo = static_cast<HWND>(cs->lpCreateParams);
+  }
+  return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+// A press outside the list closes it; inside, it starts tracking.
+LRESULT ListButtonDown(HWND hwnd, ListState& ls, POINT p) {
+  if (!PointInClient(hwnd, p)) {
+    CloseList(ls.combo, false);
+    return 0;
+  }
+  ls.tracking = true;
+  ls.hot = ListItemAt(hwnd, ls, p);
+  Repaint(hwnd);
+  return 0;
+}
+
+LRESULT ListMouseMove(HWND hwnd, ListState& ls, POINT p) {
+  int item = ListItemAt(hwnd, ls, p);
+  if (item >= 0 && item != ls.hot) {
+    ls.hot = item;
+    Repaint(hwnd);
+  }
+  return 0;
+}
+
+LRESULT ListButtonUp(HWND hwnd, ListState& ls, POINT p) {
+  if (!ls.tracking) return 0;  // the release of the click that opened the list
+  ls.tracking = false;
+  int item = ListItemAt(hwnd, ls, p);
+  if (item >= 0) UserSelect(ls.combo, item);
+  return 0;
+}
+
+LRESULT ListItemRect(HWND hwnd, const ListState& ls, int count, int index, RECT* out) {
+  if (out == nullptr || index < 0 || index >= count) return LB_ERR;
+  RECT client;
+  GetClientRect(hwnd, &client);
+  int y = 1 + (index - ls.top) * ItemHeight(hwnd);
+  *out = RECT{1, y, client.right - 1, y + ItemHeight(hwnd)};
+  return TRUE;
 }
 
 LRESULT ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  ListState* ls = StateOf<ListState>(hwnd);
-  switch (msg) {
-    case WM_NCCREATE: {
-      CreateState<ListState>(hwnd);
-      auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-      if (ListState* created = StateOf<ListState>(hwnd)) {
-        created->combo = static_cast<HWND>(cs->lpCreateParams);
-      }
-      return DefWindowProc(hwnd, msg, wParam, lParam);
-    }
-    case WM_NCDESTROY:
-      DestroyState<ListState>(hwnd);
-      return 0;
-    default:
-      break;
+  if (msg == WM_NCCREATE) return ListCreate(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    DestroyState<ListState>(hwnd);
+    return 0;
   }
+  ListState* ls = StateOf<ListState>(hwnd);
   if (ls == nullptr) return DefWindowProc(hwnd, msg, wParam, lParam);
   ComboState* cs = IsWindow(ls->combo) ? StateOf<ComboState>(ls->combo) : nullptr;
-  int count = cs != nullptr ? static_cast<int>(cs->items.size()) : 0;
+  const int count = cs != nullptr ? static_cast<int>(cs->items.size()) : 0;
+  const int index = static_cast<int>(wParam);
   switch (msg) {
     case WM_LBUTTONDOWN:
-      if (!PointInClient(hwnd, lParam)) {
-        CloseList(ls->combo, false);
-        return 0;
-      }
-      ls->tracking = true;
-      ls->hot = ListItemAt(hwnd, *ls, lParam);
-      Repaint(hwnd);
-      return 0;
-    case WM_MOUSEMOVE: {
-      int item = ListItemAt(hwnd, *ls, lParam);
-      if (item >= 0 && item != ls->hot) {
-        ls->hot = item;
-        Repaint(hwnd);
-      }
-      return 0;
-    }
-    case WM_LBUTTONUP: {
-      if (!ls->tracking) return 0;  // the release of the click that opened the list
-      ls->tracking = false;
-      int item = ListItemAt(hwnd, *ls, lParam);
-      if (item >= 0) UserSelect(ls->combo, item);
-      return 0;
-    }
+      return ListButtonDown(hwnd, *ls, PointOf(lParam));
+    case WM_MOUSEMOVE:
+      return ListMouseMove(hwnd, *ls, PointOf(lParam));
+    case WM_LBUTTONUP:
+      return ListButtonUp(hwnd, *ls, PointOf(lParam));
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != hwnd && cs != nullptr && cs->list == hwnd) {
         CloseList(ls->combo, false);
@@ -381,29 +460,19 @@ LRESULT ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case LB_GETCOUNT:
       return count;
     case LB_GETTEXT:
-      return cs == nullptr
-                 ? LB_ERR
-                 : CopyItemText(*cs, static_cast<int>(wParam), reinterpret_cast<LPWSTR>(lParam));
+      return cs == nullptr ? LB_ERR : CopyItemText(*cs, index, reinterpret_cast<LPWSTR>(lParam));
     case LB_GETTEXTLEN:
-      return cs == nullptr ? LB_ERR : CopyItemText(*cs, static_cast<int>(wParam), nullptr);
+      return cs == nullptr ? LB_ERR : CopyItemText(*cs, index, nullptr);
     case LB_GETCURSEL:
       return ls->hot;
     case LB_GETTOPINDEX:
       return ls->top;
     case LB_GETITEMHEIGHT:
       return ItemHeight(hwnd);
-    case LB_GETITEMRECT: {
-      auto* out = reinterpret_cast<RECT*>(lParam);
-      int index = static_cast<int>(wParam);
-      if (out == nullptr || index < 0 || index >= count) return LB_ERR;
-      RECT client;
-      GetClientRect(hwnd, &client);
-      int y = 1 + (index - ls->top) * ItemHeight(hwnd);
-      *out = RECT{1, y, client.right - 1, y + ItemHeight(hwnd)};
-      return TRUE;
-    }
+    case LB_GETITEMRECT:
+      return ListItemRect(hwnd, *ls, count, index, reinterpret_cast<RECT*>(lParam));
     case LB_ITEMFROMPOINT: {
-      int item = ListItemAt(hwnd, *ls, lParam);
+      int item = ListItemAt(hwnd, *ls, PointOf(lParam));
       return item < 0 ? static_cast<LRESULT>(MAKELONG(0, 1)) : item;
     }
     default:

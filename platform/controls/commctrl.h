@@ -20,15 +20,6 @@ inline constexpr const WCHAR* PROGRESS_CLASS = u"msctls_progress32";
 
 // Registers every control class (idempotent).
 void InitCommonControls();
-struct INITCOMMONCONTROLSEX {
-  DWORD dwSize = sizeof(INITCOMMONCONTROLSEX);
-  DWORD dwICC = 0;
-};
-inline constexpr DWORD ICC_UPDOWN_CLASS = 0x00000010;
-inline constexpr DWORD ICC_PROGRESS_CLASS = 0x00000020;
-inline constexpr DWORD ICC_TAB_CLASSES = 0x00000008;
-inline constexpr DWORD ICC_WIN95_CLASSES = 0x000000FF;
-BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc);
 
 // ---------------------------------------------------------------------------
 // Generic notifications
@@ -59,18 +50,16 @@ inline constexpr UINT UDM_GETRANGE = WM_USER + 102;
 // lParam: new position (low 16 bits, signed); clamped to the range.
 // Returns the previous position, clamped to the range.
 inline constexpr UINT UDM_SETPOS = WM_USER + 103;
-// Returns the position in the low word (high word 0).
+// Returns the position in the low word and 1 in the high word: the control
+// has no buddy window that holds the position.
 inline constexpr UINT UDM_GETPOS = WM_USER + 104;
-inline constexpr UINT UDM_SETBUDDY = WM_USER + 105;
-inline constexpr UINT UDM_GETBUDDY = WM_USER + 106;
-inline constexpr UINT UDM_SETBASE = WM_USER + 109;
-inline constexpr UINT UDM_GETBASE = WM_USER + 110;
 // wParam = minimum, lParam = maximum.
 inline constexpr UINT UDM_SETRANGE32 = WM_USER + 111;
 // wParam = int* minimum, lParam = int* maximum (either may be null).
 inline constexpr UINT UDM_GETRANGE32 = WM_USER + 112;
 inline constexpr UINT UDM_SETPOS32 = WM_USER + 113;
-// lParam = BOOL* error (may be null); returns the position.
+// lParam = BOOL* error (may be null; set to TRUE, as for UDM_GETPOS);
+// returns the position.
 inline constexpr UINT UDM_GETPOS32 = WM_USER + 114;
 
 inline constexpr UINT UDN_FIRST = static_cast<UINT>(-721);
@@ -98,7 +87,8 @@ inline constexpr UINT TCM_DELETEALLITEMS = TCM_FIRST + 9;
 // wParam = index, lParam = RECT* (client coordinates of the tab control).
 inline constexpr UINT TCM_GETITEMRECT = TCM_FIRST + 10;
 inline constexpr UINT TCM_GETCURSEL = TCM_FIRST + 11;
-// No notification; returns the previous selection or -1.
+// No notification; a negative index clears the selection, an index past the
+// last tab changes nothing (-1). Returns the previous selection.
 inline constexpr UINT TCM_SETCURSEL = TCM_FIRST + 12;
 // lParam = TCHITTESTINFO*; returns the index or -1.
 inline constexpr UINT TCM_HITTEST = TCM_FIRST + 13;
@@ -183,8 +173,5 @@ HWND ComboListWindow(HWND combo);
 int EditCaret(HWND edit);
 // Index of the first visible character of a single-line edit.
 int EditScrollOffset(HWND edit);
-
-// Tab control row height (font height + 5).
-int TabRowHeight(HWND tab);
 
 }  // namespace platform

@@ -11,9 +11,3 @@ void InitCommonControls() {
   platform::controls::RegisterTabClass();
   platform::controls::RegisterProgressClass();
 }
-
-BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc) {
-  if (icc == nullptr || icc->dwSize != sizeof(INITCOMMONCONTROLSEX)) return FALSE;
-  InitCommonControls();
-  return TRUE;
-}

@@ -3,7 +3,8 @@
 
 #include "platform/controls/commctrl.h"
 #include "platform/text/text.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 #include "platform/window/winuser.h"
 
 namespace platform::controls {
@@ -84,12 +85,15 @@ inline LRESULT NotifyParent(HWND control, NMHDR* header, UINT code) {
   return SendMessage(parent, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
 }
 
-inline bool PointInClient(HWND hwnd, LPARAM lParam) {
+// The client point of a mouse message.
+inline POINT PointOf(LPARAM lParam) {
+  return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+}
+
+inline bool PointInClient(HWND hwnd, POINT p) {
   RECT r;
   GetClientRect(hwnd, &r);
-  int x = GET_X_LPARAM(lParam);
-  int y = GET_Y_LPARAM(lParam);
-  return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+  return PtInRect(&r, p) != FALSE;
 }
 
 // Whether a window belongs to a class (ASCII case-insensitive).

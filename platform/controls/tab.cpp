@@ -24,10 +24,17 @@ struct TabState {
   int sel = -1;
 };
 
+bool HasItem(const TabState& s, int index) {
+  return index >= 0 && index < static_cast<int>(s.items.size());
+}
+
 int RowHeight(HWND hwnd) {
   return platform::WindowFont(hwnd).height + 5;
 }
 
+// The tabs' rectangles in client coordinates: one row along the top, each
+// label padded evenly. The one layout behind painting (TCM_GETITEMRECT) and
+// hit testing.
 std::vector<RECT> Layout(HWND hwnd, const TabState& s) {
   std::vector<RECT> rects;
   if (s.items.empty()) return rects;
@@ -51,13 +58,11 @@ std::vector<RECT> Layout(HWND hwnd, const TabState& s) {
   return rects;
 }
 
-int HitTest(HWND hwnd, const TabState& s, POINT p) {
+// The tab under a point of the client area, or -1.
+int ItemAt(HWND hwnd, const TabState& s, POINT p) {
   std::vector<RECT> rects = Layout(hwnd, s);
   for (std::size_t i = 0; i < rects.size(); ++i) {
-    const RECT& r = rects[i];
-    if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom) {
-      return static_cast<int>(i);
-    }
+    if (PtInRect(&rects[i], p)) return static_cast<int>(i);
   }
   return -1;
 }
@@ -65,9 +70,7 @@ int HitTest(HWND hwnd, const TabState& s, POINT p) {
 // Selects `index` as a user action would, with the two notifications.
 void SelectByUser(HWND hwnd, int index) {
   TabState* s = StateOf<TabState>(hwnd);
-  if (s == nullptr || index < 0 || index >= static_cast<int>(s->items.size()) || index == s->sel) {
-    return;
-  }
+  if (s == nullptr || !HasItem(*s, index) || index == s->sel) return;
   NMHDR nm;
   if (NotifyParent(hwnd, &nm, TCN_SELCHANGING) != 0) return;
   s = StateOf<TabState>(hwnd);
@@ -79,11 +82,7 @@ void SelectByUser(HWND hwnd, int index) {
 }
 
 void CopyItem(const TabItem& item, TCITEM* out) {
-  if ((out->mask & TCIF_TEXT) != 0 && out->pszText != nullptr && out->cchTextMax > 0) {
-    int n = std::min(static_cast<int>(item.text.size()), out->cchTextMax - 1);
-    std::copy_n(item.text.begin(), n, out->pszText);
-    out->pszText[n] = 0;
-  }
+  if ((out->mask & TCIF_TEXT) != 0) text::CopyCut(item.text, out->pszText, out->cchTextMax);
   if ((out->mask & TCIF_IMAGE) != 0) out->iImage = item.image;
   if ((out->mask & TCIF_PARAM) != 0) out->lParam = item.param;
 }
@@ -96,118 +95,142 @@ void ApplyItem(const TCITEM& in, TabItem& item) {
   if ((in.mask & TCIF_PARAM) != 0) item.param = in.lParam;
 }
 
+// One handler per message.
+
+LRESULT InsertItem(HWND hwnd, TabState& s, int index, const TCITEM* in) {
+  if (in == nullptr || index < 0) return -1;
+  index = std::min(index, static_cast<int>(s.items.size()));
+  TabItem item;
+  ApplyItem(*in, item);
+  s.items.insert(s.items.begin() + index, item);
+  if (s.sel < 0) {
+    s.sel = 0;
+  } else if (index <= s.sel) {
+    ++s.sel;
+  }
+  Repaint(hwnd);
+  return index;
+}
+
+LRESULT SetItem(HWND hwnd, TabState& s, int index, const TCITEM* in) {
+  if (in == nullptr || !HasItem(s, index)) return FALSE;
+  ApplyItem(*in, s.items[static_cast<std::size_t>(index)]);
+  Repaint(hwnd);
+  return TRUE;
+}
+
+LRESULT GetItem(const TabState& s, int index, TCITEM* out) {
+  if (out == nullptr || !HasItem(s, index)) return FALSE;
+  CopyItem(s.items[static_cast<std::size_t>(index)], out);
+  return TRUE;
+}
+
+LRESULT DeleteItem(HWND hwnd, TabState& s, int index) {
+  if (!HasItem(s, index)) return FALSE;
+  s.items.erase(s.items.begin() + index);
+  if (index < s.sel) {
+    --s.sel;
+  } else if (index == s.sel) {
+    s.sel = -1;
+  }
+  Repaint(hwnd);
+  return TRUE;
+}
+
+LRESULT DeleteAllItems(HWND hwnd, TabState& s) {
+  s.items.clear();
+  s.sel = -1;
+  Repaint(hwnd);
+  return TRUE;
+}
+
+// No notification. A negative index clears the selection; one past the last
+// tab changes nothing. Returns the previous selection, or -1.
+LRESULT SetCurSel(HWND hwnd, TabState& s, int index) {
+  if (index >= static_cast<int>(s.items.size())) return -1;
+  int old = s.sel;
+  s.sel = index < 0 ? -1 : index;
+  Repaint(hwnd);
+  return old;
+}
+
+LRESULT GetItemRect(HWND hwnd, const TabState& s, int index, RECT* out) {
+  if (out == nullptr || !HasItem(s, index)) return FALSE;
+  *out = Layout(hwnd, s)[static_cast<std::size_t>(index)];
+  return TRUE;
+}
+
+LRESULT HitTestItems(HWND hwnd, const TabState& s, TCHITTESTINFO* info) {
+  if (info == nullptr) return -1;
+  int index = ItemAt(hwnd, s, info->pt);
+  info->flags = index < 0 ? TCHT_NOWHERE : TCHT_ONITEMLABEL;
+  return index;
+}
+
+LRESULT AdjustRect(HWND hwnd, BOOL larger, RECT* r) {
+  if (r == nullptr) return 0;
+  int top = RowHeight(hwnd) + kMargin;
+  if (larger != FALSE) {
+    r->left -= kMargin;
+    r->right += kMargin;
+    r->top -= top;
+    r->bottom += kMargin;
+  } else {
+    r->left += kMargin;
+    r->right -= kMargin;
+    r->top += top;
+    r->bottom -= kMargin;
+  }
+  return 0;
+}
+
+LRESULT KeyDown(HWND hwnd, const TabState& s, WPARAM key) {
+  if (key == VK_LEFT && s.sel > 0) SelectByUser(hwnd, s.sel - 1);
+  if (key == VK_RIGHT && s.sel + 1 < static_cast<int>(s.items.size())) {
+    SelectByUser(hwnd, s.sel + 1);
+  }
+  return 0;
+}
+
 LRESULT TabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   TabState* s = ControlStateFor<TabState>(hwnd, msg, wParam, lParam, result);
   if (s == nullptr) return result;
-  int count = static_cast<int>(s->items.size());
+  const int index = static_cast<int>(wParam);
   switch (msg) {
-    case TCM_INSERTITEM: {
-      auto* in = reinterpret_cast<const TCITEM*>(lParam);
-      if (in == nullptr || static_cast<int>(wParam) < 0) return -1;
-      int index = std::min(static_cast<int>(wParam), count);
-      TabItem item;
-      ApplyItem(*in, item);
-      s->items.insert(s->items.begin() + index, item);
-      if (s->sel < 0) {
-        s->sel = 0;
-      } else if (index <= s->sel) {
-        ++s->sel;
-      }
-      Repaint(hwnd);
-      return index;
-    }
-    case TCM_SETITEM: {
-      auto* in = reinterpret_cast<const TCITEM*>(lParam);
-      int index = static_cast<int>(wParam);
-      if (in == nullptr || index < 0 || index >= count) return FALSE;
-      ApplyItem(*in, s->items[static_cast<std::size_t>(index)]);
-      Repaint(hwnd);
-      return TRUE;
-    }
-    case TCM_GETITEM: {
-      auto* out = reinterpret_cast<TCITEM*>(lParam);
-      int index = static_cast<int>(wParam);
-      if (out == nullptr || index < 0 || index >= count) return FALSE;
-      CopyItem(s->items[static_cast<std::size_t>(index)], out);
-      return TRUE;
-    }
-    case TCM_DELETEITEM: {
-      int index = static_cast<int>(wParam);
-      if (index < 0 || index >= count) return FALSE;
-      s->items.erase(s->items.begin() + index);
-      if (index < s->sel) {
-        --s->sel;
-      } else if (index == s->sel) {
-        s->sel = -1;
-      }
-      Repaint(hwnd);
-      return TRUE;
-    }
+    case TCM_INSERTITEM:
+      return InsertItem(hwnd, *s, index, reinterpret_cast<const TCITEM*>(lParam));
+    case TCM_SETITEM:
+      return SetItem(hwnd, *s, index, reinterpret_cast<const TCITEM*>(lParam));
+    case TCM_GETITEM:
+      return GetItem(*s, index, reinterpret_cast<TCITEM*>(lParam));
+    case TCM_DELETEITEM:
+      return DeleteItem(hwnd, *s, index);
     case TCM_DELETEALLITEMS:
-      s->items.clear();
-      s->sel = -1;
-      Repaint(hwnd);
-      return TRUE;
+      return DeleteAllItems(hwnd, *s);
     case TCM_GETITEMCOUNT:
-      return count;
+      return static_cast<LRESULT>(s->items.size());
     case TCM_GETCURSEL:
-      return s->sel;
-    case TCM_SETCURSEL: {
-      int index = static_cast<int>(wParam);
-      if (index < 0 || index >= count) return -1;
-      int old = s->sel;
-      s->sel = index;
-      Repaint(hwnd);
-      return old;
-    }
     case TCM_GETCURFOCUS:
       return s->sel;
+    case TCM_SETCURSEL:
+      return SetCurSel(hwnd, *s, index);
     case TCM_SETCURFOCUS:
-      SelectByUser(hwnd, static_cast<int>(wParam));
+      SelectByUser(hwnd, index);
       return 0;
-    case TCM_GETITEMRECT: {
-      auto* out = reinterpret_cast<RECT*>(lParam);
-      int index = static_cast<int>(wParam);
-      if (out == nullptr || index < 0 || index >= count) return FALSE;
-      *out = Layout(hwnd, *s)[static_cast<std::size_t>(index)];
-      return TRUE;
-    }
-    case TCM_HITTEST: {
-      auto* info = reinterpret_cast<TCHITTESTINFO*>(lParam);
-      if (info == nullptr) return -1;
-      int index = HitTest(hwnd, *s, info->pt);
-      info->flags = index < 0 ? TCHT_NOWHERE : TCHT_ONITEMLABEL;
-      return index;
-    }
-    case TCM_ADJUSTRECT: {
-      auto* r = reinterpret_cast<RECT*>(lParam);
-      if (r == nullptr) return 0;
-      int top = RowHeight(hwnd) + kMargin;
-      if (wParam != FALSE) {
-        r->left -= kMargin;
-        r->right += kMargin;
-        r->top -= top;
-        r->bottom += kMargin;
-      } else {
-        r->left += kMargin;
-        r->right -= kMargin;
-        r->top += top;
-        r->bottom -= kMargin;
-      }
-      return 0;
-    }
+    case TCM_GETITEMRECT:
+      return GetItemRect(hwnd, *s, index, reinterpret_cast<RECT*>(lParam));
+    case TCM_HITTEST:
+      return HitTestItems(hwnd, *s, reinterpret_cast<TCHITTESTINFO*>(lParam));
+    case TCM_ADJUSTRECT:
+      return AdjustRect(hwnd, static_cast<BOOL>(wParam), reinterpret_cast<RECT*>(lParam));
     case TCM_GETROWCOUNT:
       return 1;
-    case WM_LBUTTONDOWN: {
-      POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      SelectByUser(hwnd, HitTest(hwnd, *s, p));
+    case WM_LBUTTONDOWN:
+      SelectByUser(hwnd, ItemAt(hwnd, *s, PointOf(lParam)));
       return 0;
-    }
     case WM_KEYDOWN:
-      if (wParam == VK_LEFT && s->sel > 0) SelectByUser(hwnd, s->sel - 1);
-      if (wParam == VK_RIGHT && s->sel + 1 < count) SelectByUser(hwnd, s->sel + 1);
-      return 0;
+      return KeyDown(hwnd, *s, wParam);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
     default:
@@ -222,11 +245,3 @@ void RegisterTabClass() {
 }
 
 }  // namespace platform::controls
-
-namespace platform {
-
-int TabRowHeight(HWND tab) {
-  return controls::IsClass(tab, WC_TABCONTROL) ? controls::RowHeight(tab) : 0;
-}
-
-}  // namespace platform

@@ -19,8 +19,6 @@ struct UpDownState {
   int low = 100;  // the minimum (may exceed the maximum)
   int high = 0;   // the maximum
   int pos = 0;
-  int base = 10;
-  HWND buddy = nullptr;
   UpDownPart pressed = UpDownPart::None;
   bool over = false;
 };
@@ -33,11 +31,10 @@ int ClampToRange(const UpDownState& s, int v) {
   return std::clamp(v, std::min(s.low, s.high), std::max(s.low, s.high));
 }
 
-UpDownPart PartAt(HWND hwnd, LPARAM lParam) {
-  POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+UpDownPart PartAt(HWND hwnd, POINT p) {
   for (UpDownPart part : {UpDownPart::Up, UpDownPart::Down}) {
     RECT r = platform::UpDownPartRect(hwnd, part);
-    if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom) return part;
+    if (PtInRect(&r, p)) return part;
   }
   return UpDownPart::None;
 }
@@ -91,81 +88,99 @@ void EndPress(HWND hwnd, UpDownState& s) {
   if (UpDownState* now = StateOf<UpDownState>(hwnd)) SendScroll(hwnd, SB_ENDSCROLL, now->pos);
 }
 
+// One handler per message.
+
+LRESULT SetRange(HWND hwnd, UpDownState& s, int low, int high) {
+  s.low = low;
+  s.high = high;
+  Repaint(hwnd);
+  return 0;
+}
+
+LRESULT GetRange(const UpDownState& s) {
+  return static_cast<LRESULT>(MAKELONG(static_cast<WORD>(s.high), static_cast<WORD>(s.low)));
+}
+
+LRESULT GetRange32(const UpDownState& s, int* low, int* high) {
+  if (low != nullptr) *low = s.low;
+  if (high != nullptr) *high = s.high;
+  return 0;
+}
+
+LRESULT SetPos(HWND hwnd, UpDownState& s, int requested) {
+  int old = ClampToRange(s, s.pos);
+  s.pos = ClampToRange(s, requested);
+  Repaint(hwnd);
+  return old;
+}
+
+// There is no buddy window to read the position from, so the control reports
+// an error along with its own position, as it does without UDS_SETBUDDYINT.
+LRESULT GetPos(const UpDownState& s) {
+  return static_cast<LRESULT>(MAKELONG(static_cast<WORD>(s.pos), 1));
+}
+
+LRESULT GetPos32(const UpDownState& s, BOOL* error) {
+  if (error != nullptr) *error = TRUE;
+  return s.pos;
+}
+
+LRESULT ButtonDown(HWND hwnd, UpDownState& s, POINT p) {
+  UpDownPart part = PartAt(hwnd, p);
+  if (part == UpDownPart::None || s.pressed != UpDownPart::None) return 0;
+  s.pressed = part;
+  s.over = true;
+  SetCapture(hwnd);
+  SetTimer(hwnd, kRepeatTimer, kFirstRepeatMs, nullptr);
+  Step(hwnd, part);
+  return 0;
+}
+
+LRESULT MouseMove(HWND hwnd, UpDownState& s, POINT p) {
+  if (s.pressed == UpDownPart::None) return 0;
+  bool over = PartAt(hwnd, p) == s.pressed;
+  if (over != s.over) {
+    s.over = over;
+    Repaint(hwnd);
+  }
+  return 0;
+}
+
+LRESULT RepeatTimer(HWND hwnd, UpDownState& s, UINT_PTR id) {
+  if (id != kRepeatTimer || s.pressed == UpDownPart::None) return 0;
+  SetTimer(hwnd, kRepeatTimer, kRepeatMs, nullptr);
+  if (s.over) Step(hwnd, s.pressed);
+  return 0;
+}
+
 LRESULT UpDownProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   UpDownState* s = ControlStateFor<UpDownState>(hwnd, msg, wParam, lParam, result);
   if (s == nullptr) return result;
   switch (msg) {
     case UDM_SETRANGE:
-      s->high = static_cast<SHORT>(LOWORD(static_cast<UINT_PTR>(lParam)));
-      s->low = static_cast<SHORT>(HIWORD(static_cast<UINT_PTR>(lParam)));
-      Repaint(hwnd);
-      return 0;
+      return SetRange(hwnd, *s, static_cast<SHORT>(HIWORD(static_cast<UINT_PTR>(lParam))),
+                      static_cast<SHORT>(LOWORD(static_cast<UINT_PTR>(lParam))));
     case UDM_SETRANGE32:
-      s->low = static_cast<int>(wParam);
-      s->high = static_cast<int>(lParam);
-      Repaint(hwnd);
-      return 0;
+      return SetRange(hwnd, *s, static_cast<int>(wParam), static_cast<int>(lParam));
     case UDM_GETRANGE:
-      return static_cast<LRESULT>(MAKELONG(static_cast<WORD>(s->high), static_cast<WORD>(s->low)));
+      return GetRange(*s);
     case UDM_GETRANGE32:
-      if (auto* lo = reinterpret_cast<int*>(wParam)) *lo = s->low;
-      if (auto* hi = reinterpret_cast<int*>(lParam)) *hi = s->high;
-      return 0;
+      return GetRange32(*s, reinterpret_cast<int*>(wParam), reinterpret_cast<int*>(lParam));
     case UDM_SETPOS:
-    case UDM_SETPOS32: {
-      int requested = msg == UDM_SETPOS ? static_cast<SHORT>(LOWORD(static_cast<UINT_PTR>(lParam)))
-                                        : static_cast<int>(lParam);
-      int old = ClampToRange(*s, s->pos);
-      s->pos = ClampToRange(*s, requested);
-      Repaint(hwnd);
-      return old;
-    }
+      return SetPos(hwnd, *s, static_cast<SHORT>(LOWORD(static_cast<UINT_PTR>(lParam))));
+    case UDM_SETPOS32:
+      return SetPos(hwnd, *s, static_cast<int>(lParam));
     case UDM_GETPOS:
-      return static_cast<LRESULT>(MAKELONG(static_cast<WORD>(s->pos), 0));
+      return GetPos(*s);
     case UDM_GETPOS32:
-      if (auto* error = reinterpret_cast<BOOL*>(lParam)) *error = FALSE;
-      return s->pos;
-    case UDM_SETBUDDY: {
-      HWND old = s->buddy;
-      s->buddy = reinterpret_cast<HWND>(wParam);
-      return reinterpret_cast<LRESULT>(old);
-    }
-    case UDM_GETBUDDY:
-      return reinterpret_cast<LRESULT>(s->buddy);
-    case UDM_SETBASE: {
-      if (wParam != 10 && wParam != 16) return 0;
-      int old = s->base;
-      s->base = static_cast<int>(wParam);
-      return old;
-    }
-    case UDM_GETBASE:
-      return s->base;
-    case WM_LBUTTONDOWN: {
-      UpDownPart part = PartAt(hwnd, lParam);
-      if (part == UpDownPart::None || s->pressed != UpDownPart::None) return 0;
-      s->pressed = part;
-      s->over = true;
-      SetCapture(hwnd);
-      SetTimer(hwnd, kRepeatTimer, kFirstRepeatMs, nullptr);
-      Step(hwnd, part);
-      return 0;
-    }
+      return GetPos32(*s, reinterpret_cast<BOOL*>(lParam));
+    case WM_LBUTTONDOWN:
+      return ButtonDown(hwnd, *s, PointOf(lParam));
     case WM_MOUSEMOVE:
-      if (s->pressed != UpDownPart::None) {
-        bool over = PartAt(hwnd, lParam) == s->pressed;
-        if (over != s->over) {
-          s->over = over;
-          Repaint(hwnd);
-        }
-      }
-      return 0;
+      return MouseMove(hwnd, *s, PointOf(lParam));
     case WM_TIMER:
-      if (wParam == kRepeatTimer && s->pressed != UpDownPart::None) {
-        SetTimer(hwnd, kRepeatTimer, kRepeatMs, nullptr);
-        if (s->over) Step(hwnd, s->pressed);
-      }
-      return 0;
+      return RepeatTimer(hwnd, *s, wParam);
     case WM_LBUTTONUP:
       EndPress(hwnd, *s);
       return 0;

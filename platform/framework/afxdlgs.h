@@ -8,7 +8,6 @@ class CPropertyPage : public CDialog {
   DECLARE_DYNAMIC(CPropertyPage)
 
  public:
-  CPropertyPage() = default;
   // idCaption 0: the caption of the template (none for child templates).
   explicit CPropertyPage(UINT idTemplate, UINT idCaption = 0);
   ~CPropertyPage() override;

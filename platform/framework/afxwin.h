@@ -1,5 +1,5 @@
-// An MFC-like application framework over the emulated window system: the
-// classes and macros programs use, named as in MFC. Run-time class
+// The application framework over the emulated window system, with the class
+// and macro names the programs are written against: run-time class
 // information, per-class message maps chained to the base class, CWnd and
 // its handle map, CWinApp with the program entry, CDialog with data
 // exchange, and thin control wrappers.
@@ -114,8 +114,6 @@ const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* map, UINT message,
    }},
 #define ON_COMMAND(id, memberFxn) ON_CONTROL(0, id, memberFxn)
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
-#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
-#define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
 
 // WM_NOTIFY with `code` from control `id` -> void f(NMHDR*, LRESULT*).
 #define ON_NOTIFY(code, id, memberFxn)                                                \
@@ -155,29 +153,6 @@ const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* map, UINT message,
                                            CWnd::FromHandle(reinterpret_cast<HWND>(l))); \
      return TRUE;                                                                        \
    }},
-#define ON_WM_HSCROLL()                                                                  \
-  {WM_HSCROLL, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l, LRESULT*) -> BOOL {           \
-     static_cast<ThisClass*>(t)->OnHScroll(LOWORD(w), HIWORD(w),                         \
-                                           CWnd::FromHandle(reinterpret_cast<HWND>(l))); \
-     return TRUE;                                                                        \
-   }},
-// WM_TIMER -> void OnTimer(UINT_PTR id).
-#define ON_WM_TIMER()                                                      \
-  {WM_TIMER, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM, LRESULT*) -> BOOL { \
-     static_cast<ThisClass*>(t)->OnTimer(static_cast<UINT_PTR>(w));        \
-     return TRUE;                                                          \
-   }},
-// WM_DESTROY -> void OnDestroy(); WM_CLOSE -> void OnClose().
-#define ON_WM_DESTROY()                                                    \
-  {WM_DESTROY, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM, LRESULT*) -> BOOL { \
-     static_cast<ThisClass*>(t)->OnDestroy();                              \
-     return TRUE;                                                          \
-   }},
-#define ON_WM_CLOSE()                                                    \
-  {WM_CLOSE, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM, LRESULT*) -> BOOL { \
-     static_cast<ThisClass*>(t)->OnClose();                              \
-     return TRUE;                                                        \
-   }},
 
 // ---------------------------------------------------------------------------
 
@@ -210,7 +185,6 @@ class CWnd : public CCmdTarget {
 
   HWND m_hWnd = nullptr;
 
-  operator HWND() const { return m_hWnd; }
   HWND GetSafeHwnd() const { return m_hWnd; }
 
   // The permanent object of a window, or else a temporary wrapper that lives
@@ -223,60 +197,35 @@ class CWnd : public CCmdTarget {
   HWND Detach();
   // Routes the window's messages through this object.
   BOOL SubclassWindow(HWND hwnd);
-  BOOL SubclassDlgItem(UINT id, CWnd* parent);
-  HWND UnsubclassWindow();
 
   BOOL CreateEx(DWORD exStyle, LPCTSTR className, LPCTSTR windowName, DWORD style, const RECT& rect,
                 CWnd* parent, UINT id, LPVOID param = nullptr);
-  BOOL Create(LPCTSTR className, LPCTSTR windowName, DWORD style, const RECT& rect, CWnd* parent,
-              UINT id);
   virtual BOOL DestroyWindow();
 
   // Dialog items
   CWnd* GetDlgItem(int id) const;
-  int GetDlgCtrlID() const;
   void SetDlgItemText(int id, LPCTSTR text);
   int GetDlgItemText(int id, CString& text) const;
-  int GetDlgItemText(int id, LPTSTR buffer, int maxCount) const;
-  void SetDlgItemInt(int id, UINT value, BOOL isSigned = TRUE);
-  UINT GetDlgItemInt(int id, BOOL* translated = nullptr, BOOL isSigned = TRUE) const;
   void CheckDlgButton(int id, UINT check);
   UINT IsDlgButtonChecked(int id) const;
   LRESULT SendDlgItemMessage(int id, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
   // Messages
   LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
-  BOOL PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
   // State and geometry
   BOOL ShowWindow(int cmdShow);
   BOOL IsWindowVisible() const;
   BOOL EnableWindow(BOOL enable = TRUE);
-  BOOL IsWindowEnabled() const;
   void BringWindowToTop();
   void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
-  void MoveWindow(const RECT* rect, BOOL repaint = TRUE);
-  BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags);
   void GetWindowRect(RECT* rect) const;
   void GetClientRect(RECT* rect) const;
-  void ClientToScreen(POINT* pt) const;
-  void ClientToScreen(RECT* rect) const;
-  void ScreenToClient(POINT* pt) const;
-  void ScreenToClient(RECT* rect) const;
   void UpdateWindow();
-  void Invalidate(BOOL erase = TRUE);
   DWORD GetStyle() const;
-  DWORD GetExStyle() const;
 
   // Text, icon, relations, focus
-  void SetWindowText(LPCTSTR text);
-  void GetWindowText(CString& text) const;
-  int GetWindowTextLength() const;
   HICON SetIcon(HICON icon, BOOL bigIcon);
-  HICON GetIcon(BOOL bigIcon) const;
-  CWnd* GetParent() const;
-  CWnd* SetFocus();
-  static CWnd* GetFocus();
 
   // A message box owned by this window; a null caption means the
   // application name.
@@ -306,10 +255,6 @@ class CWnd : public CCmdTarget {
   afx_msg void OnSize(UINT type, int cx, int cy);
   afx_msg void OnSettingChange(UINT flags, LPCTSTR section);
   afx_msg void OnVScroll(UINT code, UINT pos, CWnd* bar);
-  afx_msg void OnHScroll(UINT code, UINT pos, CWnd* bar);
-  afx_msg void OnTimer(UINT_PTR id);
-  afx_msg void OnDestroy();
-  afx_msg void OnClose();
 
   WNDPROC m_pfnSuper = nullptr;  // the procedure the window had before the framework
 
@@ -337,9 +282,7 @@ class CDataExchange {
 // Binds `control` to dialog item `id` (subclassing it) the first time.
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 void DDX_Text(CDataExchange* dx, int id, CString& value);
-void DDX_Text(CDataExchange* dx, int id, int& value);
 void DDX_Check(CDataExchange* dx, int id, int& value);
-void DDX_CBIndex(CDataExchange* dx, int id, int& index);
 
 // ---------------------------------------------------------------------------
 // Dialogs
@@ -348,7 +291,6 @@ class CDialog : public CWnd {
   DECLARE_DYNAMIC(CDialog)
 
  public:
-  CDialog() = default;
   explicit CDialog(UINT idTemplate, CWnd* parent = nullptr);
   ~CDialog() override;
 
@@ -384,46 +326,12 @@ class CDialog : public CWnd {
 // ---------------------------------------------------------------------------
 // Control wrappers (bind them with DDX_Control or Attach)
 
-class CButton : public CWnd {
-  DECLARE_DYNAMIC(CButton)
- public:
-  int GetCheck() const;
-  void SetCheck(int check);
-  UINT GetState() const;
-};
-
-class CEdit : public CWnd {
-  DECLARE_DYNAMIC(CEdit)
- public:
-  void SetSel(int start, int end, BOOL noScroll = FALSE);
-  void GetSel(int& start, int& end) const;
-  BOOL SetReadOnly(BOOL readOnly = TRUE);
-  void LimitText(int maxChars = 0);
-};
-
-class CStatic : public CWnd {
-  DECLARE_DYNAMIC(CStatic)
- public:
-  HBITMAP SetBitmap(HBITMAP bitmap);
-  HBITMAP GetBitmap() const;
-  HICON SetIcon(HICON icon);
-  HICON GetIcon() const;
-};
-
 class CComboBox : public CWnd {
   DECLARE_DYNAMIC(CComboBox)
  public:
-  int AddString(LPCTSTR text);
-  int InsertString(int index, LPCTSTR text);
-  int DeleteString(UINT index);
-  void ResetContent();
   int GetCount() const;
-  int GetCurSel() const;
-  int SetCurSel(int index);
   int GetLBText(int index, CString& text) const;
   int GetLBTextLen(int index) const;
-  void ShowDropDown(BOOL show = TRUE);
-  BOOL GetDroppedState() const;
 };
 
 // ---------------------------------------------------------------------------
@@ -473,7 +381,6 @@ LPCTSTR AfxGetAppName();
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 CWnd* AfxGetMainWnd();
-int AfxMessageBox(LPCTSTR text, UINT type = MB_OK);
 
 // The program entry the host calls once the application object exists and
 // platform::ProgramModule() is set: names the application, runs

@@ -7,7 +7,8 @@
 
 #include "platform/controls/commctrl.h"
 #include "platform/shell/aygshell.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 
 namespace {
 

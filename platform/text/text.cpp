@@ -1,5 +1,6 @@
 #include "platform/text/text.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace platform::text {
@@ -10,6 +11,14 @@ bool EqualsFolded(std::u16string_view a, std::u16string_view b) {
     if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
   }
   return true;
+}
+
+int CopyCut(std::u16string_view text, char16_t* buffer, int size) {
+  if (buffer == nullptr || size <= 0) return 0;
+  const int n = static_cast<int>(std::min(text.size(), static_cast<std::size_t>(size - 1)));
+  std::copy_n(text.begin(), n, buffer);
+  buffer[n] = 0;
+  return n;
 }
 
 bool SurrogatesPaired(std::u16string_view text) {

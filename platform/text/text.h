@@ -1,5 +1,6 @@
 // Text helpers shared by every layer: the ASCII case folding that window
-// class names and registry names compare with, and UTF-8 <-> UTF-16.
+// class names and registry names compare with, copies into caller buffers,
+// and UTF-8 <-> UTF-16.
 #pragma once
 
 #include <cstddef>
@@ -25,6 +26,10 @@ constexpr bool IsLowSurrogate(char16_t c) {
 constexpr char32_t CodePoint(char16_t high, char16_t low) {
   return 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) + (low - 0xDC00);
 }
+// Copies as much of `text` as fits into a buffer of `size` units, followed by
+// a terminating zero; returns the units copied (0 for a null or empty buffer).
+int CopyCut(std::u16string_view text, char16_t* buffer, int size);
+
 // True when every surrogate in the text is part of a pair.
 bool SurrogatesPaired(std::u16string_view text);
 

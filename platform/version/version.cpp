@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/resource.h"
+#include "platform/text/text.h"
 
 namespace {
 
@@ -89,15 +90,11 @@ bool ReadNode(const unsigned char* base, std::size_t start, std::size_t limit, N
   return true;
 }
 
-char16_t FoldAscii(char16_t c) {
-  return (c >= u'A' && c <= u'Z') ? c - u'A' + u'a' : c;
-}
-
 bool KeyEquals(const unsigned char* base, const Node& node, std::u16string_view name) {
   if (node.keyLength != name.size()) return false;
   for (std::size_t i = 0; i < name.size(); ++i) {
     const char16_t c = static_cast<char16_t>(ReadWord(base + node.keyOffset + 2 * i));
-    if (FoldAscii(c) != FoldAscii(name[i])) return false;
+    if (platform::text::FoldAscii(c) != platform::text::FoldAscii(name[i])) return false;
   }
   return true;
 }

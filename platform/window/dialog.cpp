@@ -5,7 +5,8 @@
 #include <cstdlib>
 
 #include "platform/text/text.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 #include "platform/window/internal.h"
 #include "platform/window/winuser.h"
 
@@ -51,14 +52,14 @@ bool IsFullWidth(char16_t ch) {
   if (ch < 0x1100) return false;
   if (ch >= 0xFF61 && ch <= 0xFFDC) return false;  // half-width katakana and hangul
   if (ch >= 0xFFE8 && ch <= 0xFFEE) return false;
-  if (ch >= 0xDC00 && ch <= 0xDFFF) return false;  // low surrogate: counted with its pair
+  if (text::IsLowSurrogate(ch)) return false;  // counted with its pair
   return true;
 }
 
 int TextWidth(std::u16string_view text, int fontHeight) {
   int width = 0;
   for (char16_t ch : text) {
-    if (ch >= 0xDC00 && ch <= 0xDFFF) continue;
+    if (text::IsLowSurrogate(ch)) continue;
     width += IsFullWidth(ch) ? fontHeight : fontHeight / 2;
   }
   return width;
@@ -77,22 +78,6 @@ int MulDiv(int number, int numerator, int denominator) {
   long long result = negative ? -q : q;
   if (result > 0x7FFFFFFFLL || result < -0x7FFFFFFFLL - 1) return -1;
   return static_cast<int>(result);
-}
-
-LONG GetDialogBaseUnits() {
-  SIZE s = platform::DialogBaseUnits(u"MS UI Gothic", 9);
-  return static_cast<LONG>(MAKELONG(static_cast<WORD>(s.cx), static_cast<WORD>(s.cy)));
-}
-
-BOOL MapDialogRect(HWND dialog, RECT* rect) {
-  platform::detail::Window* w = Find(dialog);
-  if (w == nullptr || rect == nullptr) return FALSE;
-  SIZE base = platform::DialogBaseUnits(w->font.face, w->font.pointSize);
-  rect->left = MulDiv(rect->left, base.cx, 4);
-  rect->right = MulDiv(rect->right, base.cx, 4);
-  rect->top = MulDiv(rect->top, base.cy, 8);
-  rect->bottom = MulDiv(rect->bottom, base.cy, 8);
-  return TRUE;
 }
 
 namespace {

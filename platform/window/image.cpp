@@ -5,7 +5,7 @@
 #include <memory>
 #include <utility>
 
-#include "platform/window/hooks.h"
+#include "platform/window/inspect.h"
 #include "platform/window/internal.h"
 #include "platform/window/winuser.h"
 
@@ -174,11 +174,6 @@ void* LoadImage(HINSTANCE instance, LPCWSTR name, UINT type, int, int, UINT) {
   if (type == IMAGE_BITMAP) return LoadBitmap(instance, name);
   if (type == IMAGE_ICON) return LoadIcon(instance, name);
   return nullptr;
-}
-
-BOOL DestroyIcon(HICON) {
-  // Icons loaded from resources are shared and stay valid, as on Windows.
-  return TRUE;
 }
 
 BOOL DeleteObject(HBITMAP bitmap) {

@@ -10,7 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 #include "platform/window/winuser.h"
 
 namespace platform::detail {
@@ -102,6 +103,17 @@ void SetVisible(HWND hwnd, bool show);
 void ShowInternal(HWND hwnd);
 // The top-level window a window belongs to.
 HWND TopLevelOf(HWND hwnd);
+// Whether `hwnd` is `root` or one of its descendants.
+bool InSubtree(HWND root, HWND hwnd);
+WindowClass* FindClass(std::u16string_view name);
+// Z order: the list a window sits in (its parent's children or the
+// top-level windows), top first.
+std::vector<HWND>& SiblingList(Window& w);
+void RemoveFromSiblings(Window& w);
+// Top of its siblings (below topmost top-level windows unless it is topmost
+// itself), or the bottom.
+void PlaceOnTop(Window& w);
+void PlaceAtBottom(Window& w);
 // Runs a modal loop until the dialog ends; returns its result (-1 when the
 // loop was abandoned or WM_QUIT arrived, which is posted again).
 INT_PTR RunModalLoop(HWND dialog);

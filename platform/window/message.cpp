@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "platform/text/text.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
 #include "platform/window/internal.h"
 #include "platform/window/winuser.h"
 
@@ -208,20 +208,6 @@ LRESULT DispatchMessage(const MSG* msg) {
     return 0;
   }
   return Deliver(msg->hwnd, msg->message, msg->wParam, msg->lParam);
-}
-
-BOOL WaitMessage() {
-  MSG m;
-  if (TakeMessage(&m, nullptr, 0, 0, false)) return TRUE;
-  platform::CallBeforeWaitHook();
-  std::optional<DWORD> delay = NextTimerDelay();
-  platform::InputSource* input = S().input;
-  if (input != nullptr && input->WaitForInput(delay)) return TRUE;
-  if (delay) {
-    platform::GetClock().SleepMs(*delay);
-    return TRUE;
-  }
-  return FALSE;
 }
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {

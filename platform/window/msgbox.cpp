@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 #include "platform/window/internal.h"
 #include "platform/window/winuser.h"
 

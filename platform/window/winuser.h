@@ -1,7 +1,7 @@
 // The window manager and dialog manager of the emulated Windows CE platform:
 // the winuser.h subset the programs use, with the standard Windows values.
 // Global functions in the Win32 shape; text is UTF-16. Single-threaded: one
-// process-wide window system (see platform/window/hooks.h for the host side).
+// process-wide window system (platform/window/host.h is the host side).
 #pragma once
 
 #include <span>
@@ -495,8 +495,6 @@ using ATOM = WORD;
 // Registers a class; re-registering an existing name replaces it. Class
 // names compare case-insensitively (ASCII). Returns 0 on bad arguments.
 ATOM RegisterClass(const WNDCLASS* wc);
-BOOL UnregisterClass(LPCWSTR className, HINSTANCE instance);
-BOOL GetClassInfo(HINSTANCE instance, LPCWSTR className, WNDCLASS* wc);
 // Copies the class name; returns its length.
 int GetClassName(HWND hwnd, LPWSTR buffer, int maxCount);
 
@@ -507,11 +505,6 @@ int GetClassName(HWND hwnd, LPWSTR buffer, int maxCount);
 // the top. For a child, hMenu carries the control id.
 HWND CreateWindowEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
                     int cx, int cy, HWND parent, HMENU menuOrId, HINSTANCE instance, LPVOID param);
-inline HWND CreateWindow(LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int cx,
-                         int cy, HWND parent, HMENU menuOrId, HINSTANCE instance, LPVOID param) {
-  return CreateWindowEx(0, className, windowName, style, x, y, cx, cy, parent, menuOrId, instance,
-                        param);
-}
 // Destroys the window, its owned windows and its children (WM_DESTROY parent
 // first, WM_NCDESTROY children first). Handles are never reused.
 BOOL DestroyWindow(HWND hwnd);
@@ -523,12 +516,6 @@ LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 
 LONG_PTR GetWindowLongPtr(HWND hwnd, int index);
 LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value);
-inline LONG GetWindowLong(HWND hwnd, int index) {
-  return static_cast<LONG>(GetWindowLongPtr(hwnd, index));
-}
-inline LONG SetWindowLong(HWND hwnd, int index, LONG value) {
-  return static_cast<LONG>(SetWindowLongPtr(hwnd, index, value));
-}
 
 // Visibility and state. IsWindowVisible is true only when the window and all
 // its ancestors carry WS_VISIBLE. ShowWindow returns the previous WS_VISIBLE
@@ -549,27 +536,23 @@ BOOL GetWindowRect(HWND hwnd, RECT* rect);  // screen coordinates
 BOOL GetClientRect(HWND hwnd, RECT* rect);
 BOOL ClientToScreen(HWND hwnd, POINT* pt);
 BOOL ScreenToClient(HWND hwnd, POINT* pt);
-int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
+// Whether the point lies in the rectangle: left and top edges in, right and
+// bottom edges out. FALSE for a null rectangle.
+BOOL PtInRect(const RECT* rect, POINT pt);
 
 // Painting: the platform does not paint; invalidation and UpdateWindow reach
-// the host's paint listener (platform/window/hooks.h).
+// the host's paint listener (platform/window/host.h).
 BOOL UpdateWindow(HWND hwnd);
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 
 // Relations
 HWND GetParent(HWND hwnd);
-HWND SetParent(HWND child, HWND newParent);
 HWND GetWindow(HWND hwnd, UINT relation);
 HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND hwnd);
 // Top-most visible, enabled window under a screen point (Z order honoured;
 // hidden and disabled windows and their children are skipped).
 HWND WindowFromPoint(POINT pt);
-HWND ChildWindowFromPoint(HWND parent, POINT clientPt);
-using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
-BOOL EnumWindows(WNDENUMPROC proc, LPARAM lParam);
-BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lParam);
-HWND FindWindow(LPCWSTR className, LPCWSTR windowName);
 
 // Text
 BOOL SetWindowText(HWND hwnd, LPCWSTR text);
@@ -592,9 +575,6 @@ HWND SetCapture(HWND hwnd);
 BOOL ReleaseCapture();
 HWND GetCapture();
 HWND GetActiveWindow();
-HWND SetActiveWindow(HWND hwnd);
-HWND GetForegroundWindow();
-BOOL SetForegroundWindow(HWND hwnd);
 
 // Messages. SendMessage calls the window procedure at once; PostMessage
 // queues. GetMessage returns 0 for WM_QUIT, and -1 when nothing is queued, no
@@ -608,7 +588,6 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
-BOOL WaitMessage();
 
 // Timers: WM_TIMER is generated when the queue holds no posted message and
 // the timer is due on the platform clock.
@@ -630,23 +609,18 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 
 // ---------------------------------------------------------------------------
 // Dialog manager. Templates come from a platform::ResourceModule; the
-// instance handle names the module (see platform::InstanceOf in hooks.h; a
+// instance handle names the module (see platform::InstanceOf in inspect.h; a
 // null instance means the program's own module).
 // Dialog units -> pixels: x * baseX / 4, y * baseY / 8 (MulDiv rounding).
 // Base units are fixed per font: 7 x 12 px for "MS UI Gothic" 9 pt,
 // 6 x 11 px for "MS Shell Dlg" 8 pt.
 int MulDiv(int number, int numerator, int denominator);
-BOOL MapDialogRect(HWND dialog, RECT* rect);
-LONG GetDialogBaseUnits();
 
 // Modeless dialog (a child dialog when the template has WS_CHILD). Runs
 // WM_INITDIALOG (lParam = initParam) before returning; when it returns TRUE
 // the focus goes to the first tab-stop control.
 HWND CreateDialogParam(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC proc,
                        LPARAM initParam);
-inline HWND CreateDialog(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC proc) {
-  return CreateDialogParam(instance, templateName, parent, proc, 0);
-}
 HWND CreateDialogIndirectParam(HINSTANCE instance, const platform::DialogTemplate* tmpl,
                                HWND parent, DLGPROC proc, LPARAM initParam);
 // Modal dialog: disables the owner, runs the modal loop until EndDialog or
@@ -654,9 +628,6 @@ HWND CreateDialogIndirectParam(HINSTANCE instance, const platform::DialogTemplat
 // dialog, re-enables the owner and returns the EndDialog result.
 INT_PTR DialogBoxParam(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC proc,
                        LPARAM initParam);
-inline INT_PTR DialogBox(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC proc) {
-  return DialogBoxParam(instance, templateName, parent, proc, 0);
-}
 INT_PTR DialogBoxIndirectParam(HINSTANCE instance, const platform::DialogTemplate* tmpl,
                                HWND parent, DLGPROC proc, LPARAM initParam);
 BOOL EndDialog(HWND dialog, INT_PTR result);
@@ -681,5 +652,4 @@ inline HBITMAP LoadBitmap(HINSTANCE instance, int id) {
 }
 // type IMAGE_BITMAP or IMAGE_ICON; returns an HBITMAP or HICON as void*.
 void* LoadImage(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, UINT flags);
-BOOL DestroyIcon(HICON icon);
 BOOL DeleteObject(HBITMAP bitmap);

@@ -17,8 +17,10 @@
 
 #include "platform/registry/registry.h"
 #include "platform/resource.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 #include "platform/wintypes.h"
+#include "tests/support/manual_clock.h"
 
 namespace testing_device {
 
@@ -110,12 +112,12 @@ class Device {
   const std::vector<std::string>& Timeline() const { return timeline_; }
   // A window named as the timeline names it.
   std::string NameOf(HWND hwnd) const;
-  platform::ManualClock& Clock() { return clock_; }
+  test::ManualClock& Clock() { return clock_; }
 
  private:
   class Input;
   std::unique_ptr<Input> input_;
-  platform::ManualClock clock_;
+  test::ManualClock clock_;
   platform::ResourceModule module_;
   std::vector<platform::registry::RegistryEvent> events_;
   std::vector<platform::TraceEvent> trace_;

@@ -1,5 +1,6 @@
 // Notifications a control sends to its parent, recorded in order with
-// their contents decoded at delivery (as Wine's control tests do).
+// their contents decoded at delivery (a pointer in lParam is gone by the time
+// the test looks).
 #pragma once
 
 #include <ostream>

@@ -35,7 +35,6 @@ TEST_F(TabTest, TheFirstInsertedTabIsSelectedAndSetCurSelDoesNotNotify) {
   HWND tab = Make(WC_TABCONTROL, 0, 1002, 0, 0, 200, 100);
   EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), -1);
   test::EventRecorder rec(parent);
-  MakeTabs({});
   TCITEM item;
   item.mask = TCIF_TEXT;
   item.pszText = const_cast<LPWSTR>(u"設定1");
@@ -47,6 +46,9 @@ TEST_F(TabTest, TheFirstInsertedTabIsSelectedAndSetCurSelDoesNotNotify) {
   EXPECT_EQ(SendMessage(tab, TCM_SETCURSEL, 1, 0), 0);
   EXPECT_EQ(SendMessage(tab, TCM_SETCURSEL, 5, 0), -1);
   EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(SendMessage(tab, TCM_SETCURSEL, static_cast<WPARAM>(-1), 0), 1);  // clears
+  EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), -1);
+  EXPECT_EQ(SendMessage(tab, TCM_SETCURSEL, 0, 0), -1);
   EXPECT_TRUE(rec.Take().empty());
   WCHAR text[16];
   TCITEM out;
@@ -81,12 +83,11 @@ TEST_F(TabTest, ANonZeroSelChangingResultKeepsTheSelection) {
 
 TEST_F(TabTest, SixLabelsFitOneRowOfFontHeightPlusFive) {
   HWND tab = MakeTabs({u"設定1", u"設定2", u"設定3", u"設定4", u"設定5", u"ﾊﾞｰｼﾞｮﾝ情報"});
-  EXPECT_EQ(platform::TabRowHeight(tab), 17);  // "MS UI Gothic" 9 pt: 12 + 5
   RECT previous{0, 0, 0, 0};
   for (int i = 0; i < 6; ++i) {
     RECT r;
     SendMessage(tab, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
-    EXPECT_EQ(r.bottom - r.top, 17);
+    EXPECT_EQ(r.bottom - r.top, 17);  // "MS UI Gothic" 9 pt: 12 + 5
     EXPECT_GT(r.right - r.left, 0);
     if (i > 0) {
       EXPECT_EQ(r.left, previous.right);

@@ -31,11 +31,15 @@ class UpDownTest : public test::ControlTest {
 TEST_F(UpDownTest, StartsBackwardsAndKeepsThePositionWhenTheRangeChanges) {
   HWND ud = MakeUpDown();
   EXPECT_EQ(SendMessage(ud, UDM_GETRANGE, 0, 0), MAKELONG(0, 100));  // max 0, min 100
-  EXPECT_EQ(SendMessage(ud, UDM_GETPOS, 0, 0), 0);
+  // No buddy window holds the position: UDM_GETPOS flags an error in its high
+  // word and UDM_GETPOS32 through its out parameter.
+  EXPECT_EQ(SendMessage(ud, UDM_GETPOS, 0, 0), MAKELONG(0, 1));
   EXPECT_EQ(SendMessage(ud, UDM_SETPOS, 0, 61), 0);
   SendMessage(ud, UDM_SETRANGE, 0, MAKELPARAM(60, 0));  // low word max, high word min
   EXPECT_EQ(SendMessage(ud, UDM_GETRANGE, 0, 0), MAKELONG(60, 0));
-  EXPECT_EQ(SendMessage(ud, UDM_GETPOS32, 0, 0), 61);
+  BOOL error = FALSE;
+  EXPECT_EQ(SendMessage(ud, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&error)), 61);
+  EXPECT_TRUE(error);
   SendMessage(ud, UDM_SETRANGE32, 1, 30);
   int lo = 0;
   int hi = 0;
@@ -49,9 +53,9 @@ TEST_F(UpDownTest, SetPosClampsAndReturnsThePreviousPositionClamped) {
   HWND ud = MakeUpDown();
   SendMessage(ud, UDM_SETRANGE, 0, MAKELPARAM(10, 1));
   EXPECT_EQ(SendMessage(ud, UDM_SETPOS, 0, 25), 1);  // 0 outside 1..10 reads as 1
-  EXPECT_EQ(SendMessage(ud, UDM_GETPOS, 0, 0), 10);
+  EXPECT_EQ(LOWORD(SendMessage(ud, UDM_GETPOS, 0, 0)), 10);
   EXPECT_EQ(SendMessage(ud, UDM_SETPOS, 0, MAKELPARAM(static_cast<WORD>(-3), 0)), 10);
-  EXPECT_EQ(SendMessage(ud, UDM_GETPOS, 0, 0), 1);
+  EXPECT_EQ(LOWORD(SendMessage(ud, UDM_GETPOS, 0, 0)), 1);
 }
 
 struct StepCase {

@@ -228,7 +228,7 @@ TEST_F(FrameworkTest, APageIsAHiddenChildWithItsOwnMapAndClassName) {
     // The up-down's own messages still reach the control through its object.
     page.m_spin.SetRange(1, 10);
     page.m_spin.SetPos(4);
-    EXPECT_EQ(page.m_spin.GetPos(), 4);
+    EXPECT_EQ(LOWORD(page.m_spin.GetPos()), 4);
     int lo = 0;
     int hi = 0;
     page.m_spin.GetRange(lo, hi);

@@ -15,8 +15,9 @@
 #include "platform/registry/registry.h"
 #include "platform/registry/winreg.h"
 #include "platform/resource.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
 #include "res/resources.h"
+#include "tests/support/manual_clock.h"
 
 namespace host {
 namespace {
@@ -104,7 +105,7 @@ class ScriptHostTest : public ::testing::Test {
     return rc == ERROR_SUCCESS ? value : 0xDEAD;
   }
 
-  platform::ManualClock clock_;
+  test::ManualClock clock_;
 };
 
 TEST_F(ScriptHostTest, DumpDescribesTheStartScreen) {

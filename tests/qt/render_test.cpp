@@ -28,6 +28,16 @@ SceneNode Node(Kind kind, QRect rect, QString text = {}) {
   return n;
 }
 
+// An up-down whose arrows are its top and bottom halves, as the control
+// reports them.
+SceneNode Spin(QRect rect) {
+  SceneNode n = Node(Kind::UpDown, rect);
+  const int half = rect.height() / 2;
+  n.itemRects = {QRect(rect.left(), rect.top(), rect.width(), half),
+                 QRect(rect.left(), rect.top() + half, rect.width(), rect.height() - half)};
+  return n;
+}
+
 // A white dialog of the given size at the origin holding the nodes.
 Scene Panel(QSize size, std::vector<SceneNode> children) {
   Scene s;
@@ -101,19 +111,16 @@ TEST(RenderReference, TabControlSelectsWithBlue) {
   tab.fontPx = 12;
   tab.items = {u"設定1"_qs, u"設定2"_qs, u"設定3"_qs, u"設定4"_qs, u"設定5"_qs, u"ﾊﾞｰｼﾞｮﾝ情報"_qs};
   tab.selected = 5;
+  int x = 2;
+  for (const QString& label : tab.items) {
+    const int w = hostqt::TextWidth(label, 12) + 12;
+    tab.itemRects.emplace_back(x, 2, w, 17);
+    x += w;
+  }
   const QImage img = hostqt::RenderScene(Panel({238, 60}, {tab}));
   EXPECT_TRUE(qttest::MatchesReference(img, "tab"));
   // The selected label is blue-ish, an unselected one grey.
-  const std::vector<QRect> labels = [&] {
-    std::vector<QRect> r;
-    int x = 2;
-    for (const QString& s : tab.items) {
-      const int w = hostqt::TextWidth(s, 12) + 12;
-      r.emplace_back(x, 2, w, 17);
-      x += w;
-    }
-    return r;
-  }();
+  const std::vector<QRect>& labels = tab.itemRects;
   const QRgb sel = img.pixel(labels[5].left() + 3, labels[5].bottom() - 1);
   const QRgb other = img.pixel(labels[0].left() + 3, labels[0].bottom() - 1);
   EXPECT_GT(qBlue(sel), qRed(sel) + 30);
@@ -124,7 +131,7 @@ TEST(RenderReference, EditUpDownComboProgress) {
   SceneNode edit = Node(Kind::Edit, {4, 4, 36, 19}, u"10"_qs);
   edit.border = true;
   edit.readOnly = true;
-  SceneNode spin = Node(Kind::UpDown, {40, 4, 17, 19});
+  SceneNode spin = Spin({40, 4, 17, 19});
   spin.pressedArrow = 1;
   SceneNode name = Node(Kind::Edit, {4, 28, 108, 16}, u"Pocket_PC"_qs);
   name.border = true;
@@ -159,6 +166,7 @@ TEST(RenderReference, BarsMessageBoxAndOpenList) {
   dlg.children.push_back(combo);
   SceneNode list = Node(Kind::ComboList, {10, 75, 150, 62});
   list.items = combo.items;
+  for (int i = 0; i < list.items.size(); ++i) list.itemRects.emplace_back(11, 76 + 13 * i, 148, 13);
   list.selected = 2;
   SceneNode menu = Node(Kind::MenuBar, {0, 174, 240, 26});
   SceneNode box = Node(Kind::MessageBox, {20, 100, 200, 70}, u"RegillaMobile"_qs);
@@ -231,7 +239,7 @@ TEST(RenderRules, ProgressFillFollowsThePositionWithinTheRange) {
 
 TEST(RenderRules, UpDownShowsWhichArrowIsHeld) {
   auto shade = [](int arrow, int y) {
-    SceneNode spin = Node(Kind::UpDown, {0, 0, 17, 20});
+    SceneNode spin = Spin({0, 0, 17, 20});
     spin.pressedArrow = arrow;
     return qGray(hostqt::RenderScene(Panel({17, 20}, {spin})).pixel(2, y));
   };

@@ -28,11 +28,13 @@
 #include "platform/framework/afxwin.h"
 #include "platform/registry/registry.h"
 #include "platform/shell/aygshell.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 #include "platform/window/winuser.h"
 #include "res/resources.h"
 #include "store/registry_store.h"
 #include "tests/qt/image_compare.h"
+#include "tests/support/manual_clock.h"
 
 namespace fs = std::filesystem;
 
@@ -173,7 +175,7 @@ class WindowSession {
   }
 
   bool opened() const { return opened_; }
-  platform::ManualClock& clock() { return clock_; }
+  test::ManualClock& clock() { return clock_; }
   hostqt::DeviceWindow& window() { return window_; }
 
   void Then(std::function<void()> step) { steps_.push_back(std::move(step)); }
@@ -233,7 +235,7 @@ class WindowSession {
     step();
   }
 
-  platform::ManualClock clock_;
+  test::ManualClock clock_;
   hostqt::DeviceWindow window_;
   std::vector<std::function<void()>> steps_;
   bool opened_ = false;

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "platform/controls/commctrl.h"
-#include "platform/window/hooks.h"
+#include "platform/window/host.h"
+#include "platform/window/inspect.h"
 #include "platform/window/winuser.h"
+#include "tests/support/manual_clock.h"
 
 namespace test {
 
@@ -99,7 +101,7 @@ class PlatformTest : public ::testing::Test {
     return parent;
   }
 
-  platform::ManualClock clock;
+  test::ManualClock clock;
 };
 
 inline POINT ScreenPoint(HWND hwnd, int x, int y) {

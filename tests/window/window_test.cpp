@@ -69,6 +69,8 @@ TEST_F(WindowTest, HitTestingSkipsHiddenWindowsAndStopsAtDisabledOnes) {
   HWND below = Child(top, 2, 0, 0, 100, 100);
   HWND inner = Child(below, 3, 10, 10, 20, 20);
   EXPECT_EQ(WindowFromPoint(POINT{15, 15}), inner);
+  EXPECT_EQ(WindowFromPoint(POINT{29, 29}), inner);
+  EXPECT_EQ(WindowFromPoint(POINT{30, 30}), below);  // right and bottom edges lie outside
   EXPECT_EQ(WindowFromPoint(POINT{50, 50}), below);
   ShowWindow(hidden, SW_SHOW);
   EXPECT_EQ(WindowFromPoint(POINT{15, 15}), hidden);

@@ -1,4 +1,4 @@
-#include "host/windows.h"
+#include "host/window_names.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 #include "platform/framework/afxdlgs.h"
 #include "platform/framework/afxwin.h"
 #include "platform/shell/aygshell.h"
-#include "platform/window/hooks.h"
+#include "platform/window/inspect.h"
 #include "platform/window/winuser.h"
 
 namespace host {
