@@ -53,8 +53,11 @@ bool ExportSettings(const fs::path& path, std::string& error, std::size_t* count
   };
   const std::optional<Format> format = FormatOf(path);
   if (!format) return fail("the file name must end in .cab or .xml");
-  const reg::Registry& registry = reg::CurrentRegistry();
-  if (registry.File() && SameFile(path, *registry.File())) return fail("it is the registry file");
+  reg::Registry& registry = reg::CurrentRegistry();
+  if (registry.FilePath() && SameFile(path, *registry.FilePath())) {
+    return fail("it is the registry file");
+  }
+  registry.Refresh();  // what the store holds now, also another program's saves
   // Only what is saved goes to the device.
   if (registry.HasUnsavedChanges()) return fail("the registry holds changes that are not saved");
   if (std::string problem = PlaceProblem(path); !problem.empty()) return fail(problem);
@@ -67,10 +70,10 @@ bool ExportSettings(const fs::path& path, std::string& error, std::size_t* count
   if (*format == Format::Cabinet && !BuildCabinet(document, std::time(nullptr), bytes, why)) {
     return fail(why);
   }
-  std::string what;
-  if (std::error_code ec =
-          reg::WriteFileAtomically(reg::RealFileSystem(), path, bytes, 0644, nullptr, what)) {
-    return fail(what + ": " + ec.message());
+  if (const platform::Status written =
+          reg::WriteFileAtomically(reg::RealFileSystem(), path, bytes, 0644, nullptr);
+      !written.ok()) {
+    return fail(written.message());
   }
   if (count != nullptr) *count = values.size();
   return true;

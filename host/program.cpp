@@ -66,12 +66,11 @@ void TraceRegistryEvent(TraceWriter& trace, const reg::RegistryEvent& e) {
 
 // Flushes the registry; a failure is said on stderr once per distinct
 // reason (the changes stay pending and the next flush tries again).
-bool FlushAndReport(std::set<std::string>& reported) {
-  const reg::FlushResult r = reg::FlushRegistry();
-  if (!r.ok() && reported.insert(r.error).second) {
-    std::cerr << "RegillaMobile: " << r.error << '\n';
+void FlushAndReport(std::set<std::string>& reported) {
+  const platform::Status saved = reg::FlushRegistry();
+  if (!saved.ok() && reported.insert(saved.message()).second) {
+    std::cerr << "RegillaMobile: " << saved.message() << '\n';
   }
-  return r.ok();
 }
 
 // Whether two paths name the same file, also when it does not exist yet.
@@ -88,9 +87,12 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 // writes must not replace.
 std::optional<std::string> StoreOrScript(const std::filesystem::path& path,
                                          const HostOptions& options) {
-  std::string error;
-  const std::filesystem::path store =
-      options.registry ? *options.registry : store::DefaultRegistryPath(error);
+  std::filesystem::path store;
+  if (options.registry) {
+    store = *options.registry;
+  } else {
+    store::DefaultRegistryPath(store).IgnoreError();  // no default file: no clash
+  }
   if (!store.empty() && SameFile(path, store)) return "it is the registry file";
   if (options.script && *options.script != "-" && SameFile(path, *options.script)) {
     return "it is the script";
@@ -231,13 +233,14 @@ int RunProgram(const HostOptions& options) {
   }
 
   platform::SetScreenSize(options.screenWidth, options.screenHeight);
-  const store::StoreOpenResult opened = store::OpenRegistryStore(options.registry, std::cerr);
+  store::StoreFile opened;
+  const platform::Status openStatus = store::OpenRegistryStore(options.registry, std::cerr, opened);
   WindowSettings window;
   window.zoom = options.zoom;
   window.title = WindowTitle(opened.path);
-  if (!opened.ok) {
-    std::cerr << "RegillaMobile: " << opened.error << '\n';
-    ShowErrorInWindow(options, window, opened.error);
+  if (!openStatus.ok()) {
+    std::cerr << "RegillaMobile: " << openStatus.message() << '\n';
+    ShowErrorInWindow(options, window, openStatus.message());
     return kExitStoreError;
   }
 
@@ -315,11 +318,11 @@ int RunProgram(const HostOptions& options) {
   }  // --export alone: the store as it is, no window
 
   platform::SetBeforeWaitHook({});
-  const reg::FlushResult final = reg::FlushRegistry();
+  const platform::Status saved = reg::FlushRegistry();
   platform::SetTraceHook({});
   reg::SetRegistryObserver({});
-  if (!final.ok()) {
-    const std::string error = "the settings could not be saved: " + final.error;
+  if (!saved.ok()) {
+    const std::string error = "the settings could not be saved: " + saved.message();
     std::cerr << "RegillaMobile: " << error << '\n';
     ShowErrorInWindow(options, window, error);
     return status == kExitOk ? kExitStoreError : status;

@@ -270,9 +270,10 @@ TEST_F(Provisioning, BadDestinationsAreRefusedAndLeaveNothing) {
   fs::create_directory(dir_ / "locked");
   fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
   const std::string storeBefore = Text(ReadBytes(store));
-  std::string openError;
-  InstallRegistry(Registry::OpenFile(store, openError));
-  ASSERT_TRUE(openError.empty()) << openError;
+  std::unique_ptr<Registry> opened;
+  const platform::Status status = Registry::OpenFile(store, opened);
+  ASSERT_TRUE(status.ok()) << status.message();
+  InstallRegistry(std::move(opened));
 
   struct Case {
     fs::path path;
@@ -311,13 +312,15 @@ TEST_F(Provisioning, BadDestinationsAreRefusedAndLeaveNothing) {
 TEST_F(Provisioning, OnlyWhatIsSavedIsExported) {
   const fs::path store = dir_ / "device.reg";
   WriteText(store, "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Ident]\n");
-  std::string error;
-  InstallRegistry(Registry::OpenFile(store, error));
+  std::unique_ptr<Registry> opened;
+  ASSERT_TRUE(Registry::OpenFile(store, opened).ok());
+  InstallRegistry(std::move(opened));
   HKEY key = nullptr;
   ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, u"\\Ident", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
   const std::vector<BYTE> name = Utf16(u"PPC");
   ASSERT_EQ(RegSetValueEx(key, u"Name", 0, REG_SZ, name.data(), 6), ERROR_SUCCESS);
   RegCloseKey(key);
+  std::string error;
 
   EXPECT_FALSE(provisioning::ExportSettings(dir_ / "settings.xml", error));
   EXPECT_NE(error.find("the registry holds changes that are not saved"), std::string::npos)
@@ -328,6 +331,14 @@ TEST_F(Provisioning, OnlyWhatIsSavedIsExported) {
   ASSERT_TRUE(provisioning::ExportSettings(dir_ / "settings.xml", error)) << error;
   EXPECT_EQ(ReadBack(Text(ReadBytes(dir_ / "settings.xml"))),
             (std::vector<Parm>{{R"(HKLM\Ident)", "Name", "PPC", "string"}}));
+
+  // Another program saves the store meanwhile: the export shows its value.
+  WriteText(store,
+            "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Ident]\n"
+            "\"Name\"=\"Other device\"\n");
+  ASSERT_TRUE(provisioning::ExportSettings(dir_ / "settings.xml", error)) << error;
+  EXPECT_EQ(ReadBack(Text(ReadBytes(dir_ / "settings.xml"))),
+            (std::vector<Parm>{{R"(HKLM\Ident)", "Name", "Other device", "string"}}));
 }
 
 }  // namespace

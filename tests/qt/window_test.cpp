@@ -143,9 +143,10 @@ class WindowSession {
     platform::ProgramModule().resources = &res::Module();
     platform::ProgramModule().path = u"/opt/RegillaMobile/RegillaMobile";
     std::ostringstream diag;
-    opened_ = store::OpenRegistryStore(registry, diag).ok;
+    store::StoreFile file;
+    opened_ = store::OpenRegistryStore(registry, diag, file).ok();
     platform::SetClock(&clock_);
-    platform::SetBeforeWaitHook([] { platform::registry::FlushRegistry(); });
+    platform::SetBeforeWaitHook([] { platform::registry::FlushRegistry().IgnoreError(); });
     platform::SetPaintListener([this](HWND, bool immediate) {
       if (!immediate) {
         window_.ScheduleRender();
@@ -182,7 +183,7 @@ class WindowSession {
   // Runs the tool until it ends.
   void Run() {
     RunSettingsApp();
-    platform::registry::FlushRegistry();
+    platform::registry::FlushRegistry().IgnoreError();
   }
 
   // Desktop events, in window pixels (device pixels times the zoom).
