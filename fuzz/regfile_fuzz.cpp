@@ -18,8 +18,8 @@
 
 namespace {
 
+using platform::Status;
 using platform::registry::ParsedRegFile;
-using platform::registry::RegFileError;
 using platform::registry::RegKey;
 using platform::registry::RegTree;
 
@@ -62,36 +62,43 @@ bool HasUnwritableName(const RegTree& tree) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::span<const BYTE> bytes(data, size);
   ParsedRegFile parsed;
-  RegFileError error;
-  if (!platform::registry::ParseRegFile(bytes, parsed, error)) {
-    Require(error.line >= 1, "refusal without a line number", error.message);
-    Require(static_cast<std::size_t>(error.line) <= MaxLines(bytes),
-            "refusal names a line past the end of the file", std::to_string(error.line));
-    Require(!error.message.empty(), "refusal without a reason");
+  const Status read = platform::registry::ParseRegFile(bytes, "input", parsed);
+  if (!read.ok()) {
+    // "input:LINE: reason"
+    const std::string& message = read.message();
+    std::size_t digits = message.rfind("input:", 0) == 0
+                             ? message.find_first_not_of("0123456789", 6)
+                             : std::string::npos;
+    Require(read.code() == Status::Code::Corrupt, "a refusal that is not a Corrupt status",
+            message);
+    Require(digits != std::string::npos && digits > 6 && message.compare(digits, 2, ": ") == 0,
+            "refusal without a line number", message);
+    const std::size_t line = std::stoul(message.substr(6, digits - 6));
+    Require(line >= 1 && line <= MaxLines(bytes), "refusal names a line outside the file", message);
+    Require(message.size() > digits + 2, "refusal without a reason");
     Require(parsed.tree == RegTree{}, "a refused file left part of its content loaded");
     return 0;
   }
 
   std::vector<BYTE> written;
-  std::string writeError;
-  if (!platform::registry::WriteRegFile(parsed.tree, parsed.format, written, writeError)) {
+  if (const Status s = platform::registry::WriteRegFile(parsed.tree, parsed.format, written);
+      !s.ok()) {
     // The reader accepts names (unpaired surrogates in UTF-16 files) that the
     // writer refuses; any other refusal is a fault.
-    Require(HasUnwritableName(parsed.tree), "an accepted file cannot be written back", writeError);
-    Require(!writeError.empty() && written.empty(), "a refused write without a reason");
+    Require(HasUnwritableName(parsed.tree), "an accepted file cannot be written back", s.message());
+    Require(!s.message().empty() && written.empty(), "a refused write without a reason");
     return 0;
   }
 
   ParsedRegFile again;
-  Require(platform::registry::ParseRegFile(written, again, error),
-          "the writer's output does not read back",
-          "line " + std::to_string(error.line) + ": " + error.message);
+  const Status reread = platform::registry::ParseRegFile(written, "written", again);
+  Require(reread.ok(), "the writer's output does not read back", reread.message());
   Require(again.tree == parsed.tree, "writing and reading back changed the content");
   Require(again.format == parsed.format, "writing and reading back changed the layout");
 
   std::vector<BYTE> rewritten;
-  Require(platform::registry::WriteRegFile(again.tree, again.format, rewritten, writeError),
-          "the writer refused its own output", writeError);
+  const Status rewrite = platform::registry::WriteRegFile(again.tree, again.format, rewritten);
+  Require(rewrite.ok(), "the writer refused its own output", rewrite.message());
   Require(rewritten == written, "writing the same content twice gave different bytes");
   return 0;
 }

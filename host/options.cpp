@@ -40,6 +40,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
                                    std::ostream& err) {
   HostOptions options;
   std::optional<std::string> registry;
+  std::optional<std::string> exportPath;
   std::string screen = "240x320";
 
   CLI::App app{
@@ -74,6 +75,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
                  "the screen; a zoom that does not fit is reduced)")
       ->type_name("N")
       ->check(CLI::Range(1, 8).description(""));
+  app.add_option("--export", exportPath,
+                 "Write the settings as the store holds them (after the script, if any) to a "
+                 "provisioning file for the device: PATH.cab a cabinet to install, PATH.xml the "
+                 "document alone; without --script no window opens")
+      ->type_name("PATH");
 
   try {
     app.parse(argc, argv);
@@ -91,6 +97,13 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
       return {std::nullopt, kUsageError};
     }
     options.registry = std::filesystem::path(*registry);
+  }
+  if (exportPath) {
+    if (exportPath->empty()) {
+      err << "--export: a path is required\n";
+      return {std::nullopt, kUsageError};
+    }
+    options.exportPath = std::filesystem::path(*exportPath);
   }
   ParseScreen(screen, options.screenWidth, options.screenHeight);
   if (options.script && options.script->empty()) {

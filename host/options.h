@@ -16,6 +16,7 @@ struct HostOptions {
   std::optional<std::string> trace;   // --trace; "-" = standard error
   bool show = false;                  // --show: device window also during a script run
   std::optional<int> zoom;            // --zoom; none: the largest up to 2 that fits
+  std::optional<std::filesystem::path> exportPath;  // --export: .cab or .xml
 };
 
 // Result of reading the command line: either options to run with, or an exit

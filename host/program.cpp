@@ -8,6 +8,7 @@
 #include <set>
 
 #include "app/settings_app.h"
+#include "export/provisioning.h"
 #include "host/device_window.h"
 #include "host/script_host.h"
 #include "host/text.h"
@@ -65,12 +66,11 @@ void TraceRegistryEvent(TraceWriter& trace, const reg::RegistryEvent& e) {
 
 // Flushes the registry; a failure is said on stderr once per distinct
 // reason (the changes stay pending and the next flush tries again).
-bool FlushAndReport(std::set<std::string>& reported) {
-  const reg::FlushResult r = reg::FlushRegistry();
-  if (!r.ok() && reported.insert(r.error).second) {
-    std::cerr << "RegillaMobile: " << r.error << '\n';
+void FlushAndReport(std::set<std::string>& reported) {
+  const platform::Status saved = reg::FlushRegistry();
+  if (!saved.ok() && reported.insert(saved.message()).second) {
+    std::cerr << "RegillaMobile: " << saved.message() << '\n';
   }
-  return r.ok();
 }
 
 // Whether two paths name the same file, also when it does not exist yet.
@@ -83,19 +83,53 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   return !ec && ca == cb;
 }
 
+// Whether `path` names the store or the script, which a file the program
+// writes must not replace.
+std::optional<std::string> StoreOrScript(const std::filesystem::path& path,
+                                         const HostOptions& options) {
+  std::filesystem::path store;
+  if (options.registry) {
+    store = *options.registry;
+  } else {
+    store::DefaultRegistryPath(store).IgnoreError();  // no default file: no clash
+  }
+  if (!store.empty() && SameFile(path, store)) return "it is the registry file";
+  if (options.script && *options.script != "-" && SameFile(path, *options.script)) {
+    return "it is the script";
+  }
+  return std::nullopt;
+}
+
 // The trace file is emptied when it opens: it must not be the store or the
 // script, which would be lost.
 std::optional<std::string> TraceClash(const HostOptions& options) {
   if (!options.trace || *options.trace == "-") return std::nullopt;
-  const std::filesystem::path trace(*options.trace);
-  std::string error;
-  const std::filesystem::path store =
-      options.registry ? *options.registry : store::DefaultRegistryPath(error);
-  if (!store.empty() && SameFile(trace, store)) return "it is the registry file";
-  if (options.script && *options.script != "-" && SameFile(trace, *options.script)) {
-    return "it is the script";
+  return StoreOrScript(*options.trace, options);
+}
+
+// The export replaces its file: it must not be the store, the script or the
+// trace either.
+std::optional<std::string> ExportClash(const std::filesystem::path& path,
+                                       const HostOptions& options) {
+  if (std::optional<std::string> clash = StoreOrScript(path, options)) return clash;
+  if (options.trace && *options.trace != "-" && SameFile(path, *options.trace)) {
+    return "it is the trace";
   }
   return std::nullopt;
+}
+
+// Writes the settings export; says where on stderr, or why it failed.
+bool ExportAndReport(const std::filesystem::path& path, const HostOptions& options,
+                     std::string& error) {
+  if (std::optional<std::string> clash = ExportClash(path, options)) {
+    error = "cannot export the settings to " + path.string() + ": " + *clash;
+    return false;
+  }
+  std::size_t count = 0;
+  if (!provisioning::ExportSettings(path, error, &count)) return false;
+  std::cerr << "RegillaMobile: settings exported to " << path.string() << " (" << count
+            << " values)\n";
+  return true;
 }
 
 // The device window's title names the store it works on.
@@ -170,6 +204,19 @@ int RunProgram(const HostOptions& options) {
               << "; the trace would overwrite it\n";
     return kExitScriptError;
   }
+  if (options.exportPath) {
+    const std::string name = options.exportPath->string();
+    if (!provisioning::FormatOf(*options.exportPath)) {
+      std::cerr << "RegillaMobile: --export " << name
+                << ": the file name must end in .cab or .xml\n";
+      return kExitScriptError;
+    }
+    if (std::optional<std::string> clash = ExportClash(*options.exportPath, options)) {
+      std::cerr << "RegillaMobile: --export " << name << ": " << *clash
+                << "; the export would overwrite it\n";
+      return kExitScriptError;
+    }
+  }
   std::ofstream traceFile;
   std::unique_ptr<TraceWriter> trace;
   if (options.trace) {
@@ -186,13 +233,14 @@ int RunProgram(const HostOptions& options) {
   }
 
   platform::SetScreenSize(options.screenWidth, options.screenHeight);
-  const store::StoreOpenResult opened = store::OpenRegistryStore(options.registry, std::cerr);
+  store::StoreFile opened;
+  const platform::Status openStatus = store::OpenRegistryStore(options.registry, std::cerr, opened);
   WindowSettings window;
   window.zoom = options.zoom;
   window.title = WindowTitle(opened.path);
-  if (!opened.ok) {
-    std::cerr << "RegillaMobile: " << opened.error << '\n';
-    ShowErrorInWindow(options, window, opened.error);
+  if (!openStatus.ok()) {
+    std::cerr << "RegillaMobile: " << openStatus.message() << '\n';
+    ShowErrorInWindow(options, window, openStatus.message());
     return kExitStoreError;
   }
 
@@ -242,6 +290,9 @@ int RunProgram(const HostOptions& options) {
             return false;
           }
           return RenderScreenshot(path, error);
+        },
+        [&options](const std::string& path, std::string& error) {
+          return ExportAndReport(path, options, error);
         });
     if (options.show) {
       std::string error;
@@ -262,19 +313,28 @@ int RunProgram(const HostOptions& options) {
         status = kExitScriptError;
       }
     }
-  } else {
+  } else if (!options.exportPath) {
     status = RunWindowed(window);
-  }
+  }  // --export alone: the store as it is, no window
 
   platform::SetBeforeWaitHook({});
-  const reg::FlushResult final = reg::FlushRegistry();
+  const platform::Status saved = reg::FlushRegistry();
   platform::SetTraceHook({});
   reg::SetRegistryObserver({});
-  if (!final.ok()) {
-    const std::string error = "the settings could not be saved: " + final.error;
+  if (!saved.ok()) {
+    const std::string error = "the settings could not be saved: " + saved.message();
     std::cerr << "RegillaMobile: " << error << '\n';
     ShowErrorInWindow(options, window, error);
     return status == kExitOk ? kExitStoreError : status;
+  }
+  if (options.exportPath) {
+    std::string error;
+    if (status != kExitOk) {
+      std::cerr << "RegillaMobile: --export: nothing was exported after the script's error\n";
+    } else if (!ExportAndReport(*options.exportPath, options, error)) {
+      std::cerr << "RegillaMobile: " << error << '\n';
+      status = kExitStoreError;
+    }
   }
   return status;
 }

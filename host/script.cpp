@@ -155,8 +155,8 @@ std::optional<Command> ParseScriptLine(std::string_view line, int lineNumber) {
     cmd.kind = CommandKind::Ok;
   } else if (name == "dump") {
     cmd.kind = CommandKind::Dump;
-  } else if (name == "screenshot") {
-    cmd.kind = CommandKind::Screenshot;
+  } else if (name == "screenshot" || name == "export") {
+    cmd.kind = name == "export" ? CommandKind::Export : CommandKind::Screenshot;
     std::string_view path = p.RestAfterOneBlank();
     while (!path.empty() && IsBlank(path.front())) path.remove_prefix(1);
     while (!path.empty() && IsBlank(path.back())) path.remove_suffix(1);

@@ -42,6 +42,7 @@ enum class CommandKind {
   Ok,             // ok
   Dump,           // dump
   Screenshot,     // screenshot FILE
+  Export,         // export FILE
 };
 
 struct Command {
@@ -53,7 +54,7 @@ struct Command {
   std::u16string text;     // type
   std::uint32_t code = 0;  // vscroll CODE, settingchange FLAGS
   std::int32_t pos = 0;    // vscroll POS
-  std::string path;        // screenshot FILE
+  std::string path;        // screenshot FILE, export FILE
 };
 
 // Parses one line. nullopt for a blank or comment line; throws ScriptError

@@ -84,11 +84,12 @@ HWND OpenDropDownList() {
 }  // namespace
 
 ScriptHost::ScriptHost(std::istream& script, std::ostream& out, ErrorHandler onError,
-                       Screenshotter screenshot)
+                       Screenshotter screenshot, Exporter exporter)
     : reader_(script),
       out_(out),
       onError_(std::move(onError)),
-      screenshot_(std::move(screenshot)) {}
+      screenshot_(std::move(screenshot)),
+      export_(std::move(exporter)) {}
 
 void ScriptHost::NoteMessageBox(std::u16string caption, std::u16string text) {
   messages_.push_back({std::move(caption), std::move(text)});
@@ -219,6 +220,11 @@ bool ScriptHost::Execute(const Command& cmd) {
       if (!screenshot_ || !screenshot_(cmd.path, error)) {
         throw ScriptError(line, "screenshot " + cmd.path + ": " + error);
       }
+      return false;
+    }
+    case CommandKind::Export: {
+      std::string error = "cannot export the settings to " + cmd.path + ": not available here";
+      if (!export_ || !export_(cmd.path, error)) throw ScriptError(line, error);
       return false;
     }
   }

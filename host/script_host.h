@@ -24,8 +24,11 @@ class ScriptHost : public platform::InputSource {
   // Renders the screen to a PNG file; false with a reason when it cannot.
   using Screenshotter = std::function<bool(const std::string& path, std::string& error)>;
 
+  // Writes the settings export to a file; false with a reason when it cannot.
+  using Exporter = std::function<bool(const std::string& path, std::string& error)>;
+
   ScriptHost(std::istream& script, std::ostream& out, ErrorHandler onError,
-             Screenshotter screenshot);
+             Screenshotter screenshot, Exporter exporter = {});
 
   // InputSource: performs script lines until one of them produced input.
   // At the end of the script: OK on an open message box, else the
@@ -58,6 +61,7 @@ class ScriptHost : public platform::InputSource {
   std::ostream& out_;
   ErrorHandler onError_;
   Screenshotter screenshot_;
+  Exporter export_;
   std::deque<std::function<void()>> pending_;
   std::vector<ShownMessage> messages_;
   bool atEnd_ = false;

@@ -3,25 +3,17 @@
 #include <cstdio>
 
 #include "host/text.h"
+#include "platform/registry/regtree.h"
 
 namespace host {
 
 std::string RootName(std::uintptr_t root) {
-  switch (root) {
-    case 0x80000000u:
-      return "HKCR";
-    case 0x80000001u:
-      return "HKCU";
-    case 0x80000002u:
-      return "HKLM";
-    case 0x80000003u:
-      return "HKU";
-    default: {
-      char buf[32];
-      std::snprintf(buf, sizeof buf, "0x%jx", static_cast<std::uintmax_t>(root));
-      return buf;
-    }
+  if (auto known = platform::registry::RootFromHandle(reinterpret_cast<HKEY>(root))) {
+    return std::string(platform::registry::RootShortName(*known));
   }
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "0x%jx", static_cast<std::uintmax_t>(root));
+  return buf;
 }
 
 std::string JsonLine(const nlohmann::ordered_json& value) {

@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev
-  nlohmann-json3-dev libcli11-dev
+  nlohmann-json3-dev libcli11-dev libpugixml-dev libgcab-dev cabextract
   qt6-base-dev libgl-dev libxcb1-dev fonts-ipafont-gothic fontconfig
   xvfb xauth xdotool
   help2man appstream desktop-file-utils file dpkg-dev fakeroot lintian

@@ -9,31 +9,33 @@
 #include <string>
 
 #include "platform/registry/filesystem.h"
+#include "platform/status/status.h"
 #include "platform/wintypes.h"
 
 namespace store {
 
 // $XDG_DATA_HOME/RegillaMobile/registry.reg, or
 // ~/.local/share/RegillaMobile/registry.reg when XDG_DATA_HOME is unset (or
-// not an absolute path). Empty with `error` set when neither can be found.
-std::filesystem::path DefaultRegistryPath(std::string& error);
+// not an absolute path). Fails, with `path` empty, when neither can be found.
+platform::Status DefaultRegistryPath(std::filesystem::path& path);
 
 // The bundled sample device registry (a .reg file).
 std::span<const BYTE> SampleRegistry();
 
-struct StoreOpenResult {
-  bool ok = false;
-  std::filesystem::path path;  // the file in use
+// The store file in use.
+struct StoreFile {
+  std::filesystem::path path;  // also when the open fails (empty without a default)
   bool seeded = false;         // not there yet: starts from the sample
-  std::string error;           // names the file, the line and what is wrong
 };
 
 // Resolves the store file (`path`, or the default), loads it (or the sample
 // when it does not exist yet; the file and the default location's folder are
 // then created by the first save of a change) and installs it as the
-// process-wide registry. Says on `diag` which file is used. A file that does
-// not parse is refused and left byte-identical; nothing is installed then.
-StoreOpenResult OpenRegistryStore(const std::optional<std::filesystem::path>& path,
-                                  std::ostream& diag, platform::registry::FileSystem* fs = nullptr);
+// process-wide registry. Says on `diag` which file is used. A failure names
+// the file (and the line and what is wrong in it); a file that does not
+// parse is refused and left byte-identical, and nothing is installed then.
+platform::Status OpenRegistryStore(const std::optional<std::filesystem::path>& path,
+                                   std::ostream& diag, StoreFile& opened,
+                                   platform::registry::FileSystem* fs = nullptr);
 
 }  // namespace store

@@ -152,11 +152,11 @@ int main(int argc, char** argv) {
 
   // The store on its own, in this process.
   namespace reg = platform::registry;
-  std::string error;
+  platform::Status opened;
   std::unique_ptr<reg::Registry> registry;
-  double loadMs = TimeMs([&] { registry = reg::Registry::OpenFile(big, error); });
-  if (!registry) {
-    std::fprintf(stderr, "%s\n", error.c_str());
+  double loadMs = TimeMs([&] { opened = reg::Registry::OpenFile(big, registry); });
+  if (!opened.ok()) {
+    std::fprintf(stderr, "%s\n", opened.message().c_str());
     return 1;
   }
   std::size_t values = 0;
@@ -179,7 +179,12 @@ int main(int argc, char** argv) {
     registry->OpenKey(HKEY_LOCAL_MACHINE, u"\\System\\GWE", 0, KEY_ALL_ACCESS, &h);
     registry->SetValue(h, u"Animate", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&i), 4);
     registry->CloseKey(h);
-    saves.push_back(TimeMs([&] { registry->Flush(); }));
+    platform::Status saved;
+    saves.push_back(TimeMs([&] { saved = registry->Flush(); }));
+    if (!saved.ok()) {
+      std::fprintf(stderr, "%s\n", saved.message().c_str());
+      return 1;
+    }
   }
   struct rusage usage {};
   ::getrusage(RUSAGE_SELF, &usage);

@@ -80,11 +80,11 @@ int main(int argc, char** argv) {
               static_cast<double>(std::filesystem::file_size(file)) / 1e6, values);
 
   auto t0 = Clock::now();
-  std::string error;
-  auto reg = Registry::OpenFile(file, error);
+  std::unique_ptr<Registry> reg;
+  const platform::Status opened = Registry::OpenFile(file, reg);
   auto t1 = Clock::now();
-  if (!reg) {
-    std::fprintf(stderr, "%s\n", error.c_str());
+  if (!opened.ok()) {
+    std::fprintf(stderr, "%s\n", opened.message().c_str());
     return 1;
   }
   std::printf("load: %.1f ms\n", Ms(t1 - t0));
@@ -96,14 +96,14 @@ int main(int argc, char** argv) {
     paths.push_back(platform::text::FromUtf8Lossy(std::string("\\").append(KeyName(k))));
   const int cycles = 200000;
   DWORD sink = 0;
-  // One user action of the tool (a reload) opens about 30 keys; the window
-  // system flushes, and so lets the store look at its file again, before it
-  // waits for the next action.
+  // One user action of the tool (a reload) opens about 30 keys; the host
+  // flushes before the program waits for the next action, and so lets the
+  // store look at its file again.
   const int perAction = 30;
   auto measure = [&] {
     auto start = Clock::now();
     for (int i = 0; i < cycles; ++i) {
-      if (i % perAction == 0) FlushRegistry();
+      if (i % perAction == 0) FlushRegistry().IgnoreError();  // nothing unsaved
       HKEY key = nullptr;
       if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, paths[(i * 7919) % keys].c_str(), 0, KEY_ALL_ACCESS,
                        &key) != ERROR_SUCCESS) {
@@ -122,9 +122,9 @@ int main(int argc, char** argv) {
       "open+query+close: %.0f ns per cycle (file-backed: the file is checked once per %d cycles)\n",
       measure(), perAction);
   {
-    std::string again;
     auto memory = std::make_unique<Registry>(CurrentRegistry().Tree());
-    auto keep = Registry::OpenFile(file, again);
+    std::unique_ptr<Registry> keep;
+    Registry::OpenFile(file, keep).IgnoreError();  // it opened a moment ago
     InstallRegistry(std::move(memory));
     std::printf("open+query+close: %.0f ns per cycle (in memory only)\n", measure());
     InstallRegistry(std::move(keep));
@@ -140,10 +140,10 @@ int main(int argc, char** argv) {
     RegSetValueEx(key, u"Value0", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), 4);
     RegCloseKey(key);
     t0 = Clock::now();
-    FlushResult r = FlushRegistry();
+    const platform::Status saved = FlushRegistry();
     t1 = Clock::now();
-    if (!r.ok()) {
-      std::fprintf(stderr, "%s\n", r.error.c_str());
+    if (!saved.ok()) {
+      std::fprintf(stderr, "%s\n", saved.message().c_str());
       return 1;
     }
     (i == 0 ? first : rest) += Ms(t1 - t0);

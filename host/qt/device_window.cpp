@@ -21,6 +21,7 @@
 
 #include <xcb/xcb.h>
 
+#include "export/provisioning.h"
 #include "host/qt/platform_scene.h"
 #include "host/qt/renderer.h"
 #include "host/qt/screen_fit.h"
@@ -352,6 +353,9 @@ void DeviceWindow::Deliver(const DeviceInput& input) {
     case DeviceInput::Type::Screenshot:
       SaveScreenshot();
       break;
+    case DeviceInput::Type::Export:
+      ExportSettings();
+      break;
     case DeviceInput::Type::Close:
       closing_ = true;
       break;
@@ -396,7 +400,7 @@ void DeviceWindow::Rotate() {
 }
 
 void DeviceWindow::SaveScreenshot() {
-  const QString folder = screenshotFolder_.isEmpty() ? QDir::currentPath() : screenshotFolder_;
+  const QString folder = outputFolder_.isEmpty() ? QDir::currentPath() : outputFolder_;
   const QString name = u"RegillaMobile-"_qs +
                        QDateTime::currentDateTime().toString(u"yyyyMMdd-hhmmss-zzz"_qs) +
                        u".png"_qs;
@@ -405,6 +409,19 @@ void DeviceWindow::SaveScreenshot() {
   const bool saved = shot.save(path, "PNG");
   Notice(saved ? "Screenshot saved to " + QDir::toNativeSeparators(path).toStdString()
                : "Could not save the screenshot to " + path.toStdString());
+}
+
+// What the store holds now: the tool applies through the registry, which is
+// saved before every wait, so nothing unapplied is exported.
+void DeviceWindow::ExportSettings() {
+  const QString folder = outputFolder_.isEmpty() ? QDir::currentPath() : outputFolder_;
+  const QString name = u"RegillaMobile-settings-"_qs +
+                       QDateTime::currentDateTime().toString(u"yyyyMMdd-hhmmss"_qs) + u".cab"_qs;
+  const QString path = QDir(folder).filePath(name);
+  std::string error;
+  Notice(provisioning::ExportSettings(path.toStdString(), error)
+             ? "Settings exported to " + QDir::toNativeSeparators(path).toStdString()
+             : error);
 }
 
 }  // namespace hostqt

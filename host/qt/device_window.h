@@ -62,8 +62,9 @@ class DeviceWindow : public QWindow,
   void Enqueue(const DeviceInput& input);
   void Enqueue(const std::vector<DeviceInput>& inputs);
 
-  // Where Ctrl+S saves; the default is the working directory.
-  void SetScreenshotFolder(const QString& folder) { screenshotFolder_ = folder; }
+  // Where Ctrl+S and Ctrl+E write their files; the default is the working
+  // directory.
+  void SetOutputFolder(const QString& folder) { outputFolder_ = folder; }
   // Called whenever the window is about to wait for desktop input with nothing
   // queued (tests play their desktop events from here).
   void SetIdleHook(std::function<void()> hook) { idle_ = std::move(hook); }
@@ -94,6 +95,7 @@ class DeviceWindow : public QWindow,
   void RequestClose();
   void Rotate();
   void SaveScreenshot();
+  void ExportSettings();
 
   std::optional<int> zoom_;
   int scale_ = 1;
@@ -108,7 +110,7 @@ class DeviceWindow : public QWindow,
   bool closing_ = false;
   std::deque<DeviceInput> queue_;
   QEventLoop* waiting_ = nullptr;
-  QString screenshotFolder_;
+  QString outputFolder_;
   std::function<void(const std::string&)> notice_;
   std::function<void()> idle_;
 };

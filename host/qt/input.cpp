@@ -90,6 +90,7 @@ std::vector<DeviceInput> TranslateKeyPress(const QKeyEvent& e) {
   std::vector<DeviceInput> out;
   if (IsCommand(e, Qt::Key_R)) return {{DeviceInput::Type::Rotate, {}, 0}};
   if (IsCommand(e, Qt::Key_S)) return {{DeviceInput::Type::Screenshot, {}, 0}};
+  if (IsCommand(e, Qt::Key_E)) return {{DeviceInput::Type::Export, {}, 0}};
   // Shift+Tab arrives as Backtab: the device sees Shift held and Tab.
   if (const auto vk = VirtualKey(e.key())) out.push_back({DeviceInput::Type::KeyDown, {}, *vk});
   const bool control = (e.modifiers() & Qt::ControlModifier) &&
@@ -111,7 +112,7 @@ std::vector<DeviceInput> TranslateKeyPress(const QKeyEvent& e) {
 
 std::vector<DeviceInput> TranslateKeyRelease(const QKeyEvent& e) {
   if (e.isAutoRepeat()) return {};
-  if (IsCommand(e, Qt::Key_R) || IsCommand(e, Qt::Key_S)) return {};
+  if (IsCommand(e, Qt::Key_R) || IsCommand(e, Qt::Key_S) || IsCommand(e, Qt::Key_E)) return {};
   if (const auto vk = VirtualKey(e.key())) return {{DeviceInput::Type::KeyUp, {}, *vk}};
   return {};
 }

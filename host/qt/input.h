@@ -22,6 +22,7 @@ struct DeviceInput {
     Char,
     Rotate,      // Ctrl+R
     Screenshot,  // Ctrl+S
+    Export,      // Ctrl+E: the settings as a provisioning cabinet
     Close,       // the desktop window was closed
   };
   Type type = Type::MouseDown;

@@ -19,8 +19,13 @@ namespace platform::registry {
 
 namespace {
 
-std::error_code LastError() {
-  return {errno, std::generic_category()};
+// The failure of the system call that just failed, without context.
+Status LastError() {
+  return Status::PosixError({}, errno);
+}
+
+Status Error(int errnum) {
+  return Status::PosixError({}, errnum);
 }
 
 FileId IdOf(const struct stat& st) {
@@ -39,7 +44,7 @@ class PosixFile : public WritableFile {
   ~PosixFile() override {
     if (fd_ >= 0) ::close(fd_);
   }
-  std::error_code Write(std::span<const BYTE> data, std::size_t& written) override {
+  Status Write(std::span<const BYTE> data, std::size_t& written) override {
     written = 0;
     ssize_t n;
     do {
@@ -49,17 +54,17 @@ class PosixFile : public WritableFile {
     written = static_cast<std::size_t>(n);
     return {};
   }
-  std::error_code Sync() override { return ::fsync(fd_) == 0 ? std::error_code{} : LastError(); }
-  std::error_code Stat(FileId& id) override {
+  Status Sync() override { return ::fsync(fd_) == 0 ? Status() : LastError(); }
+  Status Stat(FileId& id) override {
     struct stat st {};
     if (::fstat(fd_, &st) != 0) return LastError();
     id = IdOf(st);
     return {};
   }
-  std::error_code Close() override {
+  Status Close() override {
     int fd = fd_;
     fd_ = -1;
-    return ::close(fd) == 0 ? std::error_code{} : LastError();
+    return ::close(fd) == 0 ? Status() : LastError();
   }
 
  private:
@@ -80,7 +85,7 @@ class PosixLock : public FileLock {
 
 class PosixFileSystem : public FileSystem {
  public:
-  std::error_code Stat(const std::filesystem::path& path, FileId& id) override {
+  Status Stat(const std::filesystem::path& path, FileId& id) override {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
       if (errno == ENOENT || errno == ENOTDIR) {
@@ -93,8 +98,7 @@ class PosixFileSystem : public FileSystem {
     return {};
   }
 
-  std::error_code ReadAll(const std::filesystem::path& path, std::vector<BYTE>& bytes,
-                          FileId& id) override {
+  Status ReadAll(const std::filesystem::path& path, std::vector<BYTE>& bytes, FileId& id) override {
     // Another program may be rewriting the file in place; read until the
     // identity before and after the read agree.
     for (int attempt = 0;; ++attempt) {
@@ -102,17 +106,16 @@ class PosixFileSystem : public FileSystem {
       struct stat type {};
       if (::stat(path.c_str(), &type) != 0) return LastError();
       if (!S_ISREG(type.st_mode)) {
-        return std::make_error_code(S_ISDIR(type.st_mode) ? std::errc::is_a_directory
-                                                          : std::errc::invalid_argument);
+        return Error(S_ISDIR(type.st_mode) ? EISDIR : EINVAL);
       }
       int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
       if (fd < 0) return LastError();
       struct stat before {};
       struct stat after {};
-      std::error_code ec;
+      Status status;
       bytes.clear();
       if (::fstat(fd, &before) != 0) {
-        ec = LastError();
+        status = LastError();
       } else {
         bytes.reserve(static_cast<std::size_t>(before.st_size));
         BYTE buf[65536];
@@ -120,25 +123,25 @@ class PosixFileSystem : public FileSystem {
           ssize_t n = ::read(fd, buf, sizeof buf);
           if (n < 0 && errno == EINTR) continue;
           if (n < 0) {
-            ec = LastError();
+            status = LastError();
             break;
           }
           if (n == 0) break;
           bytes.insert(bytes.end(), buf, buf + n);
         }
-        if (!ec && ::fstat(fd, &after) != 0) ec = LastError();
+        if (status.ok() && ::fstat(fd, &after) != 0) status = LastError();
       }
       ::close(fd);
-      if (ec) return ec;
+      if (!status.ok()) return status;
       id = IdOf(after);
       if (IdOf(before) == id && id.size == bytes.size()) return {};
-      if (attempt >= 10) return std::make_error_code(std::errc::resource_unavailable_try_again);
+      if (attempt >= 10) return Error(EAGAIN);
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
   }
 
-  std::error_code CreateNew(const std::filesystem::path& path, unsigned mode,
-                            std::unique_ptr<WritableFile>& file) override {
+  Status CreateNew(const std::filesystem::path& path, unsigned mode,
+                   std::unique_ptr<WritableFile>& file) override {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) return LastError();
     // The umask applies at creation; set the intended bits explicitly.
@@ -147,71 +150,52 @@ class PosixFileSystem : public FileSystem {
     return {};
   }
 
-  std::error_code Mode(const std::filesystem::path& path, unsigned& mode) override {
+  Status Mode(const std::filesystem::path& path, unsigned& mode) override {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return LastError();
     mode = st.st_mode & 07777;
     return {};
   }
 
-  std::error_code Rename(const std::filesystem::path& from,
-                         const std::filesystem::path& to) override {
-    return ::rename(from.c_str(), to.c_str()) == 0 ? std::error_code{} : LastError();
+  Status Rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? Status() : LastError();
   }
 
-  std::error_code RenameNoReplace(const std::filesystem::path& from,
-                                  const std::filesystem::path& to) override {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return LastError();
-    // The file system cannot rename without replacing: link() fails when the
-    // target exists, then the temporary name is dropped.
-    if (::link(from.c_str(), to.c_str()) == 0) {
-      ::unlink(from.c_str());
-      return {};
-    }
-    if (errno != EPERM && errno != ENOTSUP) return LastError();
-    // No hard links either: check and rename (a narrow race remains).
-    struct stat st {};
-    if (::stat(to.c_str(), &st) == 0) return std::make_error_code(std::errc::file_exists);
-    return ::rename(from.c_str(), to.c_str()) == 0 ? std::error_code{} : LastError();
+  Status Remove(const std::filesystem::path& path) override {
+    return ::unlink(path.c_str()) == 0 ? Status() : LastError();
   }
 
-  std::error_code Remove(const std::filesystem::path& path) override {
-    return ::unlink(path.c_str()) == 0 ? std::error_code{} : LastError();
-  }
-
-  std::error_code List(const std::filesystem::path& dir, std::vector<std::string>& names) override {
+  Status List(const std::filesystem::path& dir, std::vector<std::string>& names) override {
     names.clear();
     std::error_code ec;
     for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
       names.push_back(it->path().filename().string());
     }
-    return ec;
+    return ec ? Error(ec.value()) : Status();
   }
 
-  std::error_code SyncDirectory(const std::filesystem::path& dir) override {
+  Status SyncDirectory(const std::filesystem::path& dir) override {
     int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return LastError();
-    std::error_code ec;
-    if (::fsync(fd) != 0 && errno != EINVAL) ec = LastError();
+    Status status;
+    if (::fsync(fd) != 0 && errno != EINVAL) status = LastError();
     ::close(fd);
-    return ec;
+    return status;
   }
 
-  std::error_code Lock(const std::filesystem::path& lockFile,
-                       std::unique_ptr<FileLock>& lock) override {
+  Status Lock(const std::filesystem::path& lockFile, std::unique_ptr<FileLock>& lock) override {
     int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return LastError();
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
       if (errno != EWOULDBLOCK && errno != EINTR) {
-        std::error_code ec = LastError();
+        Status status = LastError();
         ::close(fd);
-        return ec;
+        return status;
       }
       if (std::chrono::steady_clock::now() > deadline) {
         ::close(fd);
-        return std::make_error_code(std::errc::device_or_resource_busy);
+        return Error(EBUSY);
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -227,15 +211,14 @@ FileSystem& RealFileSystem() {
   return fs;
 }
 
-std::error_code WriteFileAtomically(FileSystem& fs, const std::filesystem::path& target,
-                                    std::span<const BYTE> bytes, unsigned mode, FileId* written,
-                                    std::string& what, bool replace) {
+Status WriteFileAtomically(FileSystem& fs, const std::filesystem::path& target,
+                           std::span<const BYTE> bytes, unsigned mode, FileId* written) {
   static std::atomic<unsigned> counter{0};
   std::filesystem::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
   std::unique_ptr<WritableFile> file;
   std::filesystem::path temp;
-  std::error_code ec;
+  Status status;
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string name = ".";
     name += target.filename().string();
@@ -244,41 +227,37 @@ std::error_code WriteFileAtomically(FileSystem& fs, const std::filesystem::path&
     name += '.';
     name += std::to_string(counter++);
     temp = dir / name;
-    ec = fs.CreateNew(temp, mode, file);
-    if (ec != std::errc::file_exists) break;
+    status = fs.CreateNew(temp, mode, file);
+    if (status.SystemError() != EEXIST) break;
   }
-  if (ec) {
-    what = "cannot create a temporary file in " + dir.string();
-    return ec;
-  }
-  auto abandon = [&](std::error_code err, std::string step) {
+  if (!status.ok()) return status.WithContext("cannot create a temporary file in " + dir.string());
+  auto abandon = [&](const Status& failed, const std::string& step) {
     file.reset();
-    fs.Remove(temp);
-    what = std::move(step);
-    return err;
+    fs.Remove(temp).IgnoreError();
+    return failed.WithContext(step);
   };
   std::size_t done = 0;
   while (done < bytes.size()) {
     std::size_t n = 0;
-    ec = file->Write(bytes.subspan(done), n);
-    if (ec) return abandon(ec, "cannot write " + temp.string());
+    status = file->Write(bytes.subspan(done), n);
+    if (!status.ok()) return abandon(status, "cannot write " + temp.string());
     if (n == 0) {
-      return abandon(std::make_error_code(std::errc::no_space_on_device),
-                     "cannot write " + temp.string() + " (nothing was written)");
+      return abandon(Error(ENOSPC), "cannot write " + temp.string() + " (nothing was written)");
     }
     done += n;
   }
-  if ((ec = file->Sync())) return abandon(ec, "cannot flush " + temp.string() + " to disk");
+  if (!(status = file->Sync()).ok()) {
+    return abandon(status, "cannot flush " + temp.string() + " to disk");
+  }
   FileId id;
-  if ((ec = file->Stat(id))) return abandon(ec, "cannot stat " + temp.string());
-  if ((ec = file->Close())) return abandon(ec, "cannot close " + temp.string());
-  if ((ec = replace ? fs.Rename(temp, target) : fs.RenameNoReplace(temp, target))) {
-    return abandon(ec, "cannot rename " + temp.string() + " to " + target.string());
+  if (!(status = file->Stat(id)).ok()) return abandon(status, "cannot stat " + temp.string());
+  if (!(status = file->Close()).ok()) return abandon(status, "cannot close " + temp.string());
+  if (!(status = fs.Rename(temp, target)).ok()) {
+    return abandon(status, "cannot rename " + temp.string() + " to " + target.string());
   }
   if (written) *written = id;
-  if ((ec = fs.SyncDirectory(dir))) {
-    what = "cannot flush the folder " + dir.string() + " to disk";
-    return ec;
+  if (!(status = fs.SyncDirectory(dir)).ok()) {
+    return status.WithContext("cannot flush the folder " + dir.string() + " to disk");
   }
   return {};
 }
@@ -287,7 +266,7 @@ int RemoveStaleTempFiles(FileSystem& fs, const std::filesystem::path& target) {
   std::filesystem::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
   std::vector<std::string> names;
-  if (fs.List(dir, names)) return 0;
+  if (!fs.List(dir, names).ok()) return 0;
   // Temp files of the target and of its backup: "." NAME[.bak] ".tmp." PID "." N
   std::string base = ".";
   base += target.filename().string();
@@ -309,10 +288,10 @@ int RemoveStaleTempFiles(FileSystem& fs, const std::filesystem::path& target) {
     if (!digits(pidText) || !digits(counter)) continue;
     long long pid = std::stoll(std::string(pidText));
     if (pid <= 0 || pid > INT32_MAX || pid == ::getpid()) continue;
-    // A process that still runs may be writing it (it holds the lock then,
-    // or it is seeding a new store); only the dead leave garbage.
+    // A process that still runs may be writing it (it holds the lock then);
+    // only the dead leave garbage.
     if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
-    if (!fs.Remove(dir / name)) ++removed;
+    if (fs.Remove(dir / name).ok()) ++removed;
   }
   return removed;
 }

@@ -1,6 +1,7 @@
 // The few file operations the registry's persistence needs, behind an
 // interface so that tests can make any of them fail (short writes, fsync or
-// rename failures) without a full disk.
+// rename failures) without a full disk. A failed call gives the errno in a
+// Status without further context; the caller says which step failed.
 #pragma once
 
 #include <cstdint>
@@ -8,9 +9,9 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <system_error>
 #include <vector>
 
+#include "platform/status/status.h"
 #include "platform/wintypes.h"
 
 namespace platform::registry {
@@ -29,10 +30,10 @@ class WritableFile {
  public:
   virtual ~WritableFile() = default;
   // Writes up to data.size() bytes; `written` may be less (a short write).
-  virtual std::error_code Write(std::span<const BYTE> data, std::size_t& written) = 0;
-  virtual std::error_code Sync() = 0;
-  virtual std::error_code Stat(FileId& id) = 0;
-  virtual std::error_code Close() = 0;
+  virtual Status Write(std::span<const BYTE> data, std::size_t& written) = 0;
+  virtual Status Sync() = 0;
+  virtual Status Stat(FileId& id) = 0;
+  virtual Status Close() = 0;
 };
 
 // Held while saving; released when destroyed.
@@ -45,42 +46,73 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
   // A missing file is not an error: id.exists is false.
-  virtual std::error_code Stat(const std::filesystem::path& path, FileId& id) = 0;
+  virtual Status Stat(const std::filesystem::path& path, FileId& id) = 0;
   // Reads the whole file; `id` describes the content that was read.
-  virtual std::error_code ReadAll(const std::filesystem::path& path, std::vector<BYTE>& bytes,
-                                  FileId& id) = 0;
+  virtual Status ReadAll(const std::filesystem::path& path, std::vector<BYTE>& bytes,
+                         FileId& id) = 0;
   // Creates a file that must not exist yet (O_EXCL), with the given mode.
-  virtual std::error_code CreateNew(const std::filesystem::path& path, unsigned mode,
-                                    std::unique_ptr<WritableFile>& file) = 0;
+  virtual Status CreateNew(const std::filesystem::path& path, unsigned mode,
+                           std::unique_ptr<WritableFile>& file) = 0;
   // Permission bits of an existing file.
-  virtual std::error_code Mode(const std::filesystem::path& path, unsigned& mode) = 0;
-  virtual std::error_code Rename(const std::filesystem::path& from,
-                                 const std::filesystem::path& to) = 0;
-  // Like Rename, but fails with file_exists when `to` exists.
-  virtual std::error_code RenameNoReplace(const std::filesystem::path& from,
-                                          const std::filesystem::path& to) = 0;
-  virtual std::error_code Remove(const std::filesystem::path& path) = 0;
+  virtual Status Mode(const std::filesystem::path& path, unsigned& mode) = 0;
+  virtual Status Rename(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+  virtual Status Remove(const std::filesystem::path& path) = 0;
   // Names of the entries of a folder.
-  virtual std::error_code List(const std::filesystem::path& dir,
-                               std::vector<std::string>& names) = 0;
-  virtual std::error_code SyncDirectory(const std::filesystem::path& dir) = 0;
+  virtual Status List(const std::filesystem::path& dir, std::vector<std::string>& names) = 0;
+  virtual Status SyncDirectory(const std::filesystem::path& dir) = 0;
   // Takes an exclusive advisory lock on `lockFile` (created if missing),
   // waiting a short while for another holder.
-  virtual std::error_code Lock(const std::filesystem::path& lockFile,
-                               std::unique_ptr<FileLock>& lock) = 0;
+  virtual Status Lock(const std::filesystem::path& lockFile, std::unique_ptr<FileLock>& lock) = 0;
 };
 
 // The real POSIX file system.
 FileSystem& RealFileSystem();
 
+// Forwards every call to another file system, so that a variant (a test's
+// failing one) overrides only the calls it changes.
+class FileSystemWrapper : public FileSystem {
+ public:
+  explicit FileSystemWrapper(FileSystem& target = RealFileSystem()) : target_(&target) {}
+  FileSystem& target() const { return *target_; }
+
+  Status Stat(const std::filesystem::path& path, FileId& id) override {
+    return target_->Stat(path, id);
+  }
+  Status ReadAll(const std::filesystem::path& path, std::vector<BYTE>& bytes, FileId& id) override {
+    return target_->ReadAll(path, bytes, id);
+  }
+  Status CreateNew(const std::filesystem::path& path, unsigned mode,
+                   std::unique_ptr<WritableFile>& file) override {
+    return target_->CreateNew(path, mode, file);
+  }
+  Status Mode(const std::filesystem::path& path, unsigned& mode) override {
+    return target_->Mode(path, mode);
+  }
+  Status Rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
+    return target_->Rename(from, to);
+  }
+  Status Remove(const std::filesystem::path& path) override { return target_->Remove(path); }
+  Status List(const std::filesystem::path& dir, std::vector<std::string>& names) override {
+    return target_->List(dir, names);
+  }
+  Status SyncDirectory(const std::filesystem::path& dir) override {
+    return target_->SyncDirectory(dir);
+  }
+  Status Lock(const std::filesystem::path& lockFile, std::unique_ptr<FileLock>& lock) override {
+    return target_->Lock(lockFile, lock);
+  }
+
+ private:
+  FileSystem* target_;
+};
+
 // Writes `bytes` to `target` atomically: a temp file in the same folder
 // (O_EXCL), fsync, rename over the target, fsync of the folder. On failure
-// the target is untouched and the temp file removed. `written` (optional)
-// receives the identity of the new file. `what` names the failed step.
-// With `replace` false an existing target is kept and file_exists returned.
-std::error_code WriteFileAtomically(FileSystem& fs, const std::filesystem::path& target,
-                                    std::span<const BYTE> bytes, unsigned mode, FileId* written,
-                                    std::string& what, bool replace = true);
+// the target is untouched and the temp file removed; the status names the
+// step that failed. `written` (optional) receives the identity of the new
+// file.
+Status WriteFileAtomically(FileSystem& fs, const std::filesystem::path& target,
+                           std::span<const BYTE> bytes, unsigned mode, FileId* written);
 
 // Removes the temporary files that WriteFileAtomically left beside `target`
 // when its process was killed before the rename: those of processes that no

@@ -1,17 +1,23 @@
 #include "platform/registry/regtree.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 
 #include "platform/registry/winreg.h"
 
 namespace platform::registry {
 
+namespace {
+
+// The comparison form of a name, the key of the maps.
 std::u16string FoldName(std::u16string_view name) {
   std::u16string out(name);
   for (char16_t& c : out) c = FoldAscii(c);
   return out;
 }
+
+}  // namespace
 
 bool FoldedLess::operator()(std::u16string_view a, std::u16string_view b) const {
   std::size_t n = std::min(a.size(), b.size());
@@ -56,18 +62,33 @@ RegKey::RegKey(const RegKey& other)
   }
 }
 
-RegKey& RegKey::operator=(const RegKey& other) {
+// A moved key may stand at another path, and the one moved from is emptied:
+// both take new stamps.
+RegKey::RegKey(RegKey&& other) noexcept
+    : name_(std::move(other.name_)),
+      values_(std::move(other.values_)),
+      index_(std::move(other.index_)),
+      subkeys_(std::move(other.subkeys_)),
+      subkeyIndex_(std::move(other.subkeyIndex_)) {
+  other.stamp_ = NextStamp();
+}
+
+RegKey& RegKey::operator=(RegKey&& other) noexcept {
   if (this != &other) {
-    RegKey copy(other);
-    *this = std::move(copy);
+    name_ = std::move(other.name_);
+    values_ = std::move(other.values_);
+    index_ = std::move(other.index_);
+    subkeys_ = std::move(other.subkeys_);
+    subkeyIndex_ = std::move(other.subkeyIndex_);
+    stamp_ = NextStamp();
+    other.stamp_ = NextStamp();
   }
   return *this;
 }
 
-void RegKey::KeepWritten(unsigned form, std::vector<BYTE> bytes) const {
-  if (!written_) written_ = std::make_unique<WrittenSection>();
-  written_->form = form;
-  written_->bytes = std::move(bytes);
+std::uint64_t RegKey::NextStamp() {
+  static std::atomic<std::uint64_t> last{0};
+  return last.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
 const RegValue* RegKey::FindValue(std::u16string_view name) const {
@@ -81,12 +102,12 @@ bool RegKey::SetValue(std::u16string_view name, DWORD type, std::vector<BYTE> da
   if (it != index_.end()) {
     RegValue& v = values_[it->second];
     if (v.type == type && v.data == data) return false;
-    written_.reset();
+    stamp_ = NextStamp();
     v.type = type;
     v.data = std::move(data);
     return true;
   }
-  written_.reset();
+  stamp_ = NextStamp();
   index_.emplace(std::move(folded), values_.size());
   values_.push_back(RegValue{std::u16string(name), type, std::move(data)});
   return true;
@@ -96,7 +117,7 @@ bool RegKey::DeleteValue(std::u16string_view name) {
   auto it = index_.find(name);
   if (it == index_.end()) return false;
   std::size_t pos = it->second;
-  written_.reset();
+  stamp_ = NextStamp();
   index_.erase(it);
   values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(pos));
   for (auto& [folded, i] : index_) {

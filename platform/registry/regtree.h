@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -17,10 +18,8 @@
 
 namespace platform::registry {
 
-// The comparison form of a key or value name (ASCII letters upper-cased).
 // Names compare with ASCII letters folded to upper case.
 using text::FoldAscii;
-std::u16string FoldName(std::u16string_view name);
 bool NamesEqual(std::u16string_view a, std::u16string_view b);
 
 // Case-insensitive ordering, hash and equality of names that fold while they
@@ -57,9 +56,9 @@ class RegKey {
   RegKey() = default;
   explicit RegKey(std::u16string name) : name_(std::move(name)) {}
   RegKey(const RegKey& other);
-  RegKey& operator=(const RegKey& other);
-  RegKey(RegKey&&) noexcept = default;
-  RegKey& operator=(RegKey&&) noexcept = default;
+  RegKey& operator=(const RegKey& other) = delete;
+  RegKey(RegKey&& other) noexcept;
+  RegKey& operator=(RegKey&& other) noexcept;
   ~RegKey() = default;
 
   const std::u16string& Name() const { return name_; }
@@ -86,15 +85,10 @@ class RegKey {
   // Deep comparison with exact names.
   friend bool operator==(const RegKey& a, const RegKey& b);
 
-  // The key's own section as the .reg writer last wrote it (`form` names
-  // the encoding and line ends), dropped whenever the key's values change,
-  // so a save turns only changed keys into text again. Copies start without.
-  struct WrittenSection {
-    unsigned form = 0;
-    std::vector<BYTE> bytes;
-  };
-  const WrittenSection* Written() const { return written_.get(); }
-  void KeepWritten(unsigned form, std::vector<BYTE> bytes) const;
+  // Changes whenever the key's name or values change: every new, copied or
+  // moved key and every change takes the next number of the process. So a
+  // writer may keep the text of a key's own section under its stamp.
+  std::uint64_t Stamp() const { return stamp_; }
 
  private:
   std::u16string name_;
@@ -104,7 +98,9 @@ class RegKey {
   SubkeyMap subkeys_;
   // Hash index over subkeys_ for lookups; the views point into its keys.
   std::unordered_map<std::u16string_view, RegKey*, FoldedHash, FoldedEqual> subkeyIndex_;
-  mutable std::unique_ptr<WrittenSection> written_;
+  std::uint64_t stamp_ = NextStamp();
+
+  static std::uint64_t NextStamp();
 };
 
 // The predefined roots, in the order of their handle values.

@@ -31,5 +31,5 @@ LONG RegCloseKey(HKEY hKey) {
 }
 
 LONG RegFlushKey(HKEY /*hKey*/) {
-  return platform::registry::FlushRegistry().code;
+  return platform::registry::ErrorCodeOf(platform::registry::FlushRegistry());
 }

@@ -1,6 +1,7 @@
 #include "platform/text/text.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace platform::text {
 
@@ -79,27 +80,13 @@ bool EncodeUtf8(std::u16string_view in, std::string& out, bool strict) {
   for (std::size_t i = 0; i < in.size(); ++i) {
     char32_t cp = in[i];
     if (IsHighSurrogate(in[i]) && i + 1 < in.size() && IsLowSurrogate(in[i + 1])) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (in[i + 1] - 0xDC00);
+      cp = CodePoint(in[i], in[i + 1]);
       ++i;
     } else if (IsHighSurrogate(in[i]) || IsLowSurrogate(in[i])) {
       if (strict) return false;
       cp = 0xFFFD;
     }
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
+    PutUtf8(cp, std::back_inserter(out));
   }
   return true;
 }

@@ -22,12 +22,38 @@ constexpr bool IsHighSurrogate(char16_t c) {
 constexpr bool IsLowSurrogate(char16_t c) {
   return c >= 0xDC00 && c <= 0xDFFF;
 }
+// The code point of a surrogate pair.
+constexpr char32_t CodePoint(char16_t high, char16_t low) {
+  return 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) + (low - 0xDC00);
+}
 // Copies as much of `text` as fits into a buffer of `size` units, followed by
 // a terminating zero; returns the units copied (0 for a null or empty buffer).
 int CopyCut(std::u16string_view text, char16_t* buffer, int size);
 
 // True when every surrogate in the text is part of a pair.
 bool SurrogatesPaired(std::u16string_view text);
+
+// Stores the UTF-8 bytes of code point `cp` (no surrogate, below 0x110000)
+// through `out` and returns the position after them.
+template <typename Out>
+constexpr Out PutUtf8(char32_t cp, Out out) {
+  if (cp < 0x80) {
+    *out++ = static_cast<unsigned char>(cp);
+  } else if (cp < 0x800) {
+    *out++ = static_cast<unsigned char>(0xC0 | (cp >> 6));
+    *out++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    *out++ = static_cast<unsigned char>(0xE0 | (cp >> 12));
+    *out++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+    *out++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+  } else {
+    *out++ = static_cast<unsigned char>(0xF0 | (cp >> 18));
+    *out++ = static_cast<unsigned char>(0x80 | ((cp >> 12) & 0x3F));
+    *out++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+    *out++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+  }
+  return out;
+}
 
 // Strict UTF-8 decoding into `out` (replaced). Returns the offset of the
 // first byte that is not valid UTF-8, or nullopt when all of it is.

@@ -100,12 +100,10 @@ Device::Device(std::string_view regText) : input_(std::make_unique<Input>(*this)
 
   platform::registry::ParsedRegFile parsed;
   if (!regText.empty()) {
-    platform::registry::RegFileError error;
     const auto* bytes = reinterpret_cast<const BYTE*>(regText.data());
-    if (!platform::registry::ParseRegFile({bytes, regText.size()}, parsed, error)) {
-      throw std::runtime_error("test registry line " + std::to_string(error.line) + ": " +
-                               error.message);
-    }
+    const platform::Status status =
+        platform::registry::ParseRegFile({bytes, regText.size()}, "test registry", parsed);
+    if (!status.ok()) throw std::runtime_error(status.message());
   }
   platform::registry::InstallRegistry(
       std::make_unique<platform::registry::Registry>(std::move(parsed.tree)));

@@ -363,41 +363,11 @@ TEST(Apply, AFailedWriteIsReportedAndTheCycleStillCompletes) {
 }
 
 // A file system whose saves fail, as on a full disk.
-class FailingSaves : public platform::registry::FileSystem {
+class FailingSaves : public platform::registry::FileSystemWrapper {
  public:
-  using Real = platform::registry::FileSystem;
-  Real& real = platform::registry::RealFileSystem();
-  std::error_code Stat(const std::filesystem::path& p, platform::registry::FileId& id) override {
-    return real.Stat(p, id);
-  }
-  std::error_code ReadAll(const std::filesystem::path& p, std::vector<BYTE>& b,
-                          platform::registry::FileId& id) override {
-    return real.ReadAll(p, b, id);
-  }
-  std::error_code CreateNew(const std::filesystem::path&, unsigned,
-                            std::unique_ptr<platform::registry::WritableFile>&) override {
-    return std::make_error_code(std::errc::no_space_on_device);
-  }
-  std::error_code Mode(const std::filesystem::path& p, unsigned& m) override {
-    return real.Mode(p, m);
-  }
-  std::error_code Rename(const std::filesystem::path& a, const std::filesystem::path& b) override {
-    return real.Rename(a, b);
-  }
-  std::error_code RenameNoReplace(const std::filesystem::path& a,
-                                  const std::filesystem::path& b) override {
-    return real.RenameNoReplace(a, b);
-  }
-  std::error_code Remove(const std::filesystem::path& p) override { return real.Remove(p); }
-  std::error_code List(const std::filesystem::path& d, std::vector<std::string>& n) override {
-    return real.List(d, n);
-  }
-  std::error_code SyncDirectory(const std::filesystem::path& p) override {
-    return real.SyncDirectory(p);
-  }
-  std::error_code Lock(const std::filesystem::path& p,
-                       std::unique_ptr<platform::registry::FileLock>& l) override {
-    return real.Lock(p, l);
+  platform::Status CreateNew(const std::filesystem::path&, unsigned,
+                             std::unique_ptr<platform::registry::WritableFile>&) override {
+    return platform::Status::PosixError({}, ENOSPC);
   }
 };
 
@@ -422,9 +392,8 @@ class ApplyToFile : public ::testing::Test {
 
 TEST_F(ApplyToFile, SavedFileReportsSoftReset) {
   Device d;
-  std::string error;
-  auto reg = platform::registry::Registry::OpenFile(file_, error);
-  ASSERT_TRUE(reg) << error;
+  std::unique_ptr<platform::registry::Registry> reg;
+  ASSERT_EQ(platform::registry::Registry::OpenFile(file_, reg), platform::Status());
   d.UseRegistry(std::move(reg));
   d.Run({[&] { d.Click("CSet1", IDC_ANIMATE); },  // Animate 1 -> unchecked
          [&] { d.Click("main", IDC_APPLY); }, [&] { d.PressMessageOk(); }});
@@ -436,9 +405,8 @@ TEST_F(ApplyToFile, SavedFileReportsSoftReset) {
 TEST_F(ApplyToFile, FailedSaveIsReportedNotCalledSuccess) {
   Device d;
   FailingSaves fs;
-  std::string error;
-  auto reg = platform::registry::Registry::OpenFile(file_, error, &fs);
-  ASSERT_TRUE(reg) << error;
+  std::unique_ptr<platform::registry::Registry> reg;
+  ASSERT_EQ(platform::registry::Registry::OpenFile(file_, reg, &fs), platform::Status());
   d.UseRegistry(std::move(reg));
   const std::string before = FileText();
   d.Run({[&] { d.Click("CSet1", IDC_ANIMATE); }, [&] { d.Click("main", IDC_APPLY); },
@@ -593,8 +561,7 @@ TEST(SampleRegistry, HoldsEverySavedValueExceptTheTwoMissingKeys) {
   using namespace platform::registry;
   using platform::text::ToUtf8;
   ParsedRegFile parsed;
-  RegFileError err;
-  ASSERT_TRUE(ParseRegFile(store::SampleRegistry(), parsed, err)) << err.line << err.message;
+  ASSERT_EQ(ParseRegFile(store::SampleRegistry(), "sample", parsed), platform::Status());
   for (const CSettingsDlg::TabEntry& tab : CSettingsDlg::kTabs) {
     if (!tab.saveSet) continue;
     for (const pages::SavedValue& saved : tab.saveSet()) {

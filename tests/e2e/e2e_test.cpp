@@ -7,6 +7,7 @@
 #include <cctype>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <pugixml.hpp>
 #include <sstream>
 
 #include "process.h"
@@ -358,9 +359,26 @@ constexpr const char* kAllPages = R"(Windows Registry Editor Version 5.00
 "Anitype"=dword:00000006
 )";
 
+// The parm of `name` in the characteristic of `key` ("HKLM\\Ident") of an
+// exported document: its value and datatype, or nothing.
+std::optional<std::pair<std::string, std::string>> Exported(const std::string& xml,
+                                                            const std::string& key,
+                                                            const std::string& name) {
+  pugi::xml_document doc;
+  if (!doc.load_string(xml.c_str())) return std::nullopt;
+  const pugi::xml_node parm = doc.child("wap-provisioningdoc")
+                                  .find_child_by_attribute("characteristic", "type", "Registry")
+                                  .find_child_by_attribute("characteristic", "type", key.c_str())
+                                  .find_child_by_attribute("parm", "name", name.c_str());
+  if (!parm) return std::nullopt;
+  return std::pair<std::string, std::string>(parm.attribute("value").value(),
+                                             parm.attribute("datatype").value());
+}
+
 TEST_F(EndToEnd, EveryPageIsLoadedAndApplied) {
   WriteFile(store_, kAllPages);
-  const e2e::Result r = RunScript(
+  const std::string exports = (dir_ / "export-").string();
+  const std::string changes =
       "dump\n"
       "tab 1\n"
       "click CSet2:1012\n"
@@ -376,9 +394,11 @@ TEST_F(EndToEnd, EveryPageIsLoadedAndApplied) {
       "tab 4\n"
       "spin CSet5:1037 up\n"
       "vscroll CSet5:1041 8 20\n"
-      "dump\n"
-      "click main:1013\n"
-      "ok\n");
+      "dump\n";
+  const e2e::Result r =
+      RunScript("export " + exports + "start.xml\n" + changes + "export " + exports +
+                    "unapplied.xml\nclick main:1013\nexport " + exports + "applied.xml\nok\n",
+                {"--export", exports + "end.cab"});
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<json> dumps = JsonLines(r.out);
   ASSERT_EQ(dumps.size(), 2u);
@@ -406,38 +426,57 @@ TEST_F(EndToEnd, EveryPageIsLoadedAndApplied) {
   const std::string file = Store();
   const std::string hkcu = "HKEY_CURRENT_USER\\";
   const std::string hklm = "HKEY_LOCAL_MACHINE\\";
+  // The store's value, and what the export after Apply says of it.
   struct Expect {
     std::string key;
     const char* name;
     const char* data;
+    const char* exported;
   };
   const Expect expected[] = {
-      {hkcu + R"(ControlPanel\Sip)", "AllowChange", "dword:00000001"},
-      {hkcu + R"(Software\Microsoft\Shell\TaskSwitch)", "0", "hex(1):"},
-      {hkcu + R"(Software\Microsoft\Shell\TaskSwitch)", "11", "hex(1):"},
+      {hkcu + R"(ControlPanel\Sip)", "AllowChange", "dword:00000001", "1"},
+      {hkcu + R"(Software\Microsoft\Shell\TaskSwitch)", "0", "hex(1):", ""},
+      {hkcu + R"(Software\Microsoft\Shell\TaskSwitch)", "11", "hex(1):", ""},
       {hkcu + R"(Software\Microsoft\Windows\CurrentVersion\Internet Settings)",
-       "MaxConnectionsPer1_0Server", "dword:00000005"},
+       "MaxConnectionsPer1_0Server", "dword:00000005", "5"},
       {hkcu + R"(Software\Microsoft\Windows\CurrentVersion\Internet Settings)",
-       "MaxConnectionsPerServer", "dword:00000002"},
-      {hkcu + R"(Software\Microsoft\IMEJP\3.1\MSIME)", "option3", "dword:00000001"},
-      {hklm + R"(Comm\ConnMgr\Planner\Settings)", "CacheTime", "dword:0000021c"},
-      {hklm + R"(Comm\Redir)", "RegisterFSRoot", "dword:00000001"},
-      {hklm + R"(ControlPanel\WiFi)", "ScanInterval", "dword:0000012c"},
-      {hklm + R"(ControlPanel\WiFi)", "Timeout", "dword:00000014"},
-      {hklm + R"(Ident)", "Name", "hex(1):ef,7a,2b,67"},  // no terminator
-      {hklm + R"(Software\Microsoft\Calendar)", "ShowLunarCalendar", "dword:00000001"},
-      {hklm + R"(Software\Microsoft\Shell)", "TBOpt", "dword:00000003"},
+       "MaxConnectionsPerServer", "dword:00000002", "2"},
+      {hkcu + R"(Software\Microsoft\IMEJP\3.1\MSIME)", "option3", "dword:00000001", "1"},
+      {hklm + R"(Comm\ConnMgr\Planner\Settings)", "CacheTime", "dword:0000021c", "540"},
+      {hklm + R"(Comm\Redir)", "RegisterFSRoot", "dword:00000001", "1"},
+      {hklm + R"(ControlPanel\WiFi)", "ScanInterval", "dword:0000012c", "300"},
+      {hklm + R"(ControlPanel\WiFi)", "Timeout", "dword:00000014", "20"},
+      {hklm + R"(Ident)", "Name", "hex(1):ef,7a,2b,67", "端末"},  // no terminator
+      {hklm + R"(Software\Microsoft\Calendar)", "ShowLunarCalendar", "dword:00000001", "1"},
+      {hklm + R"(Software\Microsoft\Shell)", "TBOpt", "dword:00000003", "3"},
       {hklm + R"(Software\Microsoft\Windows\CurrentVersion\Internet Settings)", "ClearTypeText",
-       "dword:00000001"},
-      {hklm + R"(System\GWE)", "cxVScr", "dword:0000000e"},
-      {hklm + R"(System\GWE)", "cyVScr", "dword:0000000e"},
-      {hklm + R"(System\GWE)", "cyHScr", "dword:0000000d"},
-      {hklm + R"(System\GWE\Menu)", "Anitype", "dword:00000006"},
+       "dword:00000001", "1"},
+      {hklm + R"(System\GWE)", "cxVScr", "dword:0000000e", "14"},
+      {hklm + R"(System\GWE)", "cyVScr", "dword:0000000e", "14"},
+      {hklm + R"(System\GWE)", "cyHScr", "dword:0000000d", "13"},
+      {hklm + R"(System\GWE\Menu)", "Anitype", "dword:00000006", "6"},
   };
+  // The exports name keys by their roots' short names.
+  const std::string applied = ReadFile(exports + "applied.xml");
   for (const Expect& e : expected) {
     EXPECT_EQ(RegValue(file, e.key, e.name), std::optional<std::string>(e.data))
         << e.key << " " << e.name;
+    const std::string shortKey =
+        (e.key.rfind(hkcu, 0) == 0 ? "HKCU\\" : "HKLM\\") + e.key.substr(e.key.find('\\') + 1);
+    const std::string datatype = std::string(e.data).rfind("dword:", 0) == 0 ? "integer" : "string";
+    EXPECT_EQ(Exported(applied, shortKey, e.name),
+              std::make_pair(std::string(e.exported), datatype))
+        << shortKey << " " << e.name;
   }
+  // Controls changed but not applied are not exported; the end's export
+  // holds what was applied.
+  EXPECT_EQ(ReadFile(exports + "unapplied.xml"), ReadFile(exports + "start.xml"));
+  EXPECT_EQ(Exported(ReadFile(exports + "start.xml"), R"(HKLM\Ident)", "Name"),
+            std::make_pair(std::string("Pocket_PC"), std::string("string")));
+  EXPECT_EQ(ReadFile(exports + "end.cab").substr(0, 4), "MSCF");
+  EXPECT_NE(r.err.find("settings exported to " + exports + "end.cab (35 values)"),
+            std::string::npos)
+      << r.err;
 }
 
 TEST_F(EndToEnd, ShownPagesStayVisibleUnderTheSelectedOne) {
@@ -612,6 +651,103 @@ TEST_F(EndToEnd, ATraceOrScreenshotOntoTheStoreOrTheScriptIsRefused) {
       {"--script", (dir_ / "script.txt").string(), "--trace", defaultStore.string()}, {}, env_);
   EXPECT_EQ(ontoDefault.status, 2);
   EXPECT_FALSE(fs::exists(defaultStore));
+}
+
+// --export without a script writes the store as it is and opens no window
+// (there is no display here); the store is not touched.
+TEST_F(EndToEnd, ExportAloneWritesTheStoreWithoutAWindow) {
+  const std::string before = Store();
+  e2e::Env env = env_;
+  env["DISPLAY"] = std::nullopt;
+  env["WAYLAND_DISPLAY"] = std::nullopt;
+  env["QT_QPA_PLATFORM"] = std::nullopt;
+  for (const char* name : {"settings.cab", "settings.xml"}) {
+    const e2e::Result r =
+        e2e::Run({"--registry", store_.string(), "--export", (dir_ / name).string()}, {}, env);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("settings exported to " + (dir_ / name).string()), std::string::npos)
+        << r.err;
+  }
+  EXPECT_EQ(ReadFile(dir_ / "settings.cab").substr(0, 4), "MSCF");
+  EXPECT_EQ(Exported(ReadFile(dir_ / "settings.xml"), R"(HKLM\System\GWE)", "Animate"),
+            std::make_pair(std::string("1"), std::string("integer")));
+  EXPECT_EQ(Store(), before);
+  EXPECT_FALSE(fs::exists(store_.string() + ".bak"));
+}
+
+// An export that cannot be written: a clear error, no file, the store as it
+// was. Refused before the start (status 2) when it would replace the store,
+// the script or the trace or names no export format; status 1 when the place
+// cannot take the file; a script's export is a script error naming its line.
+TEST_F(EndToEnd, AnExportThatCannotBeWrittenLeavesNothing) {
+  WriteFile(dir_ / "plain", "a file");
+  fs::create_directory(dir_ / "folder.cab");
+  fs::create_directory(dir_ / "locked");
+  fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+  const fs::path cabStore = dir_ / "store.cab";  // a store whose name looks like an export
+  WriteFile(cabStore, kDevice);
+  const std::string dir = dir_.string();
+  const std::string store = store_.string();
+  struct Case {
+    std::vector<std::string> args;
+    std::string script;  // with --script when not empty
+    int status;
+    std::string expected;
+    bool needsPermissions = false;
+  };
+  const Case cases[] = {
+      {{"--export", dir + "/missing/s.cab"},
+       "",
+       1,
+       "cannot export the settings to " + dir + "/missing/s.cab: the folder " + dir +
+           "/missing does not exist"},
+      {{"--export", dir + "/plain/s.xml"}, "", 1, dir + "/plain is not a folder"},
+      {{"--export", dir + "/folder.cab"}, "dump\n", 1, "/folder.cab: it is a folder"},
+      {{"--export", dir + "/locked/s.cab"}, "", 1, "cannot create a temporary file in", true},
+      {{"--export", dir + "/settings.txt"}, "", 2, "the file name must end in .cab or .xml"},
+      {{"--registry", cabStore.string(), "--export", dir + "/./store.cab"},
+       "",
+       2,
+       "--export " + dir + "/./store.cab: it is the registry file; the export would overwrite it"},
+      {{"--export", dir + "/script.xml"}, "dump\n", 2, "it is the script"},
+      {{"--export", dir + "/t.xml", "--trace", dir + "/t.xml"}, "dump\n", 2, "it is the trace"},
+      {{"--registry", cabStore.string()},
+       "dump\nexport " + dir + "/store.cab\n",
+       2,
+       "line 2: cannot export the settings to " + dir + "/store.cab: it is the registry file"},
+      {{}, "export " + dir + "/missing/s.xml\n", 2, "line 1: cannot export the settings to"},
+      {{"--export", dir + "/after.cab"},
+       "frobnicate\n",
+       2,
+       "--export: nothing was exported after the script's error"},
+  };
+  const std::string storeBefore = Store();
+  const std::string cabStoreBefore = ReadFile(cabStore);
+  for (const Case& c : cases) {
+    if (c.needsPermissions && ::geteuid() == 0) continue;  // root writes anyway
+    std::vector<std::string> args = c.args;
+    if (std::find(args.begin(), args.end(), "--registry") == args.end()) {
+      args.insert(args.end(), {"--registry", store});
+    }
+    if (!c.script.empty()) {
+      WriteFile(dir_ / "script.xml", c.script);
+      args.insert(args.end(), {"--script", (dir_ / "script.xml").string()});
+    }
+    const e2e::Result r = e2e::Run(args, {}, env_);
+    EXPECT_EQ(r.status, c.status) << c.expected << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.expected), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("settings exported"), std::string::npos) << r.err;
+    EXPECT_EQ(Store(), storeBefore);
+    EXPECT_EQ(ReadFile(cabStore), cabStoreBefore);
+    if (!c.script.empty()) {
+      EXPECT_EQ(ReadFile(dir_ / "script.xml"), c.script);
+    }
+  }
+  for (const char* left : {"missing", "plain/s.xml", "folder.cab/_setup.xml", "settings.txt",
+                           "t.xml", "after.cab", "locked/s.cab"}) {
+    EXPECT_FALSE(fs::exists(dir_ / left)) << left;
+  }
+  EXPECT_TRUE(fs::is_empty(dir_ / "folder.cab"));
 }
 
 // An X display number where no server listens.

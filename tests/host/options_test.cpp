@@ -36,11 +36,12 @@ TEST(CommandLine, Defaults) {
   EXPECT_FALSE(o.trace);
   EXPECT_FALSE(o.show);
   EXPECT_EQ(o.zoom, std::nullopt);
+  EXPECT_FALSE(o.exportPath);
 }
 
 TEST(CommandLine, AllOptions) {
   Outcome r = Parse({"--registry", "dev.reg", "--screen", "320x240", "--script", "-", "--trace",
-                     "-", "--show", "--zoom", "3"});
+                     "-", "--show", "--zoom", "3", "--export", "out/settings.cab"});
   ASSERT_TRUE(r.result.options) << r.err;
   const HostOptions& o = *r.result.options;
   EXPECT_EQ(o.registry->string(), "dev.reg");
@@ -50,13 +51,15 @@ TEST(CommandLine, AllOptions) {
   EXPECT_EQ(*o.trace, "-");
   EXPECT_TRUE(o.show);
   EXPECT_EQ(o.zoom, 3);
+  EXPECT_EQ(o.exportPath, std::filesystem::path("out/settings.cab"));
 }
 
 TEST(CommandLine, HelpAndVersionExitZero) {
   Outcome help = Parse({"--help"});
   EXPECT_FALSE(help.result.options);
   EXPECT_EQ(help.result.exitStatus, 0);
-  for (const char* opt : {"--registry", "--screen", "--script", "--trace", "--show", "--zoom"}) {
+  for (const char* opt :
+       {"--registry", "--screen", "--script", "--trace", "--show", "--zoom", "--export"}) {
     EXPECT_NE(help.out.find(opt), std::string::npos) << opt;
   }
   Outcome version = Parse({"--version"});
@@ -71,7 +74,7 @@ TEST(CommandLine, UsageErrorsExitTwoWithAMessage) {
       {"--screen", "axb"}, {"--screen", "240x320x"}, {"--screen", "99999x320"},
       {"--zoom", "0"},     {"--zoom", "two"},        {"--bogus"},
       {"--registry", ""},  {"--script", ""},         {"--trace", ""},
-      {"stray-argument"},
+      {"--export", ""},    {"stray-argument"},
   };
   for (const auto& args : bad) {
     Outcome r = Parse(args);

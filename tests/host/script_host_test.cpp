@@ -61,10 +61,9 @@ class ScriptHostTest : public ::testing::Test {
     platform::SetClock(&clock_);
     const std::string text = kDevice;
     reg::ParsedRegFile parsed;
-    reg::RegFileError error;
-    ASSERT_TRUE(reg::ParseRegFile(
-        std::span(reinterpret_cast<const BYTE*>(text.data()), text.size()), parsed, error))
-        << error.message;
+    ASSERT_EQ(reg::ParseRegFile(std::span(reinterpret_cast<const BYTE*>(text.data()), text.size()),
+                                "test registry", parsed),
+              platform::Status());
     reg::InstallRegistry(std::make_unique<reg::Registry>(std::move(parsed.tree)));
   }
   void TearDown() override {

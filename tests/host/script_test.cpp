@@ -78,6 +78,9 @@ TEST(ScriptLine, WholeScreenCommands) {
   Command c = Parse("screenshot out dir/first tab.png ");
   EXPECT_EQ(c.kind, CommandKind::Screenshot);
   EXPECT_EQ(c.path, "out dir/first tab.png");
+  c = Parse("export\tsettings for the device.cab\r");
+  EXPECT_EQ(c.kind, CommandKind::Export);
+  EXPECT_EQ(c.path, "settings for the device.cab");
 }
 
 TEST(ScriptLine, ErrorsNameTheLineAndTheProblem) {
@@ -104,6 +107,7 @@ TEST(ScriptLine, ErrorsNameTheLineAndTheProblem) {
       {"settingchange 0xZZ", "expected a number for flags"},
       {"dump now", "unexpected \"now\""},
       {"screenshot", "missing file name"},
+      {"export  ", "missing file name"},
       {"type CSet3:1020 \xC3\x28", "not valid UTF-8"},
       {"type CSet3:1020 \xED\xA0\x80", "not valid UTF-8"},  // encoded surrogate
       {"type CSet3:1020 \xE3\x81", "not valid UTF-8"},      // cut short

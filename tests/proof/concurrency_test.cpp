@@ -16,6 +16,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using platform::Status;
 using platform::registry::Registry;
 using proof::ChildOutcome;
 using proof::RunInChild;
@@ -55,10 +56,17 @@ bool Write(Registry& reg, const Setting& s, DWORD value) {
   return rc == ERROR_SUCCESS;
 }
 
+// Opens a store file; nullptr when that fails, and `status` says why.
+std::unique_ptr<Registry> Open(const fs::path& file, Status& status) {
+  std::unique_ptr<Registry> reg;
+  status = Registry::OpenFile(file, reg);
+  return reg;
+}
+
 // What is on disk now, as a fresh program would read it.
 std::optional<DWORD> OnDisk(const fs::path& file, const Setting& s) {
-  std::string error;
-  auto reg = Registry::OpenFile(file, error);
+  Status error;
+  auto reg = Open(file, error);
   if (!reg) return {};
   return Read(*reg, s);
 }
@@ -68,8 +76,8 @@ std::optional<DWORD> OnDisk(const fs::path& file, const Setting& s) {
 // does, and writing it back unchanged, as Apply does) save the next one.
 int Worker(const fs::path& file, const Setting& mine, const Setting& other, bool rewriteOther,
            std::chrono::milliseconds pause) {
-  std::string error;
-  auto reg = Registry::OpenFile(file, error);
+  Status error;
+  auto reg = Open(file, error);
   if (!reg) return 10;
   for (DWORD i = 1; i <= kRounds; ++i) {
     if (OnDisk(file, mine) != i - 1) return 11;  // an update of ours was lost
@@ -78,9 +86,9 @@ int Worker(const fs::path& file, const Setting& mine, const Setting& other, bool
     if (!Write(*reg, mine, i)) return 13;
     if (rewriteOther && !Write(*reg, other, *seen)) return 14;
     std::this_thread::sleep_for(pause);
-    auto result = reg->Flush();
-    if (!result) {
-      std::fprintf(stderr, "save failed: %s\n", result.error.c_str());
+    const Status result = reg->Flush();
+    if (!result.ok()) {
+      std::fprintf(stderr, "save failed: %s\n", result.message().c_str());
       return 15;
     }
   }
@@ -103,8 +111,8 @@ void RunPair(const fs::path& file, bool rewriteOther, std::chrono::milliseconds 
   EXPECT_FALSE(first.timedOut || second.timedOut) << "a process hung";
   EXPECT_EQ(OnDisk(file, kFirst), static_cast<DWORD>(kRounds));
   EXPECT_EQ(OnDisk(file, kSecond), static_cast<DWORD>(kRounds));
-  std::string error;
-  auto reg = Registry::OpenFile(file, error);
+  Status error;
+  auto reg = Open(file, error);
   ASSERT_TRUE(reg) << error;
   const auto* kept = reg->Tree().Find(platform::registry::Root::LocalMachine, {u"Unrelated"});
   ASSERT_TRUE(kept && kept->FindValue(u"Kept"));
@@ -131,8 +139,8 @@ TEST(Concurrency, AnotherProgramsEditBetweenLoadAndSaveSurvives) {
   TempDir dir;
   fs::path file = dir / "registry.reg";
   proof::WriteBytes(file, kStore);
-  std::string error;
-  auto reg = Registry::OpenFile(file, error);
+  Status error;
+  auto reg = Open(file, error);
   ASSERT_TRUE(reg) << error;
   ASSERT_EQ(Read(*reg, kFirst), 0u);
   ASSERT_TRUE(Write(*reg, kFirst, 7));
@@ -149,10 +157,10 @@ TEST(Concurrency, AnotherProgramsEditBetweenLoadAndSaveSurvives) {
   ASSERT_TRUE(editor.exitedWith(0));
 
   auto result = reg->Flush();
-  ASSERT_TRUE(result.ok()) << result.error;
+  ASSERT_TRUE(result.ok()) << result;
   EXPECT_EQ(OnDisk(file, kFirst), 7u);
   EXPECT_EQ(OnDisk(file, kSecond), 0x3cu);
-  auto again = Registry::OpenFile(file, error);
+  auto again = Open(file, error);
   ASSERT_TRUE(again) << error;
   EXPECT_TRUE(again->Tree().Find(platform::registry::Root::CurrentUser, {u"Added"}));
   // And this program now sees the editor's values too.
@@ -163,15 +171,15 @@ TEST(Concurrency, AnEditThatBreaksTheFileFailsTheSaveAndKeepsTheEdit) {
   TempDir dir;
   fs::path file = dir / "registry.reg";
   proof::WriteBytes(file, kStore);
-  std::string error;
-  auto reg = Registry::OpenFile(file, error);
+  Status error;
+  auto reg = Open(file, error);
   ASSERT_TRUE(reg) << error;
   ASSERT_TRUE(Write(*reg, kFirst, 7));
   std::string broken = std::string(kStore) + "\"Stray\"=oops\n";
   proof::WriteBytes(file, broken);
   auto result = reg->Flush();
   EXPECT_FALSE(result.ok());
-  EXPECT_NE(result.error.find("registry.reg:11:"), std::string::npos) << result.error;
+  EXPECT_NE(result.message().find("registry.reg:11:"), std::string::npos) << result;
   EXPECT_TRUE(reg->HasUnsavedChanges());
   auto bytes = proof::ReadBytes(file);
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), broken);

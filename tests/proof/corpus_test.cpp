@@ -3,6 +3,8 @@
 // meaning would stop the fuzzer from covering what it was meant to.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "platform/registry/regfile.h"
@@ -17,15 +19,18 @@ TEST(FuzzCorpus, SeedsAreRefusedOrAcceptedAsTheirNamesSay) {
     std::string name = entry.path().filename().string();
     std::vector<BYTE> bytes = proof::ReadBytes(entry.path());
     platform::registry::ParsedRegFile parsed;
-    platform::registry::RegFileError error;
-    bool ok = platform::registry::ParseRegFile(bytes, parsed, error);
+    const platform::Status status = platform::registry::ParseRegFile(bytes, name, parsed);
     if (name.rfind("bad-", 0) == 0) {
       ++bad;
-      EXPECT_FALSE(ok) << name << " should be refused";
-      EXPECT_GE(error.line, 1) << name;
+      EXPECT_FALSE(status.ok()) << name << " should be refused";
+      // NAME:LINE: reason
+      const std::string& message = status.message();
+      EXPECT_EQ(message.rfind(name + ":", 0), 0u) << message;
+      EXPECT_GE(std::atoi(message.c_str() + std::min(message.size(), name.size() + 1)), 1)
+          << message;
     } else {
       ++good;
-      EXPECT_TRUE(ok) << name << ": line " << error.line << ": " << error.message;
+      EXPECT_TRUE(status.ok()) << status;
     }
   }
   EXPECT_GE(good, 10);

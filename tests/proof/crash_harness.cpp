@@ -82,7 +82,6 @@ void KillAndReap(driver::Child& c) {
   driver::Kill(c);
 }
 using platform::registry::ParsedRegFile;
-using platform::registry::RegFileError;
 using SaveSet = std::vector<pages::SavedValue>;
 
 // The stand-in: loads like the pages do (creating the two missing keys),
@@ -92,7 +91,8 @@ using SaveSet = std::vector<pages::SavedValue>;
 // a piece at a time; the harness must catch that.
 int SelfMain(const fs::path& store, int pauseMs, bool unsafe) {
   std::ostringstream diag;
-  if (!store::OpenRegistryStore(store, diag).ok) return 3;
+  store::StoreFile opened;
+  if (!store::OpenRegistryStore(store, diag, opened).ok()) return 3;
   auto emit = [](const std::string& line) {
     std::string l = line + "\n";
     if (::write(2, l.data(), l.size()) < 0) std::_Exit(4);
@@ -102,8 +102,7 @@ int SelfMain(const fs::path& store, int pauseMs, bool unsafe) {
     if (!reg.HasUnsavedChanges()) return;
     if (unsafe) {
       std::vector<BYTE> bytes;
-      std::string error;
-      platform::registry::WriteRegFile(reg.Tree(), reg.Format(), bytes, error);
+      platform::registry::WriteRegFile(reg.Tree(), reg.Format(), bytes).IgnoreError();
       std::ofstream out(store, std::ios::binary | std::ios::trunc);
       for (std::size_t at = 0; at < bytes.size(); at += 4096) {
         out.write(reinterpret_cast<const char*>(bytes.data() + at),
@@ -112,8 +111,8 @@ int SelfMain(const fs::path& store, int pauseMs, bool unsafe) {
         std::this_thread::sleep_for(std::chrono::microseconds(500));
       }
     }
-    auto r = platform::registry::FlushRegistry();
-    emit(r ? R"({"op":"flush","rc":0})" : R"({"op":"flush","rc":1})");
+    const bool saved = platform::registry::FlushRegistry().ok();
+    emit(saved ? R"({"op":"flush","rc":0})" : R"({"op":"flush","rc":1})");
   };
   for (const CSettingsDlg::TabEntry& tab : CSettingsDlg::kTabs) {
     for (const pages::SavedValue& v : tab.saveSet ? tab.saveSet() : SaveSet{}) {
@@ -176,9 +175,8 @@ std::string ApplyScript(const Options& o, const nlohmann::json& dump, int round)
 
 std::optional<platform::registry::RegTree> Parse(const std::vector<BYTE>& bytes, std::string& why) {
   ParsedRegFile parsed;
-  RegFileError error;
-  if (!platform::registry::ParseRegFile(bytes, parsed, error)) {
-    why = "line " + std::to_string(error.line) + ": " + error.message;
+  if (platform::Status s = platform::registry::ParseRegFile(bytes, "store", parsed); !s.ok()) {
+    why = s.message();
     return std::nullopt;
   }
   return std::move(parsed.tree);
@@ -375,8 +373,8 @@ int main(int argc, char** argv) {
       ++counts["temp file left behind by the kill (not the store)"];
       // The next save of the store clears it away.
       if (tree) {
-        std::string error;
-        auto reg = platform::registry::Registry::OpenFile(file, error);
+        std::unique_ptr<platform::registry::Registry> reg;
+        platform::registry::Registry::OpenFile(file, reg).IgnoreError();  // checked below
         HKEY key = nullptr;
         DWORD one = 1;
         bool saved = reg &&

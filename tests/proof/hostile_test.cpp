@@ -22,7 +22,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using platform::registry::FlushResult;
+using platform::Status;
 using platform::registry::Registry;
 using proof::ChildOutcome;
 using proof::ReadBytes;
@@ -39,12 +39,19 @@ std::size_t Megabytes(std::size_t full, std::size_t quick) {
   return (FullSizes() ? full : quick) << 20;
 }
 
+// Opens a store file; nullptr when that fails, and `status` says why.
+std::unique_ptr<Registry> Open(const fs::path& file, Status& status) {
+  std::unique_ptr<Registry> reg;
+  status = Registry::OpenFile(file, reg);
+  return reg;
+}
+
 // Sets one number in an open registry (creating its key) and saves.
-FlushResult SetAndSave(Registry& reg, const char16_t* key, const char16_t* name, DWORD value) {
+Status SetAndSave(Registry& reg, const char16_t* key, const char16_t* name, DWORD value) {
   HKEY h = nullptr;
   if (reg.CreateKey(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) !=
       ERROR_SUCCESS) {
-    return {ERROR_INVALID_HANDLE, "create failed"};
+    return Status::InvalidArgument("create failed");
   }
   reg.SetValue(h, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
   reg.CloseKey(h);
@@ -77,18 +84,18 @@ TEST(HostileStore, LargeFileLoadsAndSavesInLinearTimeAndMemory) {
   auto size = static_cast<std::size_t>(fs::file_size(file));
 
   ChildOutcome o = RunInChild([&] {
-    std::string error;
-    auto reg = Registry::OpenFile(file, error);
+    Status error;
+    auto reg = Open(file, error);
     if (!reg) return 1;
-    if (!SetAndSave(*reg, u"\\Software\\Vendor0\\Product0\\Settings", u"Number0", 7)) return 2;
+    if (!SetAndSave(*reg, u"\\Software\\Vendor0\\Product0\\Settings", u"Number0", 7).ok()) return 2;
     return 0;
   });
   Report("load + one change + save of a large store", size, o);
   ASSERT_TRUE(o.exitedWith(0)) << "exit " << o.exitCode << " signal " << o.signal;
   EXPECT_TRUE(fs::exists(dir / "registry.reg.bak"));
 
-  std::string error;
-  auto reg = Registry::OpenFile(file, error);
+  Status error;
+  auto reg = Open(file, error);
   ASSERT_TRUE(reg) << error;
   EXPECT_EQ(NumberIn(*reg, u"\\Software\\Vendor0\\Product0\\Settings", u"Number0"), 7u);
   EXPECT_EQ(NumberIn(*reg, u"\\Software\\Vendor1\\Product1\\Settings", u"Number1"), 32u);
@@ -116,16 +123,16 @@ TEST(HostileStore, DeeplyNestedKeysLoadAndSaveUpToTheLimit) {
   fs::path file = dir / "registry.reg";
   WriteBytes(file, NestedKeyFile(512));
   ChildOutcome o = RunInChild([&] {
-    std::string error;
-    auto reg = Registry::OpenFile(file, error);
+    Status error;
+    auto reg = Open(file, error);
     if (!reg) return 1;
-    if (!SetAndSave(*reg, u"\\k\\k\\k", u"Near the top", 3)) return 2;
+    if (!SetAndSave(*reg, u"\\k\\k\\k", u"Near the top", 3).ok()) return 2;
     return 0;
   });
   Report("512-level key: load + save", fs::file_size(file), o);
   ASSERT_TRUE(o.exitedWith(0)) << "exit " << o.exitCode << " signal " << o.signal;
-  std::string error;
-  auto reg = Registry::OpenFile(file, error);
+  Status error;
+  auto reg = Open(file, error);
   ASSERT_TRUE(reg) << error;
   EXPECT_EQ(NumberIn(*reg, u"\\k\\k\\k", u"Near the top"), 3u);
   EXPECT_LT(fs::file_size(file), 2u * 1024 * 1024) << "the rewritten file stays small";
@@ -141,11 +148,13 @@ TEST(HostileStore, KeysDeeperThanTheLimitAreRefusedNotACrash) {
     WriteBytes(file, NestedKeyFile(levels));
     auto before = ReadBytes(file);
     ChildOutcome o = RunInChild([&] {
-      std::string error;
-      auto reg = Registry::OpenFile(file, error);
+      Status error;
+      auto reg = Open(file, error);
       return reg ? 0
-                 : (error.find(":3: key nested deeper than 512 levels") != std::string::npos ? 1
-                                                                                             : 2);
+                 : (error.message().find(":3: key nested deeper than 512 levels") !=
+                            std::string::npos
+                        ? 1
+                        : 2);
     });
     Report((std::to_string(levels) + "-level key: refused").c_str(), fs::file_size(file), o);
     EXPECT_EQ(o.signal, 0) << levels << " levels: the reader crashed";
@@ -167,15 +176,15 @@ TEST(HostileStore, HugeLinesLoadOrAreRefusedQuickly) {
   fs::path good = dir / "good.reg";
   WriteBytes(good, header + hexLine + "\n");
   ChildOutcome o = RunInChild([&] {
-    std::string error;
-    auto reg = Registry::OpenFile(good, error);
+    Status error;
+    auto reg = Open(good, error);
     if (!reg) return 1;
-    return SetAndSave(*reg, u"\\Big", u"Small", 1) ? 0 : 2;
+    return SetAndSave(*reg, u"\\Big", u"Small", 1).ok() ? 0 : 2;
   });
   Report("huge line: load + save", length, o);
   ASSERT_TRUE(o.exitedWith(0)) << "exit " << o.exitCode << " signal " << o.signal;
-  std::string error;
-  auto reg = Registry::OpenFile(good, error);
+  Status error;
+  auto reg = Open(good, error);
   ASSERT_TRUE(reg) << error;
   const auto* key = reg->Tree().Find(platform::registry::Root::LocalMachine, {u"Big"});
   ASSERT_TRUE(key);
@@ -190,9 +199,9 @@ TEST(HostileStore, HugeLinesLoadOrAreRefusedQuickly) {
   std::string broken = header + "\"x\"=dword:1\n" + hexLine + "zz\n";
   WriteBytes(bad, broken);
   auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(Registry::OpenFile(bad, error));
+  EXPECT_FALSE(Open(bad, error));
   EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10.0);
-  EXPECT_NE(error.find("bad.reg:5:"), std::string::npos) << error;
+  EXPECT_NE(error.message().find("bad.reg:5:"), std::string::npos) << error;
   EXPECT_EQ(ReadBytes(bad).size(), broken.size());
 }
 
@@ -227,12 +236,13 @@ TEST(HostileStore, BrokenUtf16IsRefusedWithItsLine) {
   for (const Case& c : cases) {
     fs::path file = dir / c.name;
     WriteBytes(file, c.bytes);
-    std::string error;
-    EXPECT_FALSE(Registry::OpenFile(file, error)) << c.name;
-    std::size_t at = error.find(c.where);
+    Status error;
+    EXPECT_FALSE(Open(file, error)) << c.name;
+    const std::string& message = error.message();
+    std::size_t at = message.find(c.where);
     ASSERT_NE(at, std::string::npos) << c.name << ": " << error;
-    EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(error[at + std::strlen(c.where)])) ||
-                error[at + std::strlen(c.where) - 1] == ':')
+    EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(message[at + std::strlen(c.where)])) ||
+                message[at + std::strlen(c.where) - 1] == ':')
         << "no line number: " << error;
     EXPECT_EQ(ReadBytes(file).size(), c.bytes.size()) << c.name;
   }
@@ -243,11 +253,11 @@ TEST(HostileStore, UnpairedSurrogatesInDataSurviveASaveByteForByte) {
   fs::path file = dir / "registry.reg";
   WriteBytes(file, Utf16File(u"Windows Registry Editor Version 5.00\r\n\r\n"
                              u"[HKEY_LOCAL_MACHINE\\Ident]\r\n\"Name\"=\"Pocket\xD800PC\"\r\n"));
-  std::string error;
-  auto reg = Registry::OpenFile(file, error);
+  Status error;
+  auto reg = Open(file, error);
   ASSERT_TRUE(reg) << error;
-  ASSERT_TRUE(SetAndSave(*reg, u"\\Ident", u"Other", 1));
-  auto again = Registry::OpenFile(file, error);
+  ASSERT_TRUE(SetAndSave(*reg, u"\\Ident", u"Other", 1).ok());
+  auto again = Open(file, error);
   ASSERT_TRUE(again) << error;
   const auto* key = again->Tree().Find(platform::registry::Root::LocalMachine, {u"Ident"});
   ASSERT_TRUE(key && key->FindValue(u"Name"));
@@ -266,11 +276,11 @@ TEST(HostileStore, UnpairedSurrogateInAKeyNameIsRefusedWithItsLine) {
       u"Windows Registry Editor Version 5.00\r\n\r\n"
       u"[HKEY_LOCAL_MACHINE\\Bad\xDC00Key]\r\n\"x\"=dword:1\r\n");
   WriteBytes(file, bytes);
-  std::string error;
-  auto reg = Registry::OpenFile(file, error);
+  Status error;
+  auto reg = Open(file, error);
   EXPECT_FALSE(reg);
-  EXPECT_NE(error.find("registry.reg:3:"), std::string::npos) << error;
-  EXPECT_NE(error.find("unpaired surrogate"), std::string::npos) << error;
+  EXPECT_NE(error.message().find("registry.reg:3:"), std::string::npos) << error;
+  EXPECT_NE(error.message().find("unpaired surrogate"), std::string::npos) << error;
   EXPECT_EQ(ReadBytes(file), std::vector<BYTE>(bytes.begin(), bytes.end()));
   EXPECT_EQ(proof::FolderEntries(dir.path()).size(), 1u) << "only the store";
 }
@@ -284,12 +294,12 @@ TEST(HostileStore, SavingThroughASymlinkUpdatesTheTargetAndKeepsTheLink) {
   WriteBytes(target, "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\A]\n");
   fs::path link = dir / "registry.reg";
   fs::create_symlink(target, link);
-  std::string error;
-  auto reg = Registry::OpenFile(link, error);
+  Status error;
+  auto reg = Open(link, error);
   ASSERT_TRUE(reg) << error;
-  ASSERT_TRUE(SetAndSave(*reg, u"\\A", u"x", 5));
+  ASSERT_TRUE(SetAndSave(*reg, u"\\A", u"x", 5).ok());
   EXPECT_TRUE(fs::is_symlink(link));
-  auto again = Registry::OpenFile(target, error);
+  auto again = Open(target, error);
   ASSERT_TRUE(again) << error;
   EXPECT_EQ(NumberIn(*again, u"\\A", u"x"), 5u);
 }
@@ -302,16 +312,16 @@ TEST(HostileStore, SavingThroughASymlinkLosesNothing) {
   WriteBytes(target, original);
   fs::path link = dir / "registry.reg";
   fs::create_symlink(target, link);
-  std::string error;
-  auto reg = Registry::OpenFile(link, error);
+  Status error;
+  auto reg = Open(link, error);
   ASSERT_TRUE(reg) << error;
-  ASSERT_TRUE(SetAndSave(*reg, u"\\A", u"x", 5));
-  auto again = Registry::OpenFile(link, error);
+  ASSERT_TRUE(SetAndSave(*reg, u"\\A", u"x", 5).ok());
+  auto again = Open(link, error);
   ASSERT_TRUE(again) << error;
   EXPECT_EQ(NumberIn(*again, u"\\A", u"x"), 5u);
   auto targetBytes = ReadBytes(target);
   EXPECT_TRUE(targetBytes == std::vector<BYTE>(original.begin(), original.end()) ||
-              NumberIn(*Registry::OpenFile(target, error), u"\\A", u"x") == 5u);
+              NumberIn(*Open(target, error), u"\\A", u"x") == 5u);
 }
 
 // A small file system of our own: a tmpfs, which only root may mount.
@@ -350,12 +360,12 @@ TEST(HostileStore, ReadOnlyFolderFailsTheSaveAndKeepsEverything) {
     if (::geteuid() == 0) GTEST_SKIP() << "root without mount: permissions do not apply";
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
   }
-  std::string error;
-  auto reg = Registry::OpenFile(file, error);
+  Status error;
+  auto reg = Open(file, error);
   ASSERT_TRUE(reg) << error;
-  FlushResult r = SetAndSave(*reg, u"\\System\\GWE", u"Animate", 0);
+  Status r = SetAndSave(*reg, u"\\System\\GWE", u"Animate", 0);
   EXPECT_FALSE(r.ok());
-  EXPECT_NE(r.error.find(file.string()), std::string::npos) << r.error;
+  EXPECT_NE(r.message().find(file.string()), std::string::npos) << r;
   EXPECT_TRUE(reg->HasUnsavedChanges());
   EXPECT_EQ(NumberIn(*reg, u"\\System\\GWE", u"Animate"), 0u) << "the program still sees it";
   auto bytes = ReadBytes(file);
@@ -378,13 +388,13 @@ TEST(HostileStore, FullDiskFailsTheSaveKeepsEverythingAndRetriesLater) {
     for (int i = 0; i < 12; ++i)
       out.write(block.data(), static_cast<std::streamsize>(block.size()));
   }
-  std::string error;
-  auto reg = Registry::OpenFile(file, error);
+  Status error;
+  auto reg = Open(file, error);
   ASSERT_TRUE(reg) << error;
-  FlushResult r = SetAndSave(*reg, u"\\Software\\Vendor0\\Product0\\Settings", u"New", 9);
+  Status r = SetAndSave(*reg, u"\\Software\\Vendor0\\Product0\\Settings", u"New", 9);
   EXPECT_FALSE(r.ok());
-  EXPECT_EQ(r.code, ERROR_DISK_FULL) << r.error;
-  EXPECT_NE(r.error.find(file.string()), std::string::npos) << r.error;
+  EXPECT_EQ(platform::registry::ErrorCodeOf(r), ERROR_DISK_FULL) << r;
+  EXPECT_NE(r.message().find(file.string()), std::string::npos) << r;
   EXPECT_TRUE(reg->HasUnsavedChanges());
   auto bytes = ReadBytes(file);
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), content);
@@ -395,8 +405,8 @@ TEST(HostileStore, FullDiskFailsTheSaveKeepsEverythingAndRetriesLater) {
   // Room again: the kept changes are saved by the next flush.
   fs::remove(filler);
   r = reg->Flush();
-  ASSERT_TRUE(r.ok()) << r.error;
-  auto again = Registry::OpenFile(file, error);
+  ASSERT_TRUE(r.ok()) << r;
+  auto again = Open(file, error);
   ASSERT_TRUE(again) << error;
   EXPECT_EQ(NumberIn(*again, u"\\Software\\Vendor0\\Product0\\Settings", u"New"), 9u);
   auto backup = ReadBytes(folder / "registry.reg.bak");

@@ -86,12 +86,15 @@ TEST(InputKeys, APressGivesTheKeyThenItsTextAndAReleaseTheKeyUp) {
   EXPECT_TRUE(Release(Qt::Key_A, Qt::NoModifier, true).empty());
 }
 
-TEST(InputKeys, ControlRAndControlSAreWindowCommandsAndOtherLettersControlCharacters) {
+TEST(InputKeys, ControlRSAndEAreWindowCommandsAndOtherLettersControlCharacters) {
   EXPECT_EQ(Press(Qt::Key_R, Qt::ControlModifier, u"\x12"_qs),
             (std::vector<DeviceInput>{{Type::Rotate, {}, 0}}));
   EXPECT_EQ(Press(Qt::Key_S, Qt::ControlModifier, u"\x13"_qs),
             (std::vector<DeviceInput>{{Type::Screenshot, {}, 0}}));
+  EXPECT_EQ(Press(Qt::Key_E, Qt::ControlModifier, u"\x05"_qs),
+            (std::vector<DeviceInput>{{Type::Export, {}, 0}}));
   EXPECT_TRUE(Release(Qt::Key_R, Qt::ControlModifier).empty());
+  EXPECT_TRUE(Release(Qt::Key_E, Qt::ControlModifier).empty());
   // Plain r and s are text.
   EXPECT_EQ(Press(Qt::Key_R, Qt::NoModifier, u"r"_qs),
             (std::vector<DeviceInput>{Key(Type::KeyDown, 0x52), Key(Type::Char, u'r')}));

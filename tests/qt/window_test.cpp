@@ -145,9 +145,10 @@ class WindowSession {
     platform::ProgramModule().resources = &res::Module();
     platform::ProgramModule().path = u"/opt/RegillaMobile/RegillaMobile";
     std::ostringstream diag;
-    opened_ = store::OpenRegistryStore(registry, diag).ok;
+    store::StoreFile file;
+    opened_ = store::OpenRegistryStore(registry, diag, file).ok();
     platform::SetClock(&clock_);
-    platform::SetBeforeWaitHook([] { platform::registry::FlushRegistry(); });
+    platform::SetBeforeWaitHook([] { platform::registry::FlushRegistry().IgnoreError(); });
     platform::SetPaintListener([this](HWND, bool immediate) {
       if (!immediate) {
         window_.ScheduleRender();
@@ -184,7 +185,7 @@ class WindowSession {
   // Runs the tool until it ends.
   void Run() {
     RunSettingsApp();
-    platform::registry::FlushRegistry();
+    platform::registry::FlushRegistry().IgnoreError();
   }
 
   // Desktop events, in window pixels (device pixels times the zoom).
@@ -560,20 +561,22 @@ TEST_F(DeviceWindowTest, PagesMatchTheirReferenceImages) {
   EXPECT_EQ(s.window().Frame().size(), QSize(240, 320));
 }
 
-TEST_F(DeviceWindowTest, ControlSSavesTheScreenAndTheToolGoesOn) {
+TEST_F(DeviceWindowTest, ControlSAndControlESaveTheScreenAndTheSettingsAndTheToolGoesOn) {
   WindowSession s(registry_);
   ASSERT_TRUE(s.opened());
   std::vector<std::string> notices;
-  s.window().SetScreenshotFolder(QString::fromStdString(dir_.string()));
+  s.window().SetOutputFolder(QString::fromStdString(dir_.string()));
   s.window().SetNotice([&](const std::string& text) { notices.push_back(text); });
   s.Then([&] { s.TapTab(2); });
   s.Then([&] {
     QKeyEvent ctrl(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
     QGuiApplication::sendEvent(&s.window(), &ctrl);
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_S, Qt::ControlModifier, u"\x13"_qs);
-    QGuiApplication::sendEvent(&s.window(), &press);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_S, Qt::ControlModifier, u"\x13"_qs);
-    QGuiApplication::sendEvent(&s.window(), &release);
+    for (const auto& [key, text] : {std::pair(Qt::Key_S, u"\x13"_qs), {Qt::Key_E, u"\x05"_qs}}) {
+      QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, text);
+      QGuiApplication::sendEvent(&s.window(), &press);
+      QKeyEvent release(QEvent::KeyRelease, key, Qt::ControlModifier, text);
+      QGuiApplication::sendEvent(&s.window(), &release);
+    }
     QKeyEvent ctrlUp(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
     QGuiApplication::sendEvent(&s.window(), &ctrlUp);
   });
@@ -586,16 +589,32 @@ TEST_F(DeviceWindowTest, ControlSSavesTheScreenAndTheToolGoesOn) {
   s.Run();
   ended = true;
   EXPECT_TRUE(ended);
-  ASSERT_EQ(notices.size(), 1u);
+  ASSERT_EQ(notices.size(), 2u);
   EXPECT_EQ(notices[0].rfind("Screenshot saved to " + dir_.string(), 0), 0u) << notices[0];
+  EXPECT_EQ(
+      notices[1].rfind("Settings exported to " + (dir_ / "RegillaMobile-settings-").string(), 0),
+      0u)
+      << notices[1];
   int pngs = 0;
+  int cabs = 0;
   for (const auto& entry : fs::directory_iterator(dir_)) {
+    const std::string name = entry.path().filename().string();
     if (entry.path().extension() == ".png") {
       ++pngs;
       EXPECT_EQ(QImage(QString::fromStdString(entry.path().string())).size(), QSize(240, 320));
+    } else if (entry.path().extension() == ".cab") {
+      ++cabs;
+      // RegillaMobile-settings-YYYYMMDD-HHMMSS.cab, as the notice says.
+      EXPECT_EQ(name.size(), std::string("RegillaMobile-settings-20250101-120000.cab").size());
+      EXPECT_NE(notices[1].find(name), std::string::npos) << name;
+      std::ifstream cab(entry.path(), std::ios::binary);
+      std::string magic(4, '\0');
+      cab.read(magic.data(), 4);
+      EXPECT_EQ(magic, "MSCF");
     }
   }
   EXPECT_EQ(pngs, 1);
+  EXPECT_EQ(cabs, 1);
 }
 
 TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {

@@ -37,8 +37,12 @@ const std::string kSample =
     "[HKEY_LOCAL_MACHINE\\Ident]\n"
     "\"Name\"=\"Pocket_PC\"\n";
 
-// Wraps the real file system and fails the operations a test asks for.
-class FaultyFs : public FileSystem {
+platform::Status Fails(int errnum) {
+  return platform::Status::PosixError({}, errnum);
+}
+
+// The real file system, failing the operations a test asks for.
+class FaultyFs : public FileSystemWrapper {
  public:
   bool failLock = false, failCreate = false, failSync = false, failRename = false;
   int failDirSyncAt = -1;  // the folder sync with this index fails
@@ -48,51 +52,38 @@ class FaultyFs : public FileSystem {
   int writes = 0;
   int renames = 0;
 
-  std::error_code Stat(const fs::path& p, FileId& id) override { return real().Stat(p, id); }
-  std::error_code ReadAll(const fs::path& p, std::vector<BYTE>& b, FileId& id) override {
-    return real().ReadAll(p, b, id);
-  }
-  std::error_code CreateNew(const fs::path& p, unsigned mode,
-                            std::unique_ptr<WritableFile>& file) override {
-    if (failCreate) return std::make_error_code(std::errc::read_only_file_system);
+  platform::Status CreateNew(const fs::path& p, unsigned mode,
+                             std::unique_ptr<WritableFile>& file) override {
+    if (failCreate) return Fails(EROFS);
     std::unique_ptr<WritableFile> inner;
-    if (std::error_code ec = real().CreateNew(p, mode, inner)) return ec;
+    if (platform::Status s = target().CreateNew(p, mode, inner); !s.ok()) return s;
     file = std::make_unique<File>(*this, std::move(inner));
     return {};
   }
-  std::error_code Mode(const fs::path& p, unsigned& mode) override { return real().Mode(p, mode); }
-  std::error_code Rename(const fs::path& a, const fs::path& b) override {
+  platform::Status Rename(const fs::path& a, const fs::path& b) override {
     ++renames;
-    if (failRename) return std::make_error_code(std::errc::permission_denied);
-    return real().Rename(a, b);
+    if (failRename) return Fails(EACCES);
+    return target().Rename(a, b);
   }
-  std::error_code RenameNoReplace(const fs::path& a, const fs::path& b) override {
-    return real().RenameNoReplace(a, b);
+  platform::Status SyncDirectory(const fs::path& d) override {
+    if (dirSyncs++ == failDirSyncAt) return Fails(EIO);
+    return target().SyncDirectory(d);
   }
-  std::error_code Remove(const fs::path& p) override { return real().Remove(p); }
-  std::error_code List(const fs::path& d, std::vector<std::string>& names) override {
-    return real().List(d, names);
-  }
-  std::error_code SyncDirectory(const fs::path& d) override {
-    if (dirSyncs++ == failDirSyncAt) return std::make_error_code(std::errc::io_error);
-    return real().SyncDirectory(d);
-  }
-  std::error_code Lock(const fs::path& p, std::unique_ptr<FileLock>& lock) override {
-    if (failLock) return std::make_error_code(std::errc::device_or_resource_busy);
-    return real().Lock(p, lock);
+  platform::Status Lock(const fs::path& p, std::unique_ptr<FileLock>& lock) override {
+    if (failLock) return Fails(EBUSY);
+    return target().Lock(p, lock);
   }
 
  private:
-  static FileSystem& real() { return RealFileSystem(); }
   class File : public WritableFile {
    public:
     File(FaultyFs& owner, std::unique_ptr<WritableFile> inner)
         : owner_(owner), inner_(std::move(inner)) {}
-    std::error_code Write(std::span<const BYTE> data, std::size_t& written) override {
+    platform::Status Write(std::span<const BYTE> data, std::size_t& written) override {
       int index = owner_.writes++;
       if (index == owner_.failWriteAfter) {
         written = 0;
-        return std::make_error_code(std::errc::no_space_on_device);
+        return Fails(ENOSPC);
       }
       if (owner_.shortWrites > 0 && !data.empty()) {
         --owner_.shortWrites;
@@ -100,12 +91,12 @@ class FaultyFs : public FileSystem {
       }
       return inner_->Write(data, written);
     }
-    std::error_code Sync() override {
-      if (owner_.failSync) return std::make_error_code(std::errc::io_error);
+    platform::Status Sync() override {
+      if (owner_.failSync) return Fails(EIO);
       return inner_->Sync();
     }
-    std::error_code Stat(FileId& id) override { return inner_->Stat(id); }
-    std::error_code Close() override { return inner_->Close(); }
+    platform::Status Stat(FileId& id) override { return inner_->Stat(id); }
+    platform::Status Close() override { return inner_->Close(); }
 
    private:
     FaultyFs& owner_;
@@ -124,10 +115,16 @@ class Persistence : public ::testing::Test {
 
   // Opens the store file as the process-wide registry.
   void Load(FileSystem* fileSystem = nullptr) {
-    std::string error;
-    auto reg = Registry::OpenFile(file(), error, fileSystem);
-    ASSERT_NE(reg, nullptr) << error;
+    std::unique_ptr<Registry> reg;
+    ASSERT_EQ(Registry::OpenFile(file(), reg, fileSystem), platform::Status());
     InstallRegistry(std::move(reg));
+  }
+
+  // The store file as a registry of its own.
+  std::unique_ptr<Registry> Reopen() const {
+    std::unique_ptr<Registry> reg;
+    EXPECT_EQ(Registry::OpenFile(file(), reg), platform::Status());
+    return reg;
   }
 
   static void SetNumber(HKEY root, const char16_t* path, const char16_t* name, DWORD value) {
@@ -185,13 +182,13 @@ TEST_F(Persistence, SaveKeepsOwnWritesAndOnlyWritesWhenSomethingChanged) {
 
   // Nothing unsaved: no file access, the file is not rewritten.
   FileId before;
-  RealFileSystem().Stat(file(), before);
+  ASSERT_TRUE(RealFileSystem().Stat(file(), before).ok());
   ASSERT_TRUE(FlushRegistry().ok());
   // Rewriting a value with the same bytes changes nothing on disk.
   SetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"Animate", 0);
   ASSERT_TRUE(FlushRegistry().ok());
   FileId after;
-  RealFileSystem().Stat(file(), after);
+  ASSERT_TRUE(RealFileSystem().Stat(file(), after).ok());
   EXPECT_EQ(before, after);
   EXPECT_TRUE(Leftovers().empty());
 }
@@ -257,8 +254,7 @@ TEST_F(Persistence, RewriteKeepsEncodingHeaderAndLineEnds) {
   ASSERT_TRUE(FlushRegistry().ok());
   std::vector<BYTE> saved = ReadBytes(file());
   ParsedRegFile parsed;
-  RegFileError err;
-  ASSERT_TRUE(ParseRegFile(saved, parsed, err)) << err.message;
+  ASSERT_EQ(ParseRegFile(saved, "saved", parsed), platform::Status());
   EXPECT_EQ(parsed.format,
             (RegFileFormat{TextEncoding::Utf16Le, LineEnding::CrLf, RegHeader::Regedit4}));
   EXPECT_EQ(parsed.tree.Find(Root::LocalMachine, {u"Ident"})->FindValue(u"Name")->data,
@@ -281,9 +277,8 @@ TEST_F(Persistence, SaveMergesOntoAnotherProgramsChanges) {
       "\"x\"=dword:00000005\r\n");
   ASSERT_TRUE(FlushRegistry().ok());
 
-  std::string error;
-  auto check = Registry::OpenFile(file(), error);
-  ASSERT_NE(check, nullptr) << error;
+  auto check = Reopen();
+  ASSERT_NE(check, nullptr);
   const RegKey* gwe = check->Tree().Find(Root::LocalMachine, {u"System", u"GWE"});
   ASSERT_NE(gwe, nullptr);
   EXPECT_EQ(gwe->FindValue(u"Animate")->data, Dword(0));  // ours
@@ -303,7 +298,7 @@ TEST_F(Persistence, NextOpenSeesAChangedFileWhenNothingIsUnsaved) {
   ExternalWrite(kSample + "\n[HKEY_LOCAL_MACHINE\\System\\GWE]\n\"cxVScr\"=dword:00000020\n");
   // Within one action the program keeps the version it started with...
   EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"cxVScr"), 13);
-  // ...and after waiting for the user (the window system flushes then) it
+  // ...and after waiting for the user (the host flushes then) it
   // sees the other program's change.
   ASSERT_TRUE(FlushRegistry().ok());
   EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"cxVScr"), 32);
@@ -340,13 +335,15 @@ TEST_F(Persistence, UnparsableFileIsRefusedAndLeftByteIdentical) {
   const std::string broken = kSample + "\"loose\"=dword:1\n[HKEY_LOCAL_MACHINE\\K]\n\"a\"=hex:0g\n";
   WriteText(file(), broken);
   FileId before;
-  RealFileSystem().Stat(file(), before);
-  std::string error;
-  EXPECT_EQ(Registry::OpenFile(file(), error), nullptr);
-  EXPECT_NE(error.find(file().string() + ":12: bad hex byte"), std::string::npos) << error;
+  ASSERT_TRUE(RealFileSystem().Stat(file(), before).ok());
+  std::unique_ptr<Registry> reg;
+  const platform::Status status = Registry::OpenFile(file(), reg);
+  EXPECT_EQ(reg, nullptr);
+  EXPECT_EQ(status.code(), platform::Status::Code::Corrupt);
+  EXPECT_EQ(status.message().rfind(file().string() + ":12: bad hex byte", 0), 0u) << status;
   EXPECT_EQ(Text(ReadBytes(file())), broken);
   FileId after;
-  RealFileSystem().Stat(file(), after);
+  ASSERT_TRUE(RealFileSystem().Stat(file(), after).ok());
   EXPECT_EQ(before, after);
   EXPECT_FALSE(fs::exists(dir / "registry.reg.bak"));
 }
@@ -357,9 +354,10 @@ TEST_F(Persistence, FileBrokenByAnotherProgramIsNotOverwrittenOnSave) {
   SetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"Animate", 0);
   const std::string broken = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\K\n";
   ExternalWrite(broken);
-  FlushResult r = FlushRegistry();
-  EXPECT_EQ(r.code, ERROR_BADDB);
-  EXPECT_NE(r.error.find(":2: key line without closing ']'"), std::string::npos) << r.error;
+  EXPECT_EQ(RegFlushKey(HKEY_LOCAL_MACHINE), ERROR_BADDB);
+  const platform::Status r = FlushRegistry();
+  EXPECT_EQ(r.code(), platform::Status::Code::Corrupt);
+  EXPECT_NE(r.message().find(":2: key line without closing ']'"), std::string::npos) << r;
   EXPECT_EQ(Text(ReadBytes(file())), broken);
   EXPECT_TRUE(CurrentRegistry().HasUnsavedChanges());
 
@@ -388,20 +386,21 @@ TEST_P(SaveFault, FailedSaveLeavesTheFileAndKeepsTheChanges) {
   // The backup is written first; let it succeed so that the main save fails.
   GetParam().arm(faulty);
 
-  FlushResult r = FlushRegistry();
-  EXPECT_FALSE(r.ok());
-  EXPECT_EQ(r.code, GetParam().code) << r.error;
-  EXPECT_NE(r.error.find(file().string()), std::string::npos) << r.error;
-  EXPECT_NE(r.error.find("changes are kept"), std::string::npos) << r.error;
+  const platform::Status r = FlushRegistry();
+  EXPECT_EQ(r.code(), platform::Status::Code::IoError) << r;
+  EXPECT_EQ(ErrorCodeOf(r), GetParam().code) << r;
+  EXPECT_NE(r.message().find(file().string()), std::string::npos) << r;
+  EXPECT_NE(r.message().find("changes are kept"), std::string::npos) << r;
   EXPECT_EQ(Text(ReadBytes(file())), kSample);
   EXPECT_TRUE(CurrentRegistry().HasUnsavedChanges());
   EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"Animate"), 0);
   EXPECT_TRUE(Leftovers().empty());
   ASSERT_EQ(flushes.size(), 1u);
   EXPECT_EQ(flushes[0].rc, GetParam().code);
+  EXPECT_EQ(flushes[0].error, r.message());
 
   faulty = FaultyFs{};
-  ASSERT_TRUE(FlushRegistry().ok());
+  EXPECT_EQ(RegFlushKey(nullptr), ERROR_SUCCESS);
   EXPECT_NE(Text(ReadBytes(file())).find("\"Animate\"=dword:00000000"), std::string::npos);
   EXPECT_EQ(Text(ReadBytes(dir / "registry.reg.bak")), kSample);
   EXPECT_FALSE(CurrentRegistry().HasUnsavedChanges());
@@ -424,9 +423,8 @@ TEST_F(Persistence, ShortWritesAreCompleted) {
   Load(&faulty);
   SetNumber(HKEY_LOCAL_MACHINE, u"\\Ident", u"x", 7);
   ASSERT_TRUE(FlushRegistry().ok());
-  std::string error;
-  auto check = Registry::OpenFile(file(), error);
-  ASSERT_NE(check, nullptr) << error;
+  auto check = Reopen();
+  ASSERT_NE(check, nullptr);
   EXPECT_EQ(check->Tree().Find(Root::LocalMachine, {u"Ident"})->FindValue(u"x")->data, Dword(7));
   EXPECT_GT(faulty.writes, 50);
 }
@@ -455,10 +453,10 @@ TEST_F(Persistence, SaveWaitsForTheLockHeldByAnotherWriter) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     ::flock(fd, LOCK_UN);
   });
-  FlushResult r = FlushRegistry();
+  const platform::Status r = FlushRegistry();
   release.join();
   ::close(fd);
-  EXPECT_TRUE(r.ok()) << r.error;
+  EXPECT_TRUE(r.ok()) << r;
   EXPECT_NE(Text(ReadBytes(file())).find("\"x\"=dword:00000007"), std::string::npos);
 }
 

@@ -23,9 +23,18 @@ const std::string kHead = "Windows Registry Editor Version 5.00\n\n";
 
 ParsedRegFile MustParse(const std::vector<BYTE>& bytes) {
   ParsedRegFile parsed;
-  RegFileError err;
-  EXPECT_TRUE(ParseRegFile(bytes, parsed, err)) << "line " << err.line << ": " << err.message;
+  EXPECT_EQ(ParseRegFile(bytes, "t.reg", parsed), platform::Status());
   return parsed;
+}
+
+// Parses a file that must be refused; the refusal must be a Corrupt status
+// "t.reg:LINE: ...".
+platform::Status Refused(const std::vector<BYTE>& bytes) {
+  ParsedRegFile parsed;
+  platform::Status status = ParseRegFile(bytes, "t.reg", parsed);
+  EXPECT_EQ(status.code(), platform::Status::Code::Corrupt) << status;
+  EXPECT_EQ(parsed.tree, RegTree{});
+  return status;
 }
 
 ParsedRegFile MustParse(const std::string& text) {
@@ -37,10 +46,10 @@ const RegValue* Value(const ParsedRegFile& f, std::u16string_view key, std::u16s
   return k ? k->FindValue(name) : nullptr;
 }
 
-std::vector<BYTE> WriteOrFail(const RegTree& tree, const RegFileFormat& format = {}) {
+std::vector<BYTE> WriteOrFail(const RegTree& tree, const RegFileFormat& format = {},
+                              RegTextCache* cache = nullptr) {
   std::vector<BYTE> out;
-  std::string error;
-  EXPECT_TRUE(WriteRegFile(tree, format, out, error)) << error;
+  EXPECT_EQ(WriteRegFile(tree, format, out, cache), platform::Status());
   return out;
 }
 
@@ -191,11 +200,10 @@ class Refusal : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(Refusal, NamesLineAndReason) {
   const RefusalCase& c = GetParam();
-  ParsedRegFile parsed;
-  RegFileError err;
-  ASSERT_FALSE(ParseRegFile(Bytes(c.text), parsed, err)) << c.text;
-  EXPECT_EQ(err.line, c.line) << c.text << " -> " << err.message;
-  EXPECT_NE(err.message.find(c.fragment), std::string::npos) << err.message;
+  const platform::Status status = Refused(Bytes(c.text));
+  EXPECT_EQ(status.message().rfind("t.reg:" + std::to_string(c.line) + ": ", 0), 0u)
+      << c.text << " -> " << status;
+  EXPECT_NE(status.message().find(c.fragment), std::string::npos) << status;
 }
 
 const std::string K = kHead + "[HKEY_LOCAL_MACHINE\\K]\n";  // the value lines start at line 4
@@ -236,12 +244,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RegFileRead, KeysNestAtMost512Levels) {
   std::string deepest = "HKEY_LOCAL_MACHINE";
   for (int i = 0; i < 512; ++i) deepest += "\\k";
-  ParsedRegFile parsed;
-  RegFileError err;
-  EXPECT_TRUE(ParseRegFile(Bytes(kHead + "[" + deepest + "]\n"), parsed, err)) << err.message;
-  EXPECT_FALSE(ParseRegFile(Bytes(kHead + "[" + deepest + "\\k]\n"), parsed, err));
-  EXPECT_EQ(err.line, 3);
-  EXPECT_NE(err.message.find("deeper than 512"), std::string::npos) << err.message;
+  MustParse(kHead + "[" + deepest + "]\n");
+  EXPECT_EQ(Refused(Bytes(kHead + "[" + deepest + "\\k]\n")).message(),
+            "t.reg:3: key nested deeper than 512 levels");
 }
 
 // A name the writer could not write back is refused when it is read.
@@ -253,27 +258,22 @@ TEST(RegFileRead, RefusesNamesWithUnpairedSurrogates) {
     std::vector<BYTE> bytes = {0xFF, 0xFE};
     auto body = Utf16(text);
     bytes.insert(bytes.end(), body.begin(), body.end());
-    ParsedRegFile parsed;
-    RegFileError err;
-    EXPECT_FALSE(ParseRegFile(bytes, parsed, err));
-    EXPECT_EQ(err.line, 3 + static_cast<int>(text.find(u'"') != std::u16string::npos));
-    EXPECT_NE(err.message.find("unpaired surrogate"), std::string::npos) << err.message;
+    const platform::Status status = Refused(bytes);
+    const int line = 3 + static_cast<int>(text.find(u'"') != std::u16string::npos);
+    EXPECT_EQ(status.message().rfind("t.reg:" + std::to_string(line) + ": ", 0), 0u) << status;
+    EXPECT_NE(status.message().find("unpaired surrogate"), std::string::npos) << status;
   }
 }
 
 TEST(RegFileRead, RefusesUnsupportedOrBrokenUtf16) {
-  ParsedRegFile parsed;
-  RegFileError err;
   std::vector<BYTE> be = {0xFE, 0xFF, 0, 'W'};
-  EXPECT_FALSE(ParseRegFile(be, parsed, err));
-  EXPECT_NE(err.message.find("big-endian"), std::string::npos);
+  EXPECT_NE(Refused(be).message().find("big-endian"), std::string::npos);
 
   std::vector<BYTE> odd = {0xFF, 0xFE};
   auto body = Utf16(u"REGEDIT4\r\n\r\n[HKLM\\K]\r\n");
   odd.insert(odd.end(), body.begin(), body.end());
   odd.push_back('x');
-  EXPECT_FALSE(ParseRegFile(odd, parsed, err));
-  EXPECT_NE(err.message.find("odd number of bytes"), std::string::npos);
+  EXPECT_NE(Refused(odd).message().find("odd number of bytes"), std::string::npos);
 }
 
 // ---------------------------------------------------------------- writing
@@ -401,10 +401,10 @@ TEST(RegFileWrite, RefusesNamesAFileCannotHold) {
     keys.Create(Root::LocalMachine, {u"K", bad});
     for (const RegTree* tree : {&values, &keys}) {
       std::vector<BYTE> out{1, 2, 3};
-      std::string error;
-      EXPECT_FALSE(WriteRegFile(*tree, {}, out, error));
+      const platform::Status status = WriteRegFile(*tree, {}, out);
+      EXPECT_EQ(status.code(), platform::Status::Code::InvalidData) << status;
       EXPECT_TRUE(out.empty());
-      EXPECT_NE(error.find("cannot be written"), std::string::npos) << error;
+      EXPECT_NE(status.message().find("cannot be written"), std::string::npos) << status;
     }
   }
 }
@@ -453,12 +453,14 @@ TEST(RegFileWrite, RoundTripsEveryOddForm) {
   }
 }
 
-// A save writes again only the keys whose values changed and copies the
-// rest from the last save: after any mix of changes the file must be the one
-// a fresh copy of the tree (which has nothing kept) writes, in every form.
+// A write with a cache turns again only the keys whose values changed into
+// text and copies the rest from the last write: after any mix of changes,
+// re-reads and switches of form the file must be the one a write without
+// the cache gives.
 TEST(RegFileWrite, RewritingAfterChangesGivesTheFileAFreshTreeGives) {
   std::mt19937 rng(20261209);
   RegTree tree;
+  RegTextCache cache;
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
   auto keyPath = [&] {
     std::vector<std::u16string> path = {{u'K', char16_t(u'a' + pick(4))}};
@@ -496,8 +498,10 @@ TEST(RegFileWrite, RewritingAfterChangesGivesTheFileAFreshTreeGives) {
     }
     if (step % 7 != 0) continue;
     const RegFileFormat& form = forms[static_cast<std::size_t>(pick(3))];
-    const RegTree fresh = tree;
-    ASSERT_EQ(WriteOrFail(tree, form), WriteOrFail(fresh, form)) << "after step " << step;
+    const std::vector<BYTE> cached = WriteOrFail(tree, form, &cache);
+    ASSERT_EQ(cached, WriteOrFail(tree, form)) << "after step " << step;
+    // Now and then the tree is read back, as after another program's save.
+    if (step % 5 == 0) tree = MustParse(cached).tree;
   }
   EXPECT_EQ(MustParse(WriteOrFail(tree)).tree, tree);
 }

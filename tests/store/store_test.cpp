@@ -212,26 +212,30 @@ class StoreFile : public ::testing::Test {
 };
 
 TEST_F(StoreFile, DefaultPathFollowsXdgDataHomeThenHome) {
-  std::string error;
+  auto defaultPath = [] {
+    fs::path path = "unset";
+    EXPECT_EQ(store::DefaultRegistryPath(path), platform::Status());
+    return path;
+  };
   ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
-  EXPECT_EQ(store::DefaultRegistryPath(error), dir / "data" / "RegillaMobile" / "registry.reg");
+  EXPECT_EQ(defaultPath(), dir / "data" / "RegillaMobile" / "registry.reg");
   ::setenv("XDG_DATA_HOME", "relative/ignored", 1);
   ::setenv("HOME", dir.path().c_str(), 1);
-  EXPECT_EQ(store::DefaultRegistryPath(error),
-            dir / ".local" / "share" / "RegillaMobile" / "registry.reg");
+  EXPECT_EQ(defaultPath(), dir / ".local" / "share" / "RegillaMobile" / "registry.reg");
   ::unsetenv("XDG_DATA_HOME");
-  EXPECT_EQ(store::DefaultRegistryPath(error),
-            dir / ".local" / "share" / "RegillaMobile" / "registry.reg");
+  EXPECT_EQ(defaultPath(), dir / ".local" / "share" / "RegillaMobile" / "registry.reg");
   ::unsetenv("HOME");
-  EXPECT_TRUE(store::DefaultRegistryPath(error).empty());
-  EXPECT_NE(error.find("--registry"), std::string::npos);
+  fs::path none = "unset";
+  const platform::Status status = store::DefaultRegistryPath(none);
+  EXPECT_TRUE(none.empty());
+  EXPECT_NE(status.message().find("--registry"), std::string::npos) << status;
 }
 
 TEST_F(StoreFile, MissingDefaultFileStartsFromTheSample) {
   ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
   std::ostringstream diag;
-  store::StoreOpenResult r = store::OpenRegistryStore(std::nullopt, diag);
-  ASSERT_TRUE(r.ok) << r.error;
+  store::StoreFile r;
+  ASSERT_EQ(store::OpenRegistryStore(std::nullopt, diag, r), platform::Status());
   EXPECT_TRUE(r.seeded);
   fs::path expected = dir / "data" / "RegillaMobile" / "registry.reg";
   EXPECT_EQ(r.path, expected);
@@ -253,8 +257,7 @@ TEST_F(StoreFile, MissingDefaultFileStartsFromTheSample) {
 
   // The second start uses the file as it is.
   std::ostringstream again;
-  r = store::OpenRegistryStore(std::nullopt, again);
-  ASSERT_TRUE(r.ok) << r.error;
+  ASSERT_EQ(store::OpenRegistryStore(std::nullopt, again, r), platform::Status());
   EXPECT_FALSE(r.seeded);
   EXPECT_EQ(again.str().find("sample"), std::string::npos);
   EXPECT_EQ(store::ReadNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate").value, 0);
@@ -262,17 +265,17 @@ TEST_F(StoreFile, MissingDefaultFileStartsFromTheSample) {
 
 TEST_F(StoreFile, ExplicitPathIsCreatedFromTheSampleOnlyInAnExistingFolder) {
   std::ostringstream diag;
-  store::StoreOpenResult r = store::OpenRegistryStore(dir / "mine.reg", diag);
-  ASSERT_TRUE(r.ok) << r.error;
+  store::StoreFile r;
+  ASSERT_EQ(store::OpenRegistryStore(dir / "mine.reg", diag, r), platform::Status());
   EXPECT_TRUE(r.seeded);
   EXPECT_FALSE(fs::exists(dir / "mine.reg"));
   store::WriteNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate", 0);
   ASSERT_TRUE(FlushRegistry().ok());
   EXPECT_TRUE(fs::exists(dir / "mine.reg"));
 
-  r = store::OpenRegistryStore(dir / "no" / "such" / "mine.reg", diag);
-  EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find("does not exist"), std::string::npos) << r.error;
+  const platform::Status status =
+      store::OpenRegistryStore(dir / "no" / "such" / "mine.reg", diag, r);
+  EXPECT_NE(status.message().find("does not exist"), std::string::npos) << status;
   EXPECT_FALSE(fs::exists(dir / "no"));
 }
 
@@ -285,8 +288,8 @@ TEST_F(StoreFile, ASymbolicLinkIsFollowedAndKeptWhenSaving) {
   fs::create_symlink(dir / "real" / "new.reg", dir / "dangling.reg");
 
   std::ostringstream diag;
-  store::StoreOpenResult r = store::OpenRegistryStore(dir / "link.reg", diag);
-  ASSERT_TRUE(r.ok) << r.error;
+  store::StoreFile r;
+  ASSERT_EQ(store::OpenRegistryStore(dir / "link.reg", diag, r), platform::Status());
   EXPECT_EQ(r.path, dir / "real" / "device.reg");
   store::WriteNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate", 0);
   ASSERT_TRUE(FlushRegistry().ok());
@@ -294,8 +297,7 @@ TEST_F(StoreFile, ASymbolicLinkIsFollowedAndKeptWhenSaving) {
   EXPECT_NE(Text(ReadBytes(dir / "real" / "device.reg")).find("\"Animate\"=dword:00000000"),
             std::string::npos);
 
-  r = store::OpenRegistryStore(dir / "dangling.reg", diag);
-  ASSERT_TRUE(r.ok) << r.error;
+  ASSERT_EQ(store::OpenRegistryStore(dir / "dangling.reg", diag, r), platform::Status());
   EXPECT_TRUE(r.seeded);
   store::WriteNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate", 0);
   ASSERT_TRUE(FlushRegistry().ok());
@@ -306,9 +308,9 @@ TEST_F(StoreFile, ASymbolicLinkIsFollowedAndKeptWhenSaving) {
 TEST_F(StoreFile, OnlyARegularFileIsTakenAsTheStore) {
   std::ostringstream diag;
   for (const fs::path& p : {fs::path("/dev/null"), dir.path()}) {
-    store::StoreOpenResult r = store::OpenRegistryStore(p, diag);
-    EXPECT_FALSE(r.ok) << p;
-    EXPECT_NE(r.error.find("not a regular file"), std::string::npos) << r.error;
+    store::StoreFile r;
+    const platform::Status status = store::OpenRegistryStore(p, diag, r);
+    EXPECT_NE(status.message().find("not a regular file"), std::string::npos) << p << status;
   }
   EXPECT_TRUE(diag.str().empty());
 }
@@ -325,10 +327,12 @@ TEST_F(StoreFile, UnparsableFileIsRefusedUntouchedAndNothingIsInstalled) {
   RegCloseKey(marker);
 
   std::ostringstream diag;
-  store::StoreOpenResult r = store::OpenRegistryStore(dir / "bad.reg", diag);
-  EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find((dir / "bad.reg").string() + ":4: unterminated string"), std::string::npos)
-      << r.error;
+  store::StoreFile r;
+  const platform::Status status = store::OpenRegistryStore(dir / "bad.reg", diag, r);
+  EXPECT_EQ(status.code(), platform::Status::Code::Corrupt);
+  EXPECT_EQ(status.message(), (dir / "bad.reg").string() +
+                                  ":4: unterminated string (missing closing '\"') (the file "
+                                  "was not changed)");
   EXPECT_EQ(Text(ReadBytes(dir / "bad.reg")), broken);
   EXPECT_FALSE(fs::exists(dir / "bad.reg.bak"));
   EXPECT_NE(CurrentRegistry().Tree().Find(Root::LocalMachine, {u"Marker"}), nullptr);

@@ -1,10 +1,10 @@
+// The .reg reader: bytes to text, text to lines, lines to keys and values.
 #include "platform/registry/regfile.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <optional>
+#include <string>
 
+#include "platform/registry/regfile_internal.h"
 #include "platform/registry/winreg.h"
 #include "platform/text/text.h"
 
@@ -13,14 +13,7 @@ namespace platform::registry {
 namespace {
 
 using text::DecodeUtf8;
-using text::EncodeUtf8;
-using text::IsHighSurrogate;
-using text::IsLowSurrogate;
 using text::SurrogatesPaired;
-using text::ToUtf8;
-
-constexpr std::u16string_view kHeader5 = u"Windows Registry Editor Version 5.00";
-constexpr std::u16string_view kHeader4 = u"REGEDIT4";
 
 bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t';
@@ -31,13 +24,6 @@ int HexDigit(char16_t c) {
   if (c >= u'a' && c <= u'f') return c - u'a' + 10;
   if (c >= u'A' && c <= u'F') return c - u'A' + 10;
   return -1;
-}
-
-std::string Quote(std::u16string_view s) {
-  std::string quoted = "\"";
-  quoted += ToUtf8(s);
-  quoted += '"';
-  return quoted;
 }
 
 // Number of line ends in a UTF-8 byte range (CRLF counts once).
@@ -56,7 +42,10 @@ int CountLineEnds(std::span<const BYTE> bytes) {
 
 class Parser {
  public:
-  Parser(ParsedRegFile& out, RegFileError& error) : out_(out), error_(error) {}
+  Parser(ParsedRegFile& out, std::string_view source) : out_(out), source_(source) {}
+
+  // The status of a run that returned false.
+  const Status& status() const { return status_; }
 
   bool Run(std::span<const BYTE> bytes) {
     std::u16string text;
@@ -70,9 +59,9 @@ class Parser {
   }
 
  private:
-  bool Fail(std::size_t lineIndex, std::string message) {
-    error_.line = static_cast<int>(lineIndex) + 1;
-    error_.message = std::move(message);
+  bool Fail(std::size_t lineIndex, const std::string& message) {
+    status_ = Status::Corrupt(std::string(source_) + ":" + std::to_string(lineIndex + 1) + ": " +
+                              message);
     return false;
   }
 
@@ -368,314 +357,21 @@ class Parser {
   }
 
   ParsedRegFile& out_;
-  RegFileError& error_;
+  std::string_view source_;
+  Status status_;
   std::vector<std::u16string> lines_;
   std::size_t index_ = 0;
   RegKey* current_ = nullptr;
 };
 
-// Regedit's form of a REG_SZ: even length, exactly one terminating NUL at
-// the end, no other NUL, no line breaks, well-formed UTF-16.
-bool IsPlainString(const std::vector<BYTE>& data) {
-  if (data.size() < 2 || data.size() % 2 != 0) return false;
-  const std::size_t units = data.size() / 2;
-  auto unit = [&](std::size_t i) {
-    return static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
-  };
-  if (unit(units - 1) != 0) return false;
-  for (std::size_t i = 0; i + 1 < units; ++i) {
-    const char16_t c = unit(i);
-    if (c == 0 || c == u'\r' || c == u'\n') return false;
-    if (IsHighSurrogate(c)) {
-      if (i + 2 >= units || !IsLowSurrogate(unit(i + 1))) return false;
-      ++i;
-    } else if (IsLowSurrogate(c)) {
-      return false;
-    }
-  }
-  return true;
-}
-
-// The file's bytes as they are written: text goes straight into the file's
-// encoding. It counts UTF-16 units per line, the columns of regedit's
-// wrapping. Text handed to it has paired surrogates (checked before). Each
-// call makes room for its worst case once, then stores without checks.
-class Sink {
- public:
-  Sink(TextEncoding encoding, std::vector<BYTE>& out)
-      : utf16_(encoding == TextEncoding::Utf16Le), out_(out) {
-    out_.clear();
-    if (encoding == TextEncoding::Utf16Le) {
-      Room(2);
-      p_[len_++] = 0xFF;
-      p_[len_++] = 0xFE;
-    } else if (encoding == TextEncoding::Utf8Bom) {
-      Room(3);
-      for (BYTE b : {0xEF, 0xBB, 0xBF}) p_[len_++] = b;
-    }
-  }
-
-  void Ascii(char c) {
-    Room(2);
-    Put(c);
-    ++column_;
-  }
-  void Ascii(std::string_view s) {
-    Room(2 * s.size());
-    for (char c : s) Put(c);
-    column_ += s.size();
-  }
-  void NewLine(std::string_view nl) {
-    Ascii(nl);
-    column_ = 0;
-  }
-  // One code unit of text; a surrogate pair arrives as two calls.
-  void Unit(char16_t c) {
-    Room(4);
-    PutUnit(c);
-    ++column_;
-  }
-  void Text(std::u16string_view s) {
-    Room(4 * s.size());
-    for (char16_t c : s) PutUnit(c);
-    column_ += s.size();
-  }
-  // Text inside quotes: backslash and quote escaped.
-  void Escaped(std::u16string_view s) {
-    Room(6 * s.size());
-    for (char16_t c : s) {
-      if (c == u'\\' || c == u'"') {
-        Put('\\');
-        ++column_;
-      }
-      PutUnit(c);
-    }
-    column_ += s.size();
-  }
-  void HexByte(BYTE b) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    Room(4);
-    Put(kDigits[b >> 4]);
-    Put(kDigits[b & 15]);
-    column_ += 2;
-  }
-  std::size_t column() const { return column_; }
-  std::size_t size() const { return len_; }
-  // Bytes written since `start`, and whole lines written before.
-  std::vector<BYTE> Since(std::size_t start) const {
-    return std::vector<BYTE>(p_ + start, p_ + len_);
-  }
-  void Lines(const std::vector<BYTE>& bytes) {
-    Room(bytes.size());
-    if (!bytes.empty()) std::memcpy(p_ + len_, bytes.data(), bytes.size());
-    len_ += bytes.size();
-    column_ = 0;
-  }
-  // Trims the output to what was written.
-  void Finish() { out_.resize(len_); }
-
- private:
-  void Room(std::size_t n) {
-    if (len_ + n <= out_.size()) return;
-    // Room the caller reserved is used first, then the buffer doubles.
-    std::size_t want = std::max(out_.size() * 2, len_ + n + 65536);
-    if (out_.capacity() >= len_ + n) want = out_.capacity();
-    out_.resize(want);
-    p_ = out_.data();
-  }
-  void Put(char c) {
-    p_[len_++] = static_cast<BYTE>(c);
-    if (utf16_) p_[len_++] = 0;
-  }
-  void PutUnit(char16_t c) {
-    if (utf16_) {
-      p_[len_++] = static_cast<BYTE>(c & 0xFF);
-      p_[len_++] = static_cast<BYTE>(c >> 8);
-    } else if (c < 0x80) {
-      p_[len_++] = static_cast<BYTE>(c);
-    } else if (c < 0x800) {
-      p_[len_++] = static_cast<BYTE>(0xC0 | (c >> 6));
-      p_[len_++] = static_cast<BYTE>(0x80 | (c & 0x3F));
-    } else if (IsHighSurrogate(c)) {
-      high_ = c;
-    } else if (IsLowSurrogate(c)) {
-      const char32_t cp = 0x10000 + ((static_cast<char32_t>(high_) - 0xD800) << 10) + (c - 0xDC00);
-      p_[len_++] = static_cast<BYTE>(0xF0 | (cp >> 18));
-      p_[len_++] = static_cast<BYTE>(0x80 | ((cp >> 12) & 0x3F));
-      p_[len_++] = static_cast<BYTE>(0x80 | ((cp >> 6) & 0x3F));
-      p_[len_++] = static_cast<BYTE>(0x80 | (cp & 0x3F));
-    } else {
-      p_[len_++] = static_cast<BYTE>(0xE0 | (c >> 12));
-      p_[len_++] = static_cast<BYTE>(0x80 | ((c >> 6) & 0x3F));
-      p_[len_++] = static_cast<BYTE>(0x80 | (c & 0x3F));
-    }
-  }
-
-  bool utf16_;
-  std::vector<BYTE>& out_;
-  BYTE* p_ = nullptr;
-  std::size_t len_ = 0;
-  std::size_t column_ = 0;
-  char16_t high_ = 0;
-};
-
-class Writer {
- public:
-  Writer(const RegFileFormat& format, std::string& error, std::vector<BYTE>& out)
-      : format_(format), error_(error), sink_(format.encoding, out) {
-    // A key's section is the same text in every file of one form.
-    form_ = 1 + (format.encoding == TextEncoding::Utf16Le ? 1u : 0u) +
-            2 * static_cast<unsigned>(format.lineEnding);
-    switch (format.lineEnding) {
-      case LineEnding::CrLf:
-        nl_ = "\r\n";
-        break;
-      case LineEnding::Lf:
-        nl_ = "\n";
-        break;
-      case LineEnding::Cr:
-        nl_ = "\r";
-        break;
-    }
-  }
-
-  bool Run(const RegTree& tree) {
-    sink_.Text(format_.header == RegHeader::Version5 ? kHeader5 : kHeader4);
-    sink_.NewLine(nl_);
-    sink_.NewLine(nl_);
-    for (Root root : kAllRoots) {
-      const RegKey& key = tree.At(root);
-      std::u16string path(RootName(root));
-      if (!key.Values().empty() && !WriteSection(path, key)) return false;
-      if (!WriteChildren(path, key)) return false;
-    }
-    sink_.Finish();
-    return true;
-  }
-
- private:
-  bool WriteChildren(std::u16string& path, const RegKey& key) {
-    for (const auto& [folded, child] : key.Subkeys()) {
-      if (!IsWritableName(child->Name()) || child->Name().empty() ||
-          child->Name().find(u'\\') != std::u16string::npos) {
-        error_ = "key name " + Quote(child->Name()) + " under " + Quote(path) +
-                 " cannot be written to a .reg file";
-        return false;
-      }
-      std::size_t len = path.size();
-      path += u'\\';
-      path += child->Name();
-      if (!WriteSection(path, *child) || !WriteChildren(path, *child)) return false;
-      path.resize(len);
-    }
-    return true;
-  }
-
-  bool WriteSection(const std::u16string& path, const RegKey& key) {
-    if (const RegKey::WrittenSection* kept = key.Written(); kept && kept->form == form_) {
-      sink_.Lines(kept->bytes);
-      return true;
-    }
-    const std::size_t start = sink_.size();
-    sink_.Ascii('[');
-    sink_.Text(path);
-    sink_.Ascii(']');
-    sink_.NewLine(nl_);
-    for (const RegValue& v : key.Values()) {
-      if (!IsWritableName(v.name)) {
-        error_ = "value name " + Quote(v.name) + " in " + Quote(path) +
-                 " cannot be written to a .reg file (it holds a line break, NUL or broken "
-                 "UTF-16)";
-        return false;
-      }
-      WriteValue(v);
-    }
-    sink_.NewLine(nl_);
-    key.KeepWritten(form_, sink_.Since(start));
-    return true;
-  }
-
-  void WriteValue(const RegValue& v) {
-    if (v.name.empty()) {
-      sink_.Ascii('@');
-    } else {
-      sink_.Ascii('"');
-      sink_.Escaped(v.name);
-      sink_.Ascii('"');
-    }
-    sink_.Ascii('=');
-    if (v.type == REG_SZ && IsPlainString(v.data)) {
-      sink_.Ascii('"');
-      for (std::size_t i = 0; i + 2 < v.data.size(); i += 2) {
-        const auto c = static_cast<char16_t>(v.data[i] | (v.data[i + 1] << 8));
-        if (c == u'\\' || c == u'"') sink_.Ascii('\\');
-        sink_.Unit(c);
-      }
-      sink_.Ascii('"');
-    } else if (v.type == REG_DWORD && v.data.size() == 4) {
-      sink_.Ascii("dword:");
-      for (int i = 3; i >= 0; --i) sink_.HexByte(v.data[static_cast<std::size_t>(i)]);
-    } else {
-      if (v.type == REG_BINARY) {
-        sink_.Ascii("hex:");
-      } else {
-        char buf[24];
-        std::snprintf(buf, sizeof buf, "hex(%x):", static_cast<unsigned>(v.type));
-        sink_.Ascii(buf);
-      }
-      WriteHex(v.data);
-    }
-    sink_.NewLine(nl_);
-  }
-
-  // Regedit's wrapping: after a byte's comma, once the line has reached 77
-  // columns, the line ends with "\" and the next starts with two blanks, so
-  // no line is longer than 80 columns unless its name alone is.
-  void WriteHex(const std::vector<BYTE>& data) {
-    for (std::size_t i = 0; i < data.size(); ++i) {
-      sink_.HexByte(data[i]);
-      if (i + 1 == data.size()) break;
-      sink_.Ascii(',');
-      if (sink_.column() >= 77) {
-        sink_.Ascii('\\');
-        sink_.NewLine(nl_);
-        sink_.Ascii("  ");
-      }
-    }
-  }
-
-  const RegFileFormat& format_;
-  std::string& error_;
-  Sink sink_;
-  unsigned form_ = 0;
-  std::string_view nl_;
-};
-
 }  // namespace
 
-bool ParseRegFile(std::span<const BYTE> bytes, ParsedRegFile& out, RegFileError& error) {
+Status ParseRegFile(std::span<const BYTE> bytes, std::string_view source, ParsedRegFile& out) {
   out = ParsedRegFile{};
-  error = RegFileError{};
-  Parser parser(out, error);
-  if (parser.Run(bytes)) return true;
+  Parser parser(out, source);
+  if (parser.Run(bytes)) return {};
   out = ParsedRegFile{};
-  return false;
-}
-
-bool WriteRegFile(const RegTree& tree, const RegFileFormat& format, std::vector<BYTE>& out,
-                  std::string& error) {
-  error.clear();
-  Writer writer(format, error, out);
-  if (writer.Run(tree)) return true;
-  out.clear();
-  return false;
-}
-
-bool IsWritableName(std::u16string_view name) {
-  for (char16_t c : name) {
-    if (c == u'\r' || c == u'\n' || c == u'\0') return false;
-  }
-  return SurrogatesPaired(name);
+  return parser.status();
 }
 
 }  // namespace platform::registry
