@@ -1,5 +1,6 @@
 #include "host/qt/device_window.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QInputMethodEvent>
 #include <QInputMethodQueryEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -26,6 +28,7 @@
 #include "platform/framework/afxwin.h"
 #include "platform/resource.h"
 #include "platform/shell/aygshell.h"
+#include "platform/window/host.h"
 #include "platform/window/inspect.h"
 #include "platform/window/winuser.h"
 
@@ -45,6 +48,18 @@ QPoint CentreOf(HWND hwnd) {
   RECT r{};
   GetWindowRect(hwnd, &r);
   return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+// The desktop's clipboard behind the edit controls' copy, cut and paste.
+platform::ClipboardHook DesktopClipboard() {
+  return {[]() -> std::optional<std::u16string> {
+            const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+            if (data == nullptr || !data->hasText()) return std::nullopt;
+            return data->text().toStdU16String();
+          },
+          [](const std::u16string& text) {
+            QGuiApplication::clipboard()->setText(QString::fromStdU16String(text));
+          }};
 }
 
 // The OK button of a message box (its push button with id IDOK).
@@ -81,6 +96,7 @@ DeviceWindow::DeviceWindow(std::optional<int> zoom, const QString& title)
   // Another screen may have another pixel ratio and free area.
   connect(this, &QWindow::screenChanged, this, [this] { FitToScreen(); });
   QCoreApplication::instance()->installNativeEventFilter(this);
+  platform::SetClipboardHook(DesktopClipboard());
 }
 
 DeviceWindow::~DeviceWindow() {
@@ -88,6 +104,7 @@ DeviceWindow::~DeviceWindow() {
     QCoreApplication::instance()->removeNativeEventFilter(this);
   }
   if (platform::GetInputSource() == this) platform::SetInputSource(nullptr);
+  platform::SetClipboardHook({});
 }
 
 bool DeviceWindow::AnyDestroyedElsewhere() {

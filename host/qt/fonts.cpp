@@ -33,7 +33,7 @@ QFont DeviceFont(int pixelSize, bool bold) {
   QFont font(u"MS UI Gothic"_qs);
   font.setPixelSize(pixelSize);
   font.setBold(bold);
-  font.setHintingPreference(QFont::PreferFullHinting);
+  font.setHintingPreference(QFont::PreferVerticalHinting);
   font.setStyleStrategy(QFont::PreferAntialias);
   return font;
 }

@@ -93,10 +93,17 @@ std::vector<DeviceInput> TranslateKeyPress(const QKeyEvent& e) {
   if (IsCommand(e, Qt::Key_E)) return {{DeviceInput::Type::Export, {}, 0}};
   // Shift+Tab arrives as Backtab: the device sees Shift held and Tab.
   if (const auto vk = VirtualKey(e.key())) out.push_back({DeviceInput::Type::KeyDown, {}, *vk});
+  const bool control = (e.modifiers() & Qt::ControlModifier) &&
+                       !(e.modifiers() & (Qt::AltModifier | Qt::MetaModifier));
   if (e.key() == Qt::Key_Backspace) {
     // The keyboard driver turns Backspace into the character 8 as well; the
     // edit deletes on that character.
     out.push_back({DeviceInput::Type::Char, {}, kVkBack});
+  } else if (control && e.key() >= Qt::Key_A && e.key() <= Qt::Key_Z) {
+    // Ctrl with a letter gives the control character 1 to 26, as the
+    // keyboard driver does: the edit copies on 3 (Ctrl+C), pastes on 22
+    // (Ctrl+V), cuts on 24 (Ctrl+X) and undoes on 26 (Ctrl+Z).
+    out.push_back({DeviceInput::Type::Char, {}, static_cast<unsigned>(e.key() - Qt::Key_A + 1)});
   } else if (!(e.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
     AppendChars(out, e.text());
   }

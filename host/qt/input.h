@@ -41,7 +41,8 @@ std::optional<unsigned> VirtualKey(int qtKey);
 
 // What a key press or release turns into. A press gives the key down and
 // then, for text, its characters (as the device's keyboard driver would
-// translate them); Ctrl+R and Ctrl+S give the window commands.
+// translate them; Ctrl with a letter gives the control character 1 to 26);
+// Ctrl+R and Ctrl+S give the window commands.
 std::vector<DeviceInput> TranslateKeyPress(const QKeyEvent& event);
 std::vector<DeviceInput> TranslateKeyRelease(const QKeyEvent& event);
 

@@ -165,10 +165,11 @@ SceneNode CaptureWindow(HWND hwnd) {
   n.focused = GetFocus() == hwnd;
   n.border = (info.style & WS_BORDER) != 0 && (info.style & WS_CAPTION) != WS_CAPTION;
   // The font's point size at the device's 96 DPI, in whole pixels: 12 px for
-  // "MS UI Gothic" 9 pt, 10 px for "MS Shell Dlg" 8 pt. (The line height the
-  // window system lays out with is a pixel more.)
+  // "MS UI Gothic" 9 pt, 10 px for "MS Shell Dlg" 8 pt; and the line height
+  // the window system lays text out with (12 and 11 px).
   const platform::FontInfo font = platform::WindowFont(hwnd);
   n.fontPx = font.pointSize > 0 ? font.pointSize * 96 / 72 : std::max(1, font.height - 1);
+  n.lineHeight = font.height;
 
   const std::u16string_view cls = info.className;
   const DWORD style = info.style;

@@ -77,11 +77,174 @@ void Arrow(QPainter& p, const QRect& r, bool up, const QColor& c) {
   }
 }
 
-void DrawText(QPainter& p, const QRect& r, int flags, const QString& text, const SceneNode& n,
-              const QColor& colour) {
-  p.setFont(DeviceFont(n.fontPx, n.fontBold));
+// --- text -----------------------------------------------------------------
+
+// The rows a face's glyphs take above the baseline and from it down, measured
+// on what the screens' texts are made of: letters with descenders, the
+// underscore, brackets, kana with voiced marks, kanji and half-width kana.
+// (The substitute faces reach a row beyond their nominal ascent or descent.)
+struct InkBand {
+  int above = 0;
+  int below = 0;
+  int Height() const { return above + below; }
+};
+
+InkBand BandOf(const QFont& font) {
+  static std::map<std::pair<int, bool>, InkBand> cache;
+  const auto key = std::make_pair(font.pixelSize(), font.bold());
+  if (auto it = cache.find(key); it != cache.end()) return it->second;
+  const int size = std::max(8, font.pixelSize() * 4);
+  const int baseline = size / 2;
+  QImage img(size * 12, size, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  QPainter p(&img);
+  p.setFont(font);
+  p.setPen(Qt::black);
+  p.drawText(QPoint(2, baseline), u"Agjpqy_()[]デ設ｷｬ"_qs);
+  p.end();
+  int top = baseline;
+  int bottom = baseline - 1;
+  for (int y = 0; y < img.height(); ++y) {
+    for (int x = 0; x < img.width(); ++x) {
+      if (img.pixel(x, y) != qRgb(255, 255, 255)) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
+  }
+  return cache[key] = InkBand{baseline - top, bottom - baseline + 1};
+}
+
+// The face for text in lines of `rows` pixels: the node's own, or a pixel or
+// two smaller where the glyphs of the node's face would not fit whole.
+QFont FittingFont(const SceneNode& n, int rows) {
+  QFont font = TextFont(n);
+  const int px = font.pixelSize();
+  for (int size = px; size >= std::max(1, px - 2); --size) {
+    font.setPixelSize(size);
+    if (BandOf(font).Height() <= rows) break;
+  }
+  return font;
+}
+
+// The window system's line height for the node's font.
+int LinePitch(const SceneNode& n) {
+  return n.lineHeight > 0 ? n.lineHeight : QFontMetrics(TextFont(n)).height();
+}
+
+// The rows a node's text has: its line height where it lays text out in
+// lines, else the height of the area its one line is drawn in.
+int TextRows(const SceneNode& n) {
+  auto smallest = [](const std::vector<QRect>& rects, int less) {
+    int rows = 0;
+    for (const QRect& r : rects)
+      rows = rows == 0 ? r.height() - less : std::min(rows, r.height() - less);
+    return rows;
+  };
+  switch (n.kind) {
+    case Kind::Static:
+      return LinePitch(n);
+    case Kind::PushButton:
+      return n.multiline ? LinePitch(n) : n.rect.height() - 2;
+    case Kind::CheckBox:
+      return n.multiline ? LinePitch(n) : n.rect.height();
+    case Kind::Edit:
+      return n.rect.height() - (n.border ? 2 : 0);
+    case Kind::Combo:
+      return n.rect.height() - 4;
+    case Kind::ComboList:
+      return smallest(n.itemRects, 0);
+    case Kind::Tab:
+      return smallest(n.itemRects, 2);  // a label that is not selected stands lower
+    default:
+      return n.rect.height();
+  }
+}
+
+// One line of text in r, cut at r's edges: placed across as `align` says and
+// centred from top to bottom by the ink of its face, so that accents,
+// descenders and the underscore stay inside whenever r is tall enough.
+// Returns where the text went.
+QRect DrawLine(QPainter& p, const QRect& r, Qt::Alignment align, const QString& text,
+               const QFont& font, const QColor& colour) {
+  const InkBand band = BandOf(font);
+  const int width = QFontMetrics(font).horizontalAdvance(text);
+  int x = r.left();
+  if (align & Qt::AlignHCenter) {
+    x = r.left() + (r.width() - width) / 2;
+  } else if (align & Qt::AlignRight) {
+    x = r.right() + 1 - width;
+  }
+  const int top = r.top() + (r.height() - band.Height()) / 2;
+  p.save();
+  p.setClipRect(r, Qt::IntersectClip);
+  p.setFont(font);
   p.setPen(colour);
-  p.drawText(r, flags, text);
+  p.drawText(QPoint(x, top + band.above), text);
+  p.restore();
+  return QRect(x, top, width, band.Height());
+}
+
+// Breaks text into lines no wider than `width`: at line breaks, and when
+// wrapping also where a line is full, after its last blank (the word moves
+// down whole; a blank at the break is dropped) or else before the character
+// that does not fit, as the window system lays out the text of a message box.
+QStringList BreakLines(const QString& text, const QFontMetrics& fm, int width, bool wrap) {
+  QStringList lines;
+  QString line;
+  auto overflows = [&](const QString& ch) {
+    return wrap && !line.isEmpty() && fm.horizontalAdvance(line + ch) > width;
+  };
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if (c == u'\r') continue;
+    if (c == u'\n') {
+      lines << line;
+      line.clear();
+      continue;
+    }
+    QString ch(c);
+    if (c.isHighSurrogate() && i + 1 < text.size()) ch += text[++i];
+    if (overflows(ch)) {
+      if (c == u' ') {
+        lines << line;
+        line.clear();
+        continue;
+      }
+      const qsizetype blank = line.lastIndexOf(u' ');
+      if (blank >= 0 && blank + 1 < line.size()) {
+        lines << line.left(blank);
+        line.remove(0, blank + 1);
+      }
+      if (overflows(ch)) {
+        lines << line;
+        line.clear();
+      }
+    }
+    line += ch;
+  }
+  lines << line;
+  return lines;
+}
+
+// Text in lines at the window system's line height, from the top of r or
+// centred in it; every line cut at r's edges. Returns where the text went.
+QRect DrawLines(QPainter& p, const QRect& r, Qt::Alignment align, bool wrap, bool centre,
+                const QString& text, const SceneNode& n, const QColor& colour) {
+  const int pitch = LinePitch(n);
+  const QFont font = TextFace(n);
+  const QStringList lines = BreakLines(text, QFontMetrics(font), r.width(), wrap);
+  const int blockHeight = static_cast<int>(lines.size()) * pitch;
+  int top = centre ? r.top() + (r.height() - blockHeight) / 2 : r.top();
+  QRect used;
+  p.save();
+  p.setClipRect(r, Qt::IntersectClip);
+  for (const QString& line : lines) {
+    used |= DrawLine(p, QRect(r.left(), top, r.width(), pitch), align, line, font, colour);
+    top += pitch;
+  }
+  p.restore();
+  return used;
 }
 
 QImage CachedImage(std::span<const unsigned char> bytes) {
@@ -99,14 +262,19 @@ void PaintPushButton(QPainter& p, const SceneNode& n) {
   p.fillRect(r, n.pressed ? kFrame : kWindow);
   Frame(p, r, n.enabled ? kFrame : kGrayText);
   const QColor text = n.pressed ? kHighlightText : TextColour(n);
-  const int flags = Qt::AlignCenter | (n.multiline ? Qt::TextWordWrap : Qt::TextSingleLine);
-  DrawText(p, r.adjusted(2, 1, -2, -1), flags, n.text, n, text);
+  const QRect area = r.adjusted(2, 1, -2, -1);
+  if (n.multiline) {
+    DrawLines(p, area, Qt::AlignHCenter, true, true, n.text, n, text);
+  } else {
+    DrawLine(p, area, Qt::AlignHCenter, n.text, TextFace(n), text);
+  }
   if (n.focused && !n.pressed) DottedFrame(p, r.adjusted(2, 2, -2, -2), kText);
 }
 
+// The check box leaves its background to the white dialog beneath: a label
+// whose top row it overlaps (the pages' templates do that) keeps its glyphs.
 void PaintCheckBox(QPainter& p, const SceneNode& n) {
   const QRect r = n.rect;
-  p.fillRect(r, kWindow);
   const int box = 13;
   const QRect b(r.left(), r.top() + (r.height() - box) / 2, box, box);
   p.fillRect(b, n.pressed ? kFace : kWindow);
@@ -120,32 +288,18 @@ void PaintCheckBox(QPainter& p, const SceneNode& n) {
     for (int i = 0; i < 5; ++i) p.fillRect(QRect(x + 3 + i, y + 1 - i, 1, 3), c);
   }
   const QRect t(b.right() + 5, r.top(), r.right() - b.right() - 4, r.height());
-  const int flags =
-      Qt::AlignLeft | Qt::AlignVCenter | (n.multiline ? Qt::TextWordWrap : Qt::TextSingleLine);
-  DrawText(p, t, flags, n.text, n, TextColour(n));
-  if (n.focused) {
-    QFontMetrics fm(DeviceFont(n.fontPx, n.fontBold));
-    const QRect used = fm.boundingRect(t, flags, n.text);
-    DottedFrame(p, used.adjusted(-1, 0, 1, 0).intersected(r), kText);
-  }
+  const QRect used = n.multiline
+                         ? DrawLines(p, t, Qt::AlignLeft, true, true, n.text, n, TextColour(n))
+                         : DrawLine(p, t, Qt::AlignLeft, n.text, TextFace(n), TextColour(n));
+  if (n.focused) DottedFrame(p, used.adjusted(-1, -1, 1, 1).intersected(r), kText);
 }
 
 void PaintStatic(QPainter& p, const SceneNode& n) {
   p.fillRect(n.rect, kWindow);
-  int flags = Qt::AlignTop;
-  switch (n.align) {
-    case TextAlign::Left:
-      flags |= Qt::AlignLeft;
-      break;
-    case TextAlign::Center:
-      flags |= Qt::AlignHCenter;
-      break;
-    case TextAlign::Right:
-      flags |= Qt::AlignRight;
-      break;
-  }
-  flags |= n.wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine;
-  DrawText(p, n.rect, flags, n.text, n, TextColour(n));
+  Qt::Alignment align = Qt::AlignLeft;
+  if (n.align == TextAlign::Center) align = Qt::AlignHCenter;
+  if (n.align == TextAlign::Right) align = Qt::AlignRight;
+  DrawLines(p, n.rect, align, n.wordWrap, false, n.text, n, TextColour(n));
 }
 
 void PaintStaticImage(QPainter& p, const SceneNode& n) {
@@ -160,7 +314,7 @@ void PaintEdit(QPainter& p, const SceneNode& n) {
   if (n.border) Frame(p, r, n.enabled ? kFrame : kGrayText);
   const QRect inner = n.border ? r.adjusted(1, 1, -1, -1) : r;
   const QRect text = inner.adjusted(1, 0, -1, 0);
-  const QFont font = DeviceFont(n.fontPx, n.fontBold);
+  const QFont font = TextFace(n);
   const QFontMetrics fm(font);
   const int len = static_cast<int>(n.text.size());
   auto xOf = [&](int index) {
@@ -170,13 +324,15 @@ void PaintEdit(QPainter& p, const SceneNode& n) {
   const int caretX = xOf(n.caret);
   const int scroll =
       n.scrollChars >= 0 ? xOf(n.scrollChars) : std::max(0, caretX - (text.width() - 2));
-  const int lineH = fm.height();
+  // Centred in the client area inside the border by the ink of the face.
+  const InkBand band = BandOf(font);
+  const int lineH = band.Height();
   const int top = text.top() + (text.height() - lineH) / 2;
   p.save();
   p.setClipRect(text, Qt::IntersectClip);
   p.setFont(font);
   p.setPen(TextColour(n));
-  const int baseline = top + fm.ascent();
+  const int baseline = top + band.above;
   p.drawText(QPoint(text.left() - scroll, baseline), n.text);
   const int s0 = std::clamp(std::min(n.selStart, n.selEnd), 0, len);
   const int s1 = std::clamp(std::max(n.selStart, n.selEnd), 0, len);
@@ -209,11 +365,8 @@ void PaintCombo(QPainter& p, const SceneNode& n) {
       p.fillRect(field, kHighlight);
       colour = kHighlightText;
     }
-    p.save();
-    p.setClipRect(field, Qt::IntersectClip);
-    DrawText(p, field.adjusted(1, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-             n.items[n.selected], n, colour);
-    p.restore();
+    const QRect area = field.adjusted(1, 0, 0, 0);
+    DrawLine(p, area, Qt::AlignLeft, n.items[n.selected], TextFace(n), colour);
   }
 }
 
@@ -226,8 +379,8 @@ void PaintComboList(QPainter& p, const SceneNode& n) {
     const QRect item = n.itemRects[i];
     const bool lit = (n.hot >= 0) ? i == n.hot : i == n.selected;
     if (lit) p.fillRect(item, kHighlight);
-    DrawText(p, item.adjusted(2, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-             n.items[i], n, lit ? kHighlightText : kText);
+    const QRect area = item.adjusted(2, 0, -1, 0);
+    DrawLine(p, area, Qt::AlignLeft, n.items[i], TextFace(n), lit ? kHighlightText : kText);
   }
 }
 
@@ -256,8 +409,8 @@ void PaintTab(QPainter& p, const SceneNode& n) {
       // Opens into the display area, which takes the same light blue at its edge.
       p.fillRect(QRect(t.left() + 1, t.bottom() + 1, t.width() - 2, 1), kTabSelBottom);
     }
-    DrawText(p, t.adjusted(1, selected ? 1 : 0, -1, 0), Qt::AlignCenter | Qt::TextSingleLine,
-             n.items[i], n, TextColour(n));
+    const QRect area = t.adjusted(1, selected ? 1 : 0, -1, 0);
+    DrawLine(p, area, Qt::AlignHCenter, n.items[i], TextFace(n), TextColour(n));
     if (selected && n.focused) DottedFrame(p, t.adjusted(3, 3, -3, -2), kText);
   };
   const int count = static_cast<int>(std::min<std::size_t>(n.items.size(), rects.size()));
@@ -295,11 +448,8 @@ void PaintProgress(QPainter& p, const SceneNode& n) {
 void PaintNavBar(QPainter& p, const SceneNode& n) {
   FillGradient(p, n.rect, kBarTop, kBarBottom);
   p.fillRect(QRect(n.rect.left(), n.rect.bottom(), n.rect.width(), 1), kBarBottom.darker(140));
-  SceneNode font = n;
-  font.fontBold = true;
-  font.fontPx = 12;
-  DrawText(p, n.rect.adjusted(6, 0, -30, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-           n.text, font, kHighlightText);
+  const QRect area = n.rect.adjusted(6, 0, -30, 0);
+  DrawLine(p, area, Qt::AlignLeft, n.text, TextFace(n), kHighlightText);
 }
 
 void PaintNavOk(QPainter& p, const SceneNode& n) {
@@ -312,11 +462,8 @@ void PaintNavOk(QPainter& p, const SceneNode& n) {
   p.setPen(QPen(kHighlightText, 1.2));
   p.drawPath(path);
   p.restore();
-  SceneNode font = n;
-  font.fontBold = true;
-  font.fontPx = 11;
-  DrawText(p, n.rect, Qt::AlignCenter | Qt::TextSingleLine, n.text.isEmpty() ? u"ok"_qs : n.text,
-           font, n.pressed ? kBarBottom : kHighlightText);
+  DrawLine(p, n.rect, Qt::AlignHCenter, n.text.isEmpty() ? u"ok"_qs : n.text, TextFace(n),
+           n.pressed ? kBarBottom : kHighlightText);
 }
 
 void PaintMenuBar(QPainter& p, const SceneNode& n) {
@@ -340,11 +487,8 @@ void PaintMessageBoxFrame(QPainter& p, const SceneNode& n) {
 // The caption static of a message box: white bold text on the caption band
 // that the box paints across its whole width.
 void PaintCaption(QPainter& p, const SceneNode& n) {
-  SceneNode font = n;
-  font.fontBold = true;
-  font.fontPx = 12;
-  DrawText(p, n.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-           n.text, font, kHighlightText);
+  const QRect area = n.rect.adjusted(2, 0, 0, 0);
+  DrawLine(p, area, Qt::AlignLeft, n.text, TextFace(n), kHighlightText);
 }
 
 void PaintSelf(QPainter& p, const SceneNode& n) {
@@ -431,6 +575,22 @@ void PaintNode(QPainter& p, const SceneNode& n, const QRect& parentClip) {
 }
 
 }  // namespace
+
+QFont TextFace(const SceneNode& n) {
+  return FittingFont(n, TextRows(n));
+}
+
+QFont TextFont(const SceneNode& n) {
+  switch (n.kind) {
+    case Kind::NavBar:
+    case Kind::Caption:
+      return DeviceFont(12, true);
+    case Kind::NavOk:
+      return DeviceFont(11, true);
+    default:
+      return DeviceFont(n.fontPx, n.fontBold);
+  }
+}
 
 std::vector<QImage> DecodeIconImages(std::span<const unsigned char> bytes) {
   std::vector<QImage> images;

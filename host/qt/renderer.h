@@ -4,6 +4,7 @@
 // that does not fit its control is cut off, as on the device.
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <span>
@@ -26,6 +27,14 @@ QImage DecodeResourceImage(std::span<const unsigned char> bytes);
 // Every image of an .ico resource, in file order (none when it does not
 // decode). Each keeps its colour depth in the text "_q_icoOrigDepth".
 std::vector<QImage> DecodeIconImages(std::span<const unsigned char> bytes);
+
+// The font of a node's text: the dialog font of the window, or the bold face
+// of the navigation bar and the message box caption.
+QFont TextFont(const SceneNode& n);
+
+// The face the node's text is drawn with: its font, or a pixel or two smaller
+// where the substitute face's glyphs would not fit whole in the node's lines.
+QFont TextFace(const SceneNode& n);
 
 // Width in pixels of text in the dialog font of that height.
 int TextWidth(const QString& text, int fontPx);

@@ -48,6 +48,7 @@ struct SceneNode {
   bool border = false;  // WS_BORDER
   int fontPx = 10;      // em height of the dialog font in pixels ("MS Shell Dlg" 8 pt)
   bool fontBold = false;
+  int lineHeight = 0;  // the window system's line height for the font (0: the face's own)
 
   // Buttons and statics.
   bool checked = false;

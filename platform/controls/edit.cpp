@@ -1,6 +1,9 @@
-// EDIT: a single-line edit with caret, selection, typing, backspace/delete
-// and caret keys. ES_READONLY ignores typing but keeps caret and selection.
+// EDIT: a single-line edit with caret, selection, typing, backspace/delete,
+// caret keys, the clipboard (Ctrl+C, Ctrl+X, Ctrl+V) and one level of undo
+// (Ctrl+Z). ES_READONLY ignores typing but keeps caret and selection, and
+// copies but neither cuts nor pastes.
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "platform/controls/internal.h"
@@ -10,6 +13,17 @@ namespace {
 
 constexpr int kTextMargin = 2;
 
+// What one undo takes back: the text inserted at `pos` is removed and the
+// text removed there is put back. Typing on at the end of the insertion, and
+// deleting on from the same place, extend the record; any other change
+// starts a new one.
+struct UndoRecord {
+  int pos = 0;
+  int inserted = 0;
+  std::u16string removed;
+  bool Empty() const { return inserted == 0 && removed.empty(); }
+};
+
 struct EditState {
   int anchor = 0;  // selection start as set
   int caret = 0;   // the active end
@@ -17,6 +31,7 @@ struct EditState {
   int scroll = 0;  // first visible character
   bool modified = false;
   bool selecting = false;
+  UndoRecord undo;
 };
 
 std::u16string TextOf(HWND hwnd) {
@@ -40,21 +55,25 @@ int FontHeight(HWND hwnd) {
   return platform::WindowFont(hwnd).height;
 }
 
-// Keeps the caret inside the visible part of the text.
+// Keeps the caret inside the visible part of the text, and shows as much of
+// the text as fits: after the text got shorter, the characters scrolled out
+// to the left come back where the end of the text leaves room.
 void ScrollToCaret(HWND hwnd, EditState& s, const std::u16string& text) {
   RECT client;
   GetClientRect(hwnd, &client);
   int width = std::max(client.right - 2 * kTextMargin, 1);
   int fh = FontHeight(hwnd);
-  s.scroll = std::clamp(s.scroll, 0, static_cast<int>(text.size()));
+  auto widthFrom = [&](int from, int to) {
+    return platform::TextWidth(
+        std::u16string_view(text).substr(static_cast<std::size_t>(from),
+                                         static_cast<std::size_t>(to - from)),
+        fh);
+  };
+  const int length = static_cast<int>(text.size());
+  s.scroll = std::clamp(s.scroll, 0, length);
   if (s.caret < s.scroll) s.scroll = s.caret;
-  while (s.scroll < s.caret &&
-         platform::TextWidth(
-             std::u16string_view(text).substr(static_cast<std::size_t>(s.scroll),
-                                              static_cast<std::size_t>(s.caret - s.scroll)),
-             fh) > width) {
-    ++s.scroll;
-  }
+  while (s.scroll < s.caret && widthFrom(s.scroll, s.caret) > width) ++s.scroll;
+  while (s.scroll > 0 && widthFrom(s.scroll - 1, length) <= width) --s.scroll;
 }
 
 int IndexFromX(HWND hwnd, const EditState& s, const std::u16string& text, int x) {
@@ -77,8 +96,27 @@ void Changed(HWND hwnd, EditState& s) {
   NotifyCommand(hwnd, EN_CHANGE);
 }
 
-// Replaces the selection with `insert` (cut to the text limit).
-bool ReplaceSelection(HWND hwnd, EditState& s, std::u16string insert) {
+void RecordUndo(UndoRecord& u, int start, const std::u16string& removed, int inserted) {
+  if (!removed.empty()) {
+    const bool deleting = u.inserted == 0 && !u.removed.empty();
+    if (deleting && start == u.pos) {
+      u.removed += removed;  // Delete, again
+    } else if (deleting && start + static_cast<int>(removed.size()) == u.pos) {
+      u.removed.insert(0, removed);  // Backspace, again
+      u.pos = start;
+    } else {
+      u = UndoRecord{start, 0, removed};
+    }
+  }
+  if (inserted > 0) {
+    if (u.Empty() || start != u.pos + u.inserted) u = UndoRecord{start, 0, {}};
+    u.inserted += inserted;
+  }
+}
+
+// Replaces the selection with `insert` (cut to the text limit). With
+// `canUndo` the change can be taken back; without, the undo record is gone.
+bool ReplaceSelection(HWND hwnd, EditState& s, std::u16string insert, bool canUndo = true) {
   std::u16string text = TextOf(hwnd);
   int start = std::min(s.anchor, s.caret);
   int end = std::max(s.anchor, s.caret);
@@ -92,6 +130,13 @@ bool ReplaceSelection(HWND hwnd, EditState& s, std::u16string insert) {
     if (cut) NotifyCommand(hwnd, EN_MAXTEXT);
     return false;
   }
+  const std::u16string removed =
+      text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
+  if (canUndo) {
+    RecordUndo(s.undo, start, removed, static_cast<int>(insert.size()));
+  } else {
+    s.undo = {};
+  }
   text.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start), insert);
   StoreText(hwnd, text);
   s.anchor = s.caret = start + static_cast<int>(insert.size());
@@ -99,10 +144,78 @@ bool ReplaceSelection(HWND hwnd, EditState& s, std::u16string insert) {
   return true;
 }
 
+bool ReadOnly(HWND hwnd) {
+  return (StyleOf(hwnd) & ES_READONLY) != 0;
+}
+
+std::u16string SelectedText(HWND hwnd, const EditState& s) {
+  const int start = std::min(s.anchor, s.caret);
+  const int end = std::max(s.anchor, s.caret);
+  return TextOf(hwnd).substr(static_cast<std::size_t>(start),
+                             static_cast<std::size_t>(end - start));
+}
+
+// WM_COPY: the selection to the clipboard (an empty one changes nothing).
+void Copy(HWND hwnd, const EditState& s) {
+  if ((StyleOf(hwnd) & ES_PASSWORD) != 0 || s.anchor == s.caret) return;
+  platform::SetClipboardText(SelectedText(hwnd, s));
+}
+
+// WM_CLEAR: deletes the selection (not in a read-only edit).
+void Clear(HWND hwnd, EditState& s) {
+  if (ReadOnly(hwnd) || s.anchor == s.caret) return;
+  if (ReplaceSelection(hwnd, s, u"")) Changed(hwnd, s);
+}
+
+// WM_PASTE: the clipboard's text replaces the selection, up to its first line
+// break (one line only) and within the text limit.
+void Paste(HWND hwnd, EditState& s) {
+  if (ReadOnly(hwnd)) return;
+  std::optional<std::u16string> text = platform::ClipboardText();
+  if (!text) return;
+  if (std::size_t lf = text->find(u'\n'); lf != std::u16string::npos) {
+    text->resize(lf > 0 && (*text)[lf - 1] == u'\r' ? lf - 1 : lf);
+  }
+  if (ReplaceSelection(hwnd, s, *text)) Changed(hwnd, s);
+}
+
+// EM_UNDO: takes the last change back and selects the text it puts back; an
+// undo right after it takes the undo back.
+void Undo(HWND hwnd, EditState& s) {
+  if (ReadOnly(hwnd) || s.undo.Empty()) return;
+  const UndoRecord record = s.undo;
+  s.undo = {};
+  s.anchor = record.pos;
+  s.caret = record.pos + record.inserted;
+  ReplaceSelection(hwnd, s, record.removed);
+  s.anchor = record.pos;
+  s.caret = record.pos + static_cast<int>(record.removed.size());
+  Changed(hwnd, s);
+}
+
+// Ctrl+C, Ctrl+V, Ctrl+X and Ctrl+Z arrive as the characters 3, 22, 24 and 26.
+void ControlChar(HWND hwnd, char16_t ch) {
+  switch (ch) {
+    case 0x03:
+      SendMessage(hwnd, WM_COPY, 0, 0);
+      break;
+    case 0x16:
+      if (!ReadOnly(hwnd)) SendMessage(hwnd, WM_PASTE, 0, 0);
+      break;
+    case 0x18:
+      if (!ReadOnly(hwnd) && (StyleOf(hwnd) & ES_PASSWORD) == 0) SendMessage(hwnd, WM_CUT, 0, 0);
+      break;
+    case 0x1A:
+      if (!ReadOnly(hwnd)) SendMessage(hwnd, WM_UNDO, 0, 0);
+      break;
+    default:
+      break;
+  }
+}
+
 void TypeChar(HWND hwnd, EditState& s, char16_t ch) {
   DWORD style = StyleOf(hwnd);
   if ((style & ES_READONLY) != 0) return;
-  std::u16string text = TextOf(hwnd);
   if (ch == u'\b') {
     if (s.anchor == s.caret) {
       if (s.caret == 0) return;
@@ -138,6 +251,7 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       DefWindowProc(hwnd, msg, wParam, lParam);
       s->anchor = s->caret = s->scroll = 0;
       s->modified = false;
+      s->undo = {};
       Repaint(hwnd);
       NotifyCommand(hwnd, EN_UPDATE);
       NotifyCommand(hwnd, EN_CHANGE);
@@ -169,12 +283,35 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return static_cast<LRESULT>(MAKELONG(static_cast<WORD>(start), static_cast<WORD>(end)));
     }
     case EM_REPLACESEL: {
+      // wParam: whether the replacement can be undone.
       auto* text = reinterpret_cast<LPCWSTR>(lParam);
-      if (ReplaceSelection(hwnd, *s, text != nullptr ? std::u16string(text) : u"")) {
+      if (ReplaceSelection(hwnd, *s, text != nullptr ? std::u16string(text) : u"", wParam != 0)) {
         Changed(hwnd, *s);
       }
       return 0;
     }
+    case WM_COPY:
+      Copy(hwnd, *s);
+      return 0;
+    case WM_CUT:
+      Copy(hwnd, *s);
+      Clear(hwnd, *s);
+      return 0;
+    case WM_CLEAR:
+      Clear(hwnd, *s);
+      return 0;
+    case WM_PASTE:
+      Paste(hwnd, *s);
+      return 0;
+    case EM_UNDO:
+    case WM_UNDO:
+      Undo(hwnd, *s);
+      return TRUE;  // a single-line edit always answers TRUE
+    case EM_CANUNDO:
+      return s->undo.Empty() ? FALSE : TRUE;
+    case EM_EMPTYUNDOBUFFER:
+      s->undo = {};
+      return 0;
     case EM_LIMITTEXT:
       s->limit = wParam == 0 ? 0x7FFFFFFE : static_cast<int>(std::min<WPARAM>(wParam, 0x7FFFFFFE));
       return 0;
@@ -192,7 +329,11 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       s->modified = wParam != 0;
       return 0;
     case WM_CHAR:
-      TypeChar(hwnd, *s, static_cast<char16_t>(wParam));
+      if (wParam < 0x20 && wParam != u'\b') {
+        ControlChar(hwnd, static_cast<char16_t>(wParam));
+      } else {
+        TypeChar(hwnd, *s, static_cast<char16_t>(wParam));
+      }
       return 0;
     case WM_KEYDOWN:
       switch (wParam) {

@@ -1,4 +1,5 @@
-// The default window procedure: text, icons and closing for every window.
+// The default window procedure: text, icons, activation and closing for every
+// window.
 #include "platform/text/text.h"
 #include "platform/window/host.h"
 #include "platform/window/internal.h"
@@ -24,6 +25,10 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return static_cast<LRESULT>(w->text.size());
     case WM_CLOSE:
       DestroyWindow(hwnd);
+      return 0;
+    case WM_ACTIVATE:
+      // A window being activated takes the focus.
+      if (LOWORD(wParam) != WA_INACTIVE) SetFocus(hwnd);
       return 0;
     case WM_SETICON: {
       HICON icon = reinterpret_cast<HICON>(lParam);

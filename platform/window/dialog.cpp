@@ -3,6 +3,8 @@
 // navigation.
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
+#include <vector>
 
 #include "platform/text/text.h"
 #include "platform/window/host.h"
@@ -108,10 +110,63 @@ void CollectTabStops(HWND parent, std::vector<HWND>& out, bool requireVisible) {
   }
 }
 
+// Every tab stop in order, whether it can take the focus now or not.
+void CollectTabOrder(HWND parent, std::vector<HWND>& out) {
+  platform::detail::Window* w = Find(parent);
+  if (w == nullptr) return;
+  for (HWND c : w->children) {
+    platform::detail::Window* cw = Find(c);
+    if (cw == nullptr) continue;
+    if ((cw->exStyle & WS_EX_CONTROLPARENT) != 0) {
+      CollectTabOrder(c, out);
+    } else if ((cw->style & WS_TABSTOP) != 0) {
+      out.push_back(c);
+    }
+  }
+}
+
+// The first tab stop after (or before) `control`, in the order of all tab
+// stops, that `usable` accepts; null when `control` is none or none is.
+HWND NextTabStopAfter(HWND dialog, HWND control, bool previous,
+                      const std::function<bool(HWND)>& usable) {
+  std::vector<HWND> order;
+  CollectTabOrder(dialog, order);
+  auto at = std::find(order.begin(), order.end(), control);
+  if (at == order.end()) return nullptr;
+  const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(order.size());
+  const std::ptrdiff_t from = at - order.begin();
+  for (std::ptrdiff_t step = 1; step < n; ++step) {
+    const std::ptrdiff_t i = previous ? (from - step + n) % n : (from + step) % n;
+    HWND candidate = order[static_cast<std::size_t>(i)];
+    if (usable(candidate)) return candidate;
+  }
+  return nullptr;
+}
+
+// Whether a control of the dialog can take the focus: it and every window
+// between it and the dialog are shown and enabled (the dialog itself may
+// still be hidden).
+bool UsableIn(HWND dialog, HWND control) {
+  for (HWND h = control; h != nullptr && h != dialog; h = GetParent(h)) {
+    platform::detail::Window* w = Find(h);
+    if (w == nullptr || (w->style & WS_VISIBLE) == 0 || (w->style & WS_DISABLED) != 0) return false;
+  }
+  return true;
+}
+
 HWND FirstTabStop(HWND dialog) {
   std::vector<HWND> stops;
   CollectTabStops(dialog, stops, false);
   return stops.empty() ? nullptr : stops.front();
+}
+
+// Gives a control the focus as the dialog manager does when it moves the
+// focus itself: an edit's text gets selected.
+void FocusControl(HWND control) {
+  SetFocus(control);
+  if ((SendMessage(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
+    SendMessage(control, EM_SETSEL, 0, -1);
+  }
 }
 
 HWND CreateDialogInternal(HINSTANCE instance, const platform::DialogTemplate* tmpl, HWND parent,
@@ -175,12 +230,7 @@ HWND CreateDialogInternal(HINSTANCE instance, const platform::DialogTemplate* tm
   if (Find(dialog) == nullptr) return nullptr;
   if (init != 0) {
     HWND first = FirstTabStop(dialog);
-    if (first != nullptr) {
-      SetFocus(first);
-      if ((SendMessage(first, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
-        SendMessage(first, EM_SETSEL, 0, -1);
-      }
-    }
+    if (first != nullptr) FocusControl(first);
   }
   return dialog;
 }
@@ -190,6 +240,38 @@ const platform::DialogTemplate* LookupTemplate(HINSTANCE instance, LPCWSTR name)
   const platform::ResourceModule* module = platform::ModuleOf(instance);
   if (module == nullptr) return nullptr;
   return platform::FindDialogTemplate(*module, static_cast<int>(reinterpret_cast<UINT_PTR>(name)));
+}
+
+// On deactivation: remembers which of the dialog's controls has the focus.
+void SaveFocus(HWND dialog) {
+  platform::detail::Window* w = Find(dialog);
+  HWND focus = GetFocus();
+  if (w != nullptr && focus != nullptr && IsChild(dialog, focus)) w->dialogFocus = focus;
+}
+
+// On activation (`justActivate`) the remembered control gets the focus back,
+// or, when it was hidden or disabled meanwhile, the next tab stop after it;
+// on WM_SETFOCUS the same, or else the first tab stop. A dialog that has
+// ended takes no focus.
+void RestoreFocus(HWND dialog, bool justActivate) {
+  platform::detail::Window* w = Find(dialog);
+  if (w == nullptr || w->dialogEnded) return;
+  HWND target = w->dialogFocus;
+  w->dialogFocus = nullptr;
+  if (target != nullptr && !IsChild(dialog, target)) target = nullptr;
+  if (target != nullptr && !UsableIn(dialog, target)) {
+    target = NextTabStopAfter(dialog, target, false, [&](HWND c) { return UsableIn(dialog, c); });
+  }
+  if (target == nullptr) {
+    if (justActivate) return;
+    target = FirstTabStop(dialog);
+    if (target == nullptr) return;
+  }
+  if (justActivate) {
+    SetFocus(target);
+  } else {
+    FocusControl(target);
+  }
 }
 
 }  // namespace
@@ -260,6 +342,7 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE instance, const platform::DialogTemplat
   if (dialog != nullptr) {
     result = platform::detail::RunModalLoop(dialog);
     if (ownerWasEnabled && Find(owner) != nullptr) EnableWindow(owner, TRUE);
+    platform::detail::ReturnActivation(dialog, owner);
     DestroyWindow(dialog);
   } else if (ownerWasEnabled && Find(owner) != nullptr) {
     EnableWindow(owner, TRUE);
@@ -299,11 +382,16 @@ LRESULT DefDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
-    case WM_SETFOCUS: {
-      HWND first = FirstTabStop(dialog);
-      if (first != nullptr) SetFocus(first);
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        SaveFocus(dialog);
+      } else {
+        RestoreFocus(dialog, true);
+      }
       return 0;
-    }
+    case WM_SETFOCUS:
+      RestoreFocus(dialog, false);
+      return 0;
     default:
       return DefWindowProc(dialog, msg, wParam, lParam);
   }
@@ -314,7 +402,14 @@ HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
   CollectTabStops(dialog, stops, true);
   if (stops.empty()) return nullptr;
   auto it = std::find(stops.begin(), stops.end(), control);
-  if (it == stops.end()) return previous ? stops.back() : stops.front();
+  if (it == stops.end()) {
+    // A tab stop that is hidden or disabled now: the next one that is not.
+    HWND next = NextTabStopAfter(dialog, control, previous != FALSE, [&](HWND c) {
+      return std::find(stops.begin(), stops.end(), c) != stops.end();
+    });
+    if (next != nullptr) return next;
+    return previous ? stops.back() : stops.front();
+  }
   std::ptrdiff_t i = it - stops.begin();
   std::ptrdiff_t n = static_cast<std::ptrdiff_t>(stops.size());
   i = previous ? (i - 1 + n) % n : (i + 1) % n;
@@ -335,12 +430,7 @@ BOOL IsDialogMessage(HWND dialog, MSG* msg) {
         if ((code & DLGC_WANTTAB) != 0) break;
         bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
         HWND next = GetNextDlgTabItem(dialog, GetFocus(), back ? TRUE : FALSE);
-        if (next != nullptr) {
-          SetFocus(next);
-          if ((SendMessage(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
-            SendMessage(next, EM_SETSEL, 0, -1);
-          }
-        }
+        if (next != nullptr) FocusControl(next);
         return TRUE;
       }
       case VK_RETURN: {

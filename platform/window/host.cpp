@@ -1,5 +1,5 @@
-// The host side of the window system: its hooks, the emulated screen and the
-// reset between runs.
+// The host side of the window system: its hooks, the clipboard, the emulated
+// screen and the reset between runs.
 #include <vector>
 
 #include "platform/window/host.h"
@@ -43,6 +43,25 @@ void HookNextWindowCreate(std::function<void(HWND)> hook) {
   detail::S().createHook = std::move(hook);
 }
 
+void SetClipboardHook(ClipboardHook hook) {
+  detail::S().clipboard = std::move(hook);
+}
+
+std::optional<std::u16string> ClipboardText() {
+  auto& s = detail::S();
+  if (s.clipboard.getText) return s.clipboard.getText();
+  return s.clipboardText;
+}
+
+void SetClipboardText(const std::u16string& text) {
+  auto& s = detail::S();
+  if (s.clipboard.setText) {
+    s.clipboard.setText(text);
+  } else {
+    s.clipboardText = text;
+  }
+}
+
 void ResetWindowSystem() {
   auto& s = detail::S();
   s.paint = nullptr;
@@ -50,7 +69,11 @@ void ResetWindowSystem() {
   s.trace = nullptr;
   s.messageHook = nullptr;
   s.createHook = nullptr;
+  s.clipboard = {};
+  s.clipboardText.reset();
   s.input = nullptr;
+  s.active = nullptr;  // no activation passes from window to window on the way out
+  s.focus = nullptr;
   std::vector<HWND> tops = s.topLevel;
   for (HWND t : tops) ::DestroyWindow(t);
   s.windows.clear();

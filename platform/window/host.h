@@ -69,6 +69,19 @@ HWND InjectChar(WCHAR ch);
 int ProcessPendingMessages();
 
 // ---------------------------------------------------------------------------
+// Clipboard: the text the edit controls copy, cut and paste. The host backs it
+// with the desktop's clipboard; without a hook (or after an empty one) an
+// in-process clipboard holds the text for the run.
+struct ClipboardHook {
+  std::function<std::optional<std::u16string>()> getText;  // nullopt: no text there
+  std::function<void(const std::u16string&)> setText;
+};
+void SetClipboardHook(ClipboardHook hook);
+// Called by controls.
+std::optional<std::u16string> ClipboardText();
+void SetClipboardText(const std::u16string& text);
+
+// ---------------------------------------------------------------------------
 // Paint listener: `immediate` is false when the window merely became invalid
 // (paint when convenient) and true for UpdateWindow and controls that must be
 // seen at once (e.g. the progress bar): paint synchronously then.
@@ -111,8 +124,8 @@ void HookNextWindowCreate(std::function<void(HWND)> hook);
 
 // Tears the whole window system down for the next test: destroys every
 // window, empties the queue, drops timers, hooks, input source, capture and
-// focus, restores the real clock and the 240 x 320 screen. Window classes
-// stay registered.
+// focus, empties the in-process clipboard, restores the real clock and the
+// 240 x 320 screen. Window classes stay registered.
 void ResetWindowSystem();
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -45,6 +46,7 @@ struct Window {
   // Dialog manager state
   bool dialogEnded = false;
   INT_PTR dialogResult = 0;
+  HWND dialogFocus = nullptr;  // the control that had the focus when it was deactivated
 };
 
 struct Timer {
@@ -86,6 +88,8 @@ struct State {
   MessageHook messageHook;
   std::function<void(HWND)> createHook;
   std::vector<HWND> messageBoxes;
+  ClipboardHook clipboard;
+  std::optional<std::u16string> clipboardText;  // without a hook
 };
 
 State& S();
@@ -101,6 +105,10 @@ void SetVisible(HWND hwnd, bool show);
 // Shows and activates a top-level window the platform itself puts up (a
 // modal dialog, a message box): not a program's ShowWindow, so not traced.
 void ShowInternal(HWND hwnd);
+// Makes a top-level window (or none) the active one: the window losing
+// activation gets WM_ACTIVATE with WA_INACTIVE, the new one WA_ACTIVE. With
+// `moveFocus` the focus then goes to the new window unless it is inside it.
+void Activate(HWND hwnd, bool moveFocus);
 // The top-level window a window belongs to.
 HWND TopLevelOf(HWND hwnd);
 // Whether `hwnd` is `root` or one of its descendants.
@@ -114,6 +122,9 @@ void RemoveFromSiblings(Window& w);
 // itself), or the bottom.
 void PlaceOnTop(Window& w);
 void PlaceAtBottom(Window& w);
+// A modal dialog or message box that ended gives the activation back to its
+// owner (whose dialog manager then restores its focus).
+void ReturnActivation(HWND ended, HWND owner);
 // Runs a modal loop until the dialog ends; returns its result (-1 when the
 // loop was abandoned or WM_QUIT arrived, which is posted again).
 INT_PTR RunModalLoop(HWND dialog);

@@ -30,28 +30,43 @@ BOOL MessageBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
   return FALSE;
 }
 
-// Breaks text into lines no wider than `width` (at newlines, else at any
-// character, which suits Japanese text).
+// Breaks text into lines no wider than `width`: at newlines, and where a line
+// is full, after its last blank (the word moves down whole; a blank at the
+// break is dropped) or else before the character that does not fit (Japanese
+// text, a word longer than a line). The device window lays the text out by
+// the same rule.
 std::vector<std::u16string> WrapLines(std::u16string_view text, int width, int fontHeight) {
   std::vector<std::u16string> lines;
   std::u16string line;
-  int lineWidth = 0;
+  auto overflows = [&](char16_t ch) {
+    return !line.empty() && platform::TextWidth(line, fontHeight) +
+                                    platform::TextWidth(std::u16string_view(&ch, 1), fontHeight) >
+                                width;
+  };
   for (char16_t ch : text) {
     if (ch == u'\r') continue;
     if (ch == u'\n') {
       lines.push_back(line);
       line.clear();
-      lineWidth = 0;
       continue;
     }
-    int w = platform::TextWidth(std::u16string_view(&ch, 1), fontHeight);
-    if (lineWidth + w > width && !line.empty()) {
-      lines.push_back(line);
-      line.clear();
-      lineWidth = 0;
+    if (overflows(ch)) {
+      if (ch == u' ') {
+        lines.push_back(line);
+        line.clear();
+        continue;
+      }
+      const std::size_t blank = line.rfind(u' ');
+      if (blank != std::u16string::npos && blank + 1 < line.size()) {
+        lines.push_back(line.substr(0, blank));
+        line.erase(0, blank + 1);
+      }
+      if (overflows(ch)) {
+        lines.push_back(line);
+        line.clear();
+      }
     }
     line.push_back(ch);
-    lineWidth += w;
   }
   lines.push_back(line);
   return lines;
@@ -141,6 +156,7 @@ int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     result = static_cast<int>(platform::detail::RunModalLoop(box));
     std::erase(platform::detail::S().messageBoxes, box);
     if (ownerWasEnabled && IsWindow(ownerTop)) EnableWindow(ownerTop, TRUE);
+    platform::detail::ReturnActivation(box, ownerTop);
     DestroyWindow(box);
   } else if (ownerWasEnabled && IsWindow(ownerTop)) {
     EnableWindow(ownerTop, TRUE);

@@ -116,7 +116,7 @@ void SetVisible(HWND hwnd, bool show) {
 void ShowInternal(HWND hwnd) {
   SetVisible(hwnd, true);
   Window* w = Find(hwnd);
-  if (w != nullptr && w->parent == nullptr && (w->style & WS_DISABLED) == 0) S().active = hwnd;
+  if (w != nullptr && w->parent == nullptr && (w->style & WS_DISABLED) == 0) Activate(hwnd, true);
 }
 
 }  // namespace platform::detail
@@ -139,7 +139,7 @@ BOOL ShowWindow(HWND hwnd, int cmdShow) {
   w = Find(hwnd);
   if (w != nullptr && show && w->parent == nullptr && cmdShow != SW_SHOWNA &&
       cmdShow != SW_SHOWNOACTIVATE && (w->style & WS_DISABLED) == 0) {
-    S().active = hwnd;
+    platform::detail::Activate(hwnd, true);
   }
   return was ? TRUE : FALSE;
 }
@@ -215,10 +215,11 @@ BOOL BringWindowToTop(HWND hwnd) {
   Window* w = Find(hwnd);
   if (w == nullptr) return FALSE;
   platform::detail::PlaceOnTop(*w);
+  const HWND repaint = w->parent != nullptr ? w->parent : hwnd;
   if (w->parent == nullptr && (w->style & WS_VISIBLE) != 0 && (w->style & WS_DISABLED) == 0) {
-    S().active = hwnd;
+    platform::detail::Activate(hwnd, true);
   }
-  platform::RequestPaint(w->parent != nullptr ? w->parent : hwnd, false);
+  platform::RequestPaint(repaint, false);
   return TRUE;
 }
 

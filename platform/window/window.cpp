@@ -184,6 +184,7 @@ BOOL DestroyWindow(HWND hwnd) {
   w = Find(hwnd);
   if (w == nullptr) return TRUE;
   HWND parent = w->parent;
+  HWND owner = w->owner;
   bool wasVisible = (w->style & WS_VISIBLE) != 0;
   std::vector<HWND> subtree;
   platform::detail::CollectSubtree(hwnd, subtree);
@@ -209,14 +210,18 @@ BOOL DestroyWindow(HWND hwnd) {
   for (HWND h : subtree) s.windows.erase(h);
   std::erase(s.messageBoxes, hwnd);
   if (s.active != nullptr && Find(s.active) == nullptr) {
+    // Another window takes the activation: the owner, else the topmost
+    // window that can.
     s.active = nullptr;
-    for (HWND t : s.topLevel) {
+    auto canActivate = [](HWND t) {
       Window* tw = Find(t);
-      if (tw != nullptr && (tw->style & WS_VISIBLE) != 0 && (tw->style & WS_DISABLED) == 0) {
-        s.active = t;
-        break;
-      }
+      return tw != nullptr && (tw->style & WS_VISIBLE) != 0 && (tw->style & WS_DISABLED) == 0;
+    };
+    HWND next = canActivate(owner) ? owner : nullptr;
+    for (std::size_t i = 0; next == nullptr && i < s.topLevel.size(); ++i) {
+      if (canActivate(s.topLevel[i])) next = s.topLevel[i];
     }
+    if (next != nullptr) platform::detail::Activate(next, true);
   }
   if (parent == nullptr) platform::RequestPaint(nullptr, false);
   return TRUE;
@@ -311,7 +316,9 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
   Deliver(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
   auto& s = S();
   if (!enable) {
-    if (s.focus != nullptr && platform::detail::InSubtree(hwnd, s.focus)) SetFocus(nullptr);
+    // A disabled window loses the focus; a control inside it keeps it, so that
+    // the dialog of a disabled owner still knows where its focus was.
+    if (s.focus == hwnd) SetFocus(nullptr);
     if (s.capture != nullptr && platform::detail::InSubtree(hwnd, s.capture)) ReleaseCapture();
   }
   platform::RequestPaint(hwnd, false);

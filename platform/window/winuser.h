@@ -57,8 +57,18 @@ inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
 inline constexpr UINT WM_LBUTTONUP = 0x0202;
 inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr UINT WM_CAPTURECHANGED = 0x0215;
+inline constexpr UINT WM_CUT = 0x0300;
+inline constexpr UINT WM_COPY = 0x0301;
+inline constexpr UINT WM_PASTE = 0x0302;
+inline constexpr UINT WM_CLEAR = 0x0303;
+inline constexpr UINT WM_UNDO = 0x0304;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
+
+// WM_ACTIVATE states (low word of wParam; lParam: the other window)
+inline constexpr WORD WA_INACTIVE = 0;
+inline constexpr WORD WA_ACTIVE = 1;
+inline constexpr WORD WA_CLICKACTIVE = 2;
 
 // WM_SIZE types
 inline constexpr UINT SIZE_RESTORED = 0;
@@ -201,6 +211,9 @@ inline constexpr UINT EM_REPLACESEL = 0x00C2;
 inline constexpr UINT EM_GETMODIFY = 0x00B8;
 inline constexpr UINT EM_SETMODIFY = 0x00B9;
 inline constexpr UINT EM_LIMITTEXT = 0x00C5;
+inline constexpr UINT EM_CANUNDO = 0x00C6;
+inline constexpr UINT EM_UNDO = 0x00C7;
+inline constexpr UINT EM_EMPTYUNDOBUFFER = 0x00CD;
 inline constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
 inline constexpr UINT EM_SETREADONLY = 0x00CF;
 inline constexpr UINT EM_GETLIMITTEXT = 0x00D5;

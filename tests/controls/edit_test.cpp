@@ -1,5 +1,9 @@
-// Single-line edit: typing, selection, caret keys, read-only.
+// Single-line edit: typing, selection, caret keys, read-only, the clipboard
+// and undo.
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
 
 #include "tests/controls/events.h"
 
@@ -97,6 +101,134 @@ TEST_F(EditTest, AClickPlacesTheCaretAndLongTextScrollsToIt) {
   SetWindowText(edit, u"abcdefghijklmnop");
   SendMessage(edit, EM_SETSEL, 16, 16);
   EXPECT_GT(platform::EditScrollOffset(edit), 0);
+}
+
+// A text long enough to scroll, selected whole and typed over: the short new
+// text is shown from its first character.
+TEST_F(EditTest, AShorterTextScrollsBackToItsStart) {
+  HWND edit = Make(WC_EDIT, ES_AUTOHSCROLL | WS_BORDER, 1027, 27, 200, 108, 18);
+  SetFocus(edit);
+  Type(u"abcdefghijklmnopqrstuvwxyz");
+  EXPECT_GT(platform::EditScrollOffset(edit), 0);
+  Key(VK_HOME);
+  EXPECT_EQ(platform::EditScrollOffset(edit), 0);
+  platform::InjectKeyDown(VK_SHIFT);
+  Key(VK_END);
+  platform::InjectKeyUp(VK_SHIFT);
+  EXPECT_GT(platform::EditScrollOffset(edit), 0);
+  Type(u"ABCD");
+  EXPECT_EQ(Text(edit), u"ABCD");
+  EXPECT_EQ(platform::EditScrollOffset(edit), 0);
+  // Deleting from the end of a scrolled text brings back what fits on the left.
+  SetWindowText(edit, u"abcdefghijklmnopqrstuvwxyz");
+  Key(VK_END);
+  const int scrolled = platform::EditScrollOffset(edit);
+  Type(u"\b\b\b");
+  EXPECT_EQ(platform::EditScrollOffset(edit), scrolled - 3);
+}
+
+// Ctrl+C, Ctrl+X, Ctrl+V and Ctrl+Z (the characters 3, 24, 22 and 26 the
+// keyboard gives with Ctrl) with the clipboard the host installs.
+TEST_F(EditTest, TheClipboardKeysAndUndoEditAsTheDevicesEditDoes) {
+  struct Row {
+    const char* what;
+    DWORD style;
+    const char16_t* text;
+    int selStart, selEnd;
+    int limit;  // 0: none
+    std::optional<std::u16string> clipboard;
+    std::u16string keys;
+    std::u16string expectText;
+    std::optional<std::u16string> expectClipboard;
+    int expectSelStart, expectSelEnd;
+    bool maxText = false;
+  };
+  const Row rows[] = {
+      {"Ctrl+C copies the selection", 0, u"Pocket_PC", 0, 6, 0, u"x", u"\x03", u"Pocket_PC",
+       u"Pocket", 0, 6},
+      {"Ctrl+C without a selection leaves the clipboard", 0, u"Pocket_PC", 2, 2, 0, u"x", u"\x03",
+       u"Pocket_PC", u"x", 2, 2},
+      {"Ctrl+X cuts", 0, u"Pocket_PC", 6, 9, 0, std::nullopt, u"\x18", u"Pocket", u"_PC", 6, 6},
+      {"Ctrl+V replaces the selection", 0, u"Pocket_PC", 0, 6, 0, u"端末", u"\x16", u"端末_PC",
+       u"端末", 2, 2},
+      {"a pasted text keeps its first line only", 0, u"", 0, 0, 0, u"first line\r\nsecond line",
+       u"\x16", u"first line", u"first line\r\nsecond line", 10, 10},
+      {"a bare line feed ends the line too", 0, u"ab", 1, 1, 0, u"x\ny", u"\x16", u"axb", u"x\ny",
+       2, 2},
+      {"a paste stops at the text limit", 0, u"ab", 2, 2, 5, u"cdefgh", u"\x16", u"abcde",
+       u"cdefgh", 5, 5, true},
+      {"an empty clipboard pastes nothing", 0, u"ab", 0, 2, 0, std::nullopt, u"\x16", u"ab",
+       std::nullopt, 0, 2},
+      {"a read-only edit copies", ES_READONLY, u"Pocket_PC", 0, 6, 0, u"x", u"\x03", u"Pocket_PC",
+       u"Pocket", 0, 6},
+      {"a read-only edit neither cuts nor pastes", ES_READONLY, u"Pocket_PC", 0, 6, 0, u"x",
+       u"\x18\x16", u"Pocket_PC", u"x", 0, 6},
+      {"a read-only edit does not undo", ES_READONLY, u"Pocket_PC", 0, 9, 0, std::nullopt, u"\x1A",
+       u"Pocket_PC", std::nullopt, 0, 9},
+      // Undo, one level: the last change comes back, selected; undo again
+      // takes the undo back.
+      {"Ctrl+Z brings back a cut text", 0, u"undo this", 0, 9, 0, std::nullopt, u"\x18\x1A",
+       u"undo this", u"undo this", 0, 9},
+      {"a second Ctrl+Z takes the undo back", 0, u"undo this", 0, 9, 0, std::nullopt,
+       u"\x18\x1A\x1A", u"", u"undo this", 0, 0},
+      {"Ctrl+Z takes back a typed run and what it replaced", 0, u"Pocket_PC", 0, 9, 0, std::nullopt,
+       u"ABC\x1A", u"Pocket_PC", std::nullopt, 0, 9},
+      {"Ctrl+Z takes back a paste", 0, u"abc", 1, 1, 0, u"XY", u"\x16\x1A", u"abc", u"XY", 1, 1},
+      {"backspaces in a row are undone together", 0, u"abcd", 4, 4, 0, std::nullopt, u"\b\b\x1A",
+       u"abcd", std::nullopt, 2, 4},
+      {"only the last change is undone", 0, u"ab", 2, 2, 0, std::nullopt, u"c\b\x1A", u"abc",
+       std::nullopt, 2, 3},
+      {"nothing to undo", 0, u"ab", 1, 1, 0, std::nullopt, u"\x1A", u"ab", std::nullopt, 1, 1},
+  };
+  std::optional<std::u16string> clipboard;
+  platform::SetClipboardHook(
+      {[&] { return clipboard; }, [&](const std::u16string& text) { clipboard = text; }});
+  test::EventRecorder rec(parent);
+  for (const Row& row : rows) {
+    HWND edit = Make(WC_EDIT, ES_AUTOHSCROLL | row.style, 1027, 27, 200, 108, 18, row.text);
+    if (row.limit > 0) SendMessage(edit, EM_LIMITTEXT, static_cast<WPARAM>(row.limit), 0);
+    SetFocus(edit);
+    SendMessage(edit, EM_SETSEL, static_cast<WPARAM>(row.selStart), row.selEnd);
+    clipboard = row.clipboard;
+    rec.Take();
+    Type(row.keys);
+    EXPECT_EQ(Text(edit), row.expectText) << row.what;
+    EXPECT_EQ(clipboard, row.expectClipboard) << row.what;
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessage(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(static_cast<int>(start), row.expectSelStart) << row.what;
+    EXPECT_EQ(static_cast<int>(end), row.expectSelEnd) << row.what;
+    const std::vector<test::Event> events = rec.Take();
+    EXPECT_EQ(std::count(events.begin(), events.end(), test::Command(EN_MAXTEXT, 1027, edit)),
+              row.maxText ? 1 : 0)
+        << row.what;
+    DestroyWindow(edit);
+  }
+}
+
+TEST_F(EditTest, WithoutAHookTheClipboardIsTheProgramsOwnAndASetTextEndsUndo) {
+  HWND from = Make(WC_EDIT, ES_AUTOHSCROLL, 1, 0, 0, 100, 18, u"Pocket_PC");
+  HWND to = Make(WC_EDIT, ES_AUTOHSCROLL, 2, 0, 20, 100, 18);
+  SendMessage(from, WM_COPY, 0, 0);  // nothing selected: the clipboard stays empty
+  SendMessage(to, WM_PASTE, 0, 0);
+  EXPECT_EQ(Text(to), u"");
+  SendMessage(from, EM_SETSEL, 0, -1);
+  SendMessage(from, WM_COPY, 0, 0);
+  SendMessage(to, WM_PASTE, 0, 0);
+  EXPECT_EQ(Text(to), u"Pocket_PC");
+  EXPECT_EQ(platform::ClipboardText(), u"Pocket_PC");
+  EXPECT_TRUE(SendMessage(to, EM_CANUNDO, 0, 0));
+  SetWindowText(to, u"x");
+  EXPECT_FALSE(SendMessage(to, EM_CANUNDO, 0, 0));
+  SendMessage(to, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(u"y"));
+  EXPECT_TRUE(SendMessage(to, EM_CANUNDO, 0, 0));
+  SendMessage(to, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(u"z"));
+  EXPECT_FALSE(SendMessage(to, EM_CANUNDO, 0, 0));
+  EXPECT_EQ(Text(to), u"yzx");  // a set text puts the caret at its start
+  // The window system's reset empties it.
+  platform::ResetWindowSystem();
+  EXPECT_EQ(platform::ClipboardText(), std::nullopt);
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ TEST(InputKeys, APressGivesTheKeyThenItsTextAndAReleaseTheKeyUp) {
   EXPECT_TRUE(Release(Qt::Key_A, Qt::NoModifier, true).empty());
 }
 
-TEST(InputKeys, ControlRSAndEAreWindowCommandsNotText) {
+TEST(InputKeys, ControlRSAndEAreWindowCommandsAndOtherLettersControlCharacters) {
   EXPECT_EQ(Press(Qt::Key_R, Qt::ControlModifier, u"\x12"_qs),
             (std::vector<DeviceInput>{{Type::Rotate, {}, 0}}));
   EXPECT_EQ(Press(Qt::Key_S, Qt::ControlModifier, u"\x13"_qs),
@@ -98,9 +98,22 @@ TEST(InputKeys, ControlRSAndEAreWindowCommandsNotText) {
   // Plain r and s are text.
   EXPECT_EQ(Press(Qt::Key_R, Qt::NoModifier, u"r"_qs),
             (std::vector<DeviceInput>{Key(Type::KeyDown, 0x52), Key(Type::Char, u'r')}));
-  // Other control combinations type nothing.
-  EXPECT_EQ(Press(Qt::Key_A, Qt::ControlModifier, u"\x01"_qs),
-            (std::vector<DeviceInput>{Key(Type::KeyDown, 0x41)}));
+  // Other Ctrl+letter combinations give their control character, as the
+  // keyboard driver does (the edit copies, pastes, cuts and undoes on them);
+  // with Alt they type nothing.
+  const std::pair<int, unsigned> controls[] = {{Qt::Key_C, 0x03},
+                                               {Qt::Key_V, 0x16},
+                                               {Qt::Key_X, 0x18},
+                                               {Qt::Key_Z, 0x1A},
+                                               {Qt::Key_A, 0x01}};
+  for (const auto& [key, ch] : controls) {
+    EXPECT_EQ(Press(key, Qt::ControlModifier, QString(QChar(ch))),
+              (std::vector<DeviceInput>{Key(Type::KeyDown, static_cast<unsigned>(key)),
+                                        Key(Type::Char, ch)}))
+        << ch;
+  }
+  EXPECT_EQ(Press(Qt::Key_C, Qt::ControlModifier | Qt::AltModifier, u"c"_qs),
+            (std::vector<DeviceInput>{Key(Type::KeyDown, 0x43)}));
 }
 
 TEST(InputText, InputMethodCommitsArriveAsUtf16Units) {

@@ -188,6 +188,41 @@ TEST(RenderRules, TextThatDoesNotFitIsCutAtTheControlEdge) {
   EXPECT_EQ(DarkPixels(img, {0, 22, 120, 18}), 0);
 }
 
+// Wrapped static text breaks where the window system breaks it: after the
+// last blank that fits, else at any character; lines a line height apart.
+TEST(RenderRules, StaticTextWrapsAtBlanksElseAnywhere) {
+  struct Row {
+    const char* what;
+    QString text;
+    int width;
+    QRect emptyOnLine1;  // relative to the static
+    int lines;
+  };
+  const int advance = hostqt::TextWidth(u"a"_qs, 10);
+  const Row rows[] = {
+      // "ab c" would fit: the word "cd" moves down whole.
+      {"a word moves down", u"ab cd"_qs, 4 * advance + 2, {2 * advance + 1, 0, 2 * advance, 11}, 2},
+      {"a word longer than a line breaks", u"abcdefgh"_qs, 4 * advance + 2, {}, 2},
+      {"Japanese breaks anywhere", u"設定を有効にする"_qs, 3 * 2 * advance + 2, {}, 3},
+  };
+  for (const Row& row : rows) {
+    SceneNode text = Node(Kind::Static, {0, 0, row.width, 11 * 4}, row.text);
+    text.lineHeight = 11;
+    const QImage img = hostqt::RenderScene(Panel({row.width, 11 * 4}, {text}));
+    if (!row.emptyOnLine1.isNull()) {
+      EXPECT_EQ(DarkPixels(img, row.emptyOnLine1), 0) << row.what;
+    }
+    for (int line = 0; line < 4; ++line) {
+      const int ink = DarkPixels(img, {0, line * 11, row.width, 11});
+      if (line < row.lines) {
+        EXPECT_GT(ink, 0) << row.what << " line " << line;
+      } else {
+        EXPECT_EQ(ink, 0) << row.what << " line " << line;
+      }
+    }
+  }
+}
+
 TEST(RenderRules, ChildrenAreClippedToTheirParentsClientArea) {
   SceneNode page = Node(Kind::Dialog, {20, 20, 40, 40});
   SceneNode wide = Node(Kind::Progress, {10, 30, 80, 10});  // sticks out on both sides

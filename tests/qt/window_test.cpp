@@ -4,11 +4,13 @@
 // result after Apply. Also the real pages against reference images.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
@@ -22,6 +24,7 @@
 #include "app/settings_app.h"
 #include "host/device_window.h"
 #include "host/qt/device_window.h"
+#include "host/qt/fonts.h"
 #include "host/qt/platform_scene.h"
 #include "host/qt/renderer.h"
 #include "platform/controls/commctrl.h"
@@ -138,7 +141,6 @@ QPoint CentreOnScreen(HWND hwnd) {
 class WindowSession {
  public:
   explicit WindowSession(const fs::path& registry) : window_(2) {
-    platform::ResetWindowSystem();
     AfxResetFrameworkState();
     platform::ProgramModule().resources = &res::Module();
     platform::ProgramModule().path = u"/opt/RegillaMobile/RegillaMobile";
@@ -197,6 +199,15 @@ class WindowSession {
     QGuiApplication::sendEvent(&window_, &release);
   }
   void TapWindow(HWND hwnd) { Tap(CentreOnScreen(hwnd)); }
+  // Taps the label of tab `index` of the main dialog.
+  void TapTab(int index) {
+    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
+    RECT label{};
+    SendMessage(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&label));
+    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+    ClientToScreen(tab, &c);
+    Tap({c.x, c.y});
+  }
   void Mouse(QEvent::Type type, QPoint device) {
     const QPointF at(device.x() * 2 + 1, device.y() * 2 + 1);
     const Qt::MouseButtons held =
@@ -210,6 +221,19 @@ class WindowSession {
     QGuiApplication::sendEvent(&window_, &press);
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
     QGuiApplication::sendEvent(&window_, &release);
+  }
+  // A key pressed while a modifier key is held, as a desktop sends it: the
+  // modifier's own press and release around it.
+  void KeyWith(Qt::Key modifierKey, Qt::KeyboardModifier modifier, int key,
+               const QString& text = {}) {
+    QKeyEvent down(QEvent::KeyPress, modifierKey, modifier);
+    QGuiApplication::sendEvent(&window_, &down);
+    QKeyEvent press(QEvent::KeyPress, key, modifier, text);
+    QGuiApplication::sendEvent(&window_, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifier, text);
+    QGuiApplication::sendEvent(&window_, &release);
+    QKeyEvent up(QEvent::KeyRelease, modifierKey, Qt::NoModifier);
+    QGuiApplication::sendEvent(&window_, &up);
   }
   void Commit(const QString& text) {
     QInputMethodEvent im;
@@ -235,6 +259,10 @@ class WindowSession {
     step();
   }
 
+  // A fresh window system, before the window installs its clipboard there.
+  struct FreshWindowSystem {
+    FreshWindowSystem() { platform::ResetWindowSystem(); }
+  } fresh_;
   test::ManualClock clock_;
   hostqt::DeviceWindow window_;
   std::vector<std::function<void()>> steps_;
@@ -301,12 +329,7 @@ TEST_F(DeviceWindowTest, ClicksAndTypingThroughTheWindowReachTheRegistryOnApply)
   });
   s.Then([&] {
     // Tab 2 ("設定3"): the device name.
-    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
-    RECT label{};
-    SendMessage(tab, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&label));
-    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
-    ClientToScreen(tab, &c);
-    s.Tap({c.x, c.y});
+    s.TapTab(2);
   });
   s.Then([&] {
     HWND set3 = PageWithTemplate(res::IDD_SET3);
@@ -377,6 +400,123 @@ TEST_F(DeviceWindowTest, ClosingTheWindowWithoutApplyWritesNothing) {
   EXPECT_EQ(ValueLine(after, "HKEY_LOCAL_MACHINE\\Ident", "Name"), "\"Name\"=\"Pocket_PC\"");
 }
 
+// After Apply's message box the keyboard goes on where it was: the box's
+// Enter gives the focus back to "反映"; Tab moves between the two buttons,
+// Space presses one, and Enter is OK, which ends the tool.
+TEST_F(DeviceWindowTest, TheKeyboardWorksAgainAfterApplysMessage) {
+  WindowSession s(registry_);
+  ASSERT_TRUE(s.opened());
+  HWND apply = nullptr;
+  HWND cancel = nullptr;
+  int messages = 0;
+  s.Then([&] {
+    apply = GetDlgItem(hostqt::MainDialog(), res::IDC_APPLY);
+    cancel = GetDlgItem(hostqt::MainDialog(), IDCANCEL);
+    s.TapWindow(apply);
+  });
+  auto answerMessage = [&] {
+    EXPECT_NE(platform::ActiveMessageBox(), nullptr);
+    ++messages;
+    s.Key(Qt::Key_Return);
+  };
+  s.Then(answerMessage);
+  s.Then([&] {
+    EXPECT_EQ(GetFocus(), apply);
+    s.Key(Qt::Key_Tab);
+  });
+  s.Then([&] {
+    EXPECT_EQ(GetFocus(), cancel);
+    s.Key(Qt::Key_Tab);
+  });
+  s.Then([&] {
+    EXPECT_EQ(GetFocus(), apply);  // the two buttons only
+    s.Key(Qt::Key_Space, u" "_qs);
+  });
+  s.Then(answerMessage);  // Apply again, from the keyboard
+  s.Then([&] {
+    EXPECT_EQ(GetFocus(), apply);
+    s.Key(Qt::Key_Return);
+  });
+  s.Then([&] {
+    ADD_FAILURE() << "Enter did not end the tool";
+    s.Close();
+  });
+  s.Run();
+  EXPECT_EQ(messages, 2);
+}
+
+// The device name edit with the desktop's keys: Ctrl+C, Ctrl+V, Ctrl+X and
+// Ctrl+Z through the desktop's clipboard, and a long name typed over by a
+// short one shown from its start.
+TEST_F(DeviceWindowTest, TheDeviceNameTakesTheClipboardKeysAndShowsAShortNameFromItsStart) {
+  WindowSession s(registry_);
+  ASSERT_TRUE(s.opened());
+  HWND name = nullptr;
+  auto text = [&] {
+    std::u16string buf(64, u'\0');
+    buf.resize(static_cast<std::size_t>(GetWindowText(name, buf.data(), 64)));
+    return buf;
+  };
+  auto selectAll = [&] {
+    s.Key(Qt::Key_End);
+    s.KeyWith(Qt::Key_Shift, Qt::ShiftModifier, Qt::Key_Home);
+  };
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->setText(u"before"_qs);
+  s.Then([&] { s.TapTab(2); });
+  s.Then([&] {
+    name = GetDlgItem(PageWithTemplate(res::IDD_SET3), res::IDC_DEVICE_NAME);
+    ASSERT_NE(name, nullptr);
+    s.TapWindow(name);
+  });
+  s.Then([&] {
+    selectAll();
+    s.KeyWith(Qt::Key_Control, Qt::ControlModifier, Qt::Key_C, u"\x03"_qs);
+  });
+  s.Then([&] {
+    EXPECT_EQ(clipboard->text(), u"Pocket_PC"_qs);
+    clipboard->setText(u"端末\r\nsecond line"_qs);
+    s.KeyWith(Qt::Key_Control, Qt::ControlModifier, Qt::Key_V, u"\x16"_qs);
+  });
+  s.Then([&] {
+    EXPECT_EQ(text(), u"端末"_qs.toStdU16String());  // one line of it
+    s.KeyWith(Qt::Key_Control, Qt::ControlModifier, Qt::Key_Z, u"\x1a"_qs);
+  });
+  s.Then([&] {
+    EXPECT_EQ(text(), u"Pocket_PC");
+    selectAll();
+    s.KeyWith(Qt::Key_Control, Qt::ControlModifier, Qt::Key_X, u"\x18"_qs);
+  });
+  s.Then([&] {
+    EXPECT_EQ(text(), u"");
+    EXPECT_EQ(clipboard->text(), u"Pocket_PC"_qs);
+    // 26 letters scroll the edit; Home, Shift+End and "ABCD" replace them.
+    for (int i = 0; i < 26; ++i) s.Key(Qt::Key_A + i, QString(QChar(u'a' + i)));
+  });
+  s.Then([&] {
+    EXPECT_GT(platform::EditScrollOffset(name), 0);
+    s.Key(Qt::Key_Home);
+    s.KeyWith(Qt::Key_Shift, Qt::ShiftModifier, Qt::Key_End);
+    for (const char16_t c : u"ABCD") {
+      if (c != u'\0') s.Key(Qt::Key_A + (c - u'A'), QString(QChar(c)));
+    }
+  });
+  s.Then([&] {
+    EXPECT_EQ(text(), u"ABCD");
+    for (const hostqt::SceneNode& w : hostqt::CaptureScene().windows) {
+      std::function<void(const hostqt::SceneNode&)> find = [&](const hostqt::SceneNode& n) {
+        if (n.kind == hostqt::Kind::Edit && n.id == res::IDC_DEVICE_NAME) {
+          EXPECT_EQ(n.scrollChars, 0) << "the edit shows its text from the first character";
+        }
+        for (const hostqt::SceneNode& c : n.children) find(c);
+      };
+      find(w);
+    }
+    s.Close();
+  });
+  s.Run();
+}
+
 TEST_F(DeviceWindowTest, ControlRTurnsTheScreenAndTheToolEndsWithItsMessage) {
   WindowSession s(registry_);
   ASSERT_TRUE(s.opened());
@@ -407,12 +547,7 @@ TEST_F(DeviceWindowTest, PagesMatchTheirReferenceImages) {
   QImage about;
   s.Then([&] {
     first = hostqt::RenderScene(hostqt::CaptureScene());
-    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
-    RECT label{};
-    SendMessage(tab, TCM_GETITEMRECT, 5, reinterpret_cast<LPARAM>(&label));
-    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
-    ClientToScreen(tab, &c);
-    s.Tap({c.x, c.y});
+    s.TapTab(5);
   });
   s.Then([&] {
     about = hostqt::RenderScene(hostqt::CaptureScene());
@@ -432,15 +567,7 @@ TEST_F(DeviceWindowTest, ControlSAndControlESaveTheScreenAndTheSettingsAndTheToo
   std::vector<std::string> notices;
   s.window().SetOutputFolder(QString::fromStdString(dir_.string()));
   s.window().SetNotice([&](const std::string& text) { notices.push_back(text); });
-  auto tapTab = [&](int index) {
-    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
-    RECT label{};
-    SendMessage(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&label));
-    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
-    ClientToScreen(tab, &c);
-    s.Tap({c.x, c.y});
-  };
-  s.Then([&] { tapTab(2); });
+  s.Then([&] { s.TapTab(2); });
   s.Then([&] {
     QKeyEvent ctrl(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
     QGuiApplication::sendEvent(&s.window(), &ctrl);
@@ -495,14 +622,7 @@ TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {
   ASSERT_TRUE(s.opened());
   HWND set2 = nullptr;
   QPoint up;
-  s.Then([&] {
-    HWND tab = GetDlgItem(hostqt::MainDialog(), res::IDC_TAB);
-    RECT label{};
-    SendMessage(tab, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&label));
-    POINT c{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
-    ClientToScreen(tab, &c);
-    s.Tap({c.x, c.y});
-  });
+  s.Then([&] { s.TapTab(1); });
   s.Then([&] {
     set2 = PageWithTemplate(res::IDD_SET2);
     ASSERT_NE(set2, nullptr);
@@ -545,6 +665,184 @@ TEST_F(DeviceWindowTest, HoldingAnUpDownArrowRepeatsAndShowsItPressed) {
   // Stored 2 (no value in the registry): one step for the press, then repeats.
   ASSERT_FALSE(shown.empty());
   EXPECT_GT(std::stoi(QString::fromStdU16String(shown).toStdString()), 3);
+}
+
+namespace {
+
+// Where a node sits in a scene: the index of its top-level window, then of
+// each child down to it.
+using NodePath = std::vector<std::size_t>;
+
+hostqt::SceneNode& NodeAt(hostqt::Scene& scene, const NodePath& path) {
+  hostqt::SceneNode* n = &scene.windows[path[0]];
+  for (std::size_t i = 1; i < path.size(); ++i) n = &n->children[path[i]];
+  return *n;
+}
+
+// Every visible node that shows text of its own, with the text slot to probe.
+struct TextSlot {
+  NodePath path;
+  int item = -1;  // -1: the node's text; else the entry of its items
+  std::string name;
+};
+
+void CollectTextSlots(const hostqt::SceneNode& n, NodePath path, std::vector<TextSlot>& out) {
+  using hostqt::Kind;
+  if (!n.visible) return;
+  const std::string name = "kind " + std::to_string(static_cast<int>(n.kind)) + " id " +
+                           std::to_string(n.id) + " \"" + n.text.toStdString() + "\"";
+  switch (n.kind) {
+    case Kind::Static:
+    case Kind::Caption:
+    case Kind::CheckBox:
+    case Kind::PushButton:
+    case Kind::Edit:
+    case Kind::NavBar:
+    case Kind::NavOk:
+      if (!n.text.isEmpty()) out.push_back({path, -1, name});
+      break;
+    case Kind::Combo:
+      if (n.selected >= 0) out.push_back({path, static_cast<int>(n.selected), name});
+      break;
+    case Kind::Tab:
+    case Kind::ComboList:
+      for (int i = 0; i < n.items.size(); ++i) {
+        out.push_back({path, i, name + " item " + std::to_string(i)});
+      }
+      break;
+    default:
+      break;
+  }
+  for (std::size_t i = 0; i < n.children.size(); ++i) {
+    NodePath child = path;
+    child.push_back(i);
+    CollectTextSlots(n.children[i], child, out);
+  }
+}
+
+// The bounding box of the pixels that differ between two images.
+QRect DifferingBox(const QImage& a, const QImage& b) {
+  QRect box;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      if (a.pixel(x, y) != b.pixel(x, y)) box |= QRect(x, y, 1, 1);
+    }
+  }
+  return box;
+}
+
+// The ink of text drawn with nothing around it.
+QRect FreeInk(const QFont& font, const QString& text) {
+  QImage blank(200, 80, QImage::Format_RGB32);
+  blank.fill(Qt::white);
+  QImage inked = blank;
+  QPainter p(&inked);
+  p.setFont(font);
+  p.setPen(Qt::black);
+  p.drawText(QPoint(10, 50), text);
+  p.end();
+  return DifferingBox(inked, blank);
+}
+
+}  // namespace
+
+// Every text the screens show, in every control, keeps the whole height of its
+// glyphs: accents above, descenders and the underscore below (the device
+// name "Pocket_PC").
+TEST_F(DeviceWindowTest, EveryTextControlShowsItsGlyphsWhole) {
+  WindowSession s(registry_);
+  ASSERT_TRUE(s.opened());
+  std::vector<hostqt::Scene> screens;
+  for (int tab = 0; tab < 6; ++tab) {
+    s.Then([&, tab] {
+      if (tab > 0) screens.push_back(hostqt::CaptureScene());
+      s.TapTab(tab);
+    });
+  }
+  s.Then([&] {
+    screens.push_back(hostqt::CaptureScene());
+    // An open drop-down list.
+    HWND set1 = PageWithTemplate(res::IDD_SET1);
+    s.TapTab(0);
+    s.TapWindow(GetDlgItem(set1, res::IDC_CPU_PRIORITY));
+  });
+  s.Then([&] {
+    screens.push_back(hostqt::CaptureScene());
+    s.Key(Qt::Key_Escape);
+  });
+  s.Then([&] { s.TapWindow(GetDlgItem(hostqt::MainDialog(), res::IDC_APPLY)); });
+  s.Then([&] {
+    screens.push_back(hostqt::CaptureScene());  // Apply's message box
+    s.Close();
+  });
+  s.Run();
+  ASSERT_EQ(screens.size(), 8u);
+
+  // Short probes, so that they fit across the narrowest control: letters with
+  // descenders and the underscore, kana with a voiced mark and kanji, brackets.
+  const QString probes[] = {u"g_"_qs, u"yj"_qs, u"デ"_qs, u"設"_qs, u"(p"_qs};
+  int checked = 0;
+  for (hostqt::Scene& screen : screens) {
+    // Only what is seen: the raised page (pages are never hidden, only
+    // covered); with a message box or a list open, only that.
+    hostqt::Kind onTop = hostqt::Kind::Dialog;
+    for (const hostqt::SceneNode& w : screen.windows) {
+      if (w.visible && (w.kind == hostqt::Kind::MessageBox || w.kind == hostqt::Kind::ComboList)) {
+        onTop = w.kind;
+      }
+    }
+    std::vector<TextSlot> found;
+    for (std::size_t w = 0; w < screen.windows.size(); ++w) {
+      hostqt::SceneNode& window = screen.windows[w];
+      if (onTop != hostqt::Kind::Dialog && window.kind != onTop) continue;
+      bool raised = true;
+      for (auto it = window.children.rbegin(); it != window.children.rend(); ++it) {
+        if (it->kind != hostqt::Kind::Dialog || !it->visible) continue;
+        it->visible = raised;
+        raised = false;
+      }
+      CollectTextSlots(window, {w}, found);
+    }
+    for (const TextSlot& slot : found) {
+      const hostqt::SceneNode& node = NodeAt(screen, slot.path);
+      // A static of two lines or more also gets two lines, a line height apart.
+      std::vector<QString> texts(std::begin(probes), std::end(probes));
+      const bool lines = node.kind == hostqt::Kind::Static && node.lineHeight > 0 &&
+                         node.rect.height() >= 2 * node.lineHeight;
+      if (lines) texts.push_back(u"g設\ng設"_qs);
+      for (const QString& probe : texts) {
+        hostqt::Scene shown = screen;
+        hostqt::Scene blank = screen;
+        auto setText = [&](hostqt::Scene& sc, const QString& text) {
+          hostqt::SceneNode& n = NodeAt(sc, slot.path);
+          n.focused = false;  // plain text, no selection or caret
+          if (slot.item < 0) {
+            n.text = text;
+          } else {
+            n.items[slot.item] = text;
+          }
+        };
+        setText(shown, probe);
+        setText(blank, u" "_qs);
+        const QRect ink = DifferingBox(hostqt::RenderScene(shown), hostqt::RenderScene(blank));
+        const QFont face = hostqt::TextFace(node);
+        const int expected = probe.contains(u'\n')
+                                 ? node.lineHeight + FreeInk(face, u"g設"_qs).height()
+                                 : FreeInk(face, probe).height();
+        EXPECT_EQ(ink.height(), expected)
+            << slot.name << " with " << probe.toStdString() << ": ink rows " << ink.top() << ".."
+            << ink.bottom() << " in " << node.rect.top() << ".." << node.rect.bottom();
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 300);
+  // The underscore itself is drawn in every face the screens use.
+  for (int px : {10, 11, 12}) {
+    for (bool bold : {false, true}) {
+      EXPECT_FALSE(FreeInk(hostqt::DeviceFont(px, bold), u"_"_qs).isEmpty()) << px << " " << bold;
+    }
+  }
 }
 
 // A message box without an owner (an error at start-up) on the otherwise

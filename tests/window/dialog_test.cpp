@@ -208,6 +208,107 @@ TEST_F(DialogTest, TabMovesFocusAmongTabStopsAndEscapeSendsCancel) {
   EXPECT_EQ(focus, (std::vector<int>{10, 1013, 2}));
 }
 
+// The dialog manager keeps the focus across deactivation: WM_ACTIVATE with
+// WA_INACTIVE remembers the focused control, WA_ACTIVE gives it back without
+// touching an edit's selection; WM_SETFOCUS gives it back too, or the first
+// tab stop with its text selected.
+TEST_F(DialogTest, TheDialogKeepsItsFocusWhileItIsNotActive) {
+  HWND dialog = CreateDialogParam(nullptr, MAKEINTRESOURCE(100), nullptr, &TestDlgProc, 0);
+  ASSERT_NE(dialog, nullptr);
+  HWND edit = GetDlgItem(dialog, 10);
+  HWND apply = GetDlgItem(dialog, 1013);
+  EXPECT_EQ(GetFocus(), edit);
+  auto deactivateAndBack = [&] {
+    SendMessage(dialog, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
+    SetFocus(nullptr);
+    SendMessage(dialog, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+  };
+  SetFocus(apply);
+  deactivateAndBack();
+  EXPECT_EQ(GetFocus(), apply);
+  // Activated again with nothing remembered: the focus stays where it is.
+  SetFocus(edit);
+  SendMessage(dialog, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+  EXPECT_EQ(GetFocus(), edit);
+  SetWindowText(edit, u"abc");
+  SendMessage(edit, EM_SETSEL, 1, 1);
+  deactivateAndBack();
+  EXPECT_EQ(GetFocus(), edit);
+  DWORD start = 9;
+  DWORD end = 9;
+  SendMessage(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 1u);
+  EXPECT_EQ(end, 1u);
+  // The focus set to the dialog: the first tab stop, its text selected.
+  SetFocus(apply);
+  SetFocus(dialog);
+  EXPECT_EQ(GetFocus(), edit);
+  SendMessage(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 3u);
+  // A disabled control loses the focus; none is remembered for it.
+  SetFocus(apply);
+  EnableWindow(apply, FALSE);
+  EXPECT_EQ(GetFocus(), nullptr);
+  deactivateAndBack();
+  EXPECT_EQ(GetFocus(), nullptr);
+  DestroyWindow(dialog);
+}
+
+// After a message box the keyboard works where it left off: the owner is
+// activated again and its dialog gives the focus back to the control that had
+// it, or to the next tab stop when that one was hidden or disabled meanwhile.
+TEST_F(DialogTest, AMessageBoxGivesTheFocusBackToTheControlThatHadIt) {
+  struct Row {
+    const char* what;
+    int focus;
+    int hide;     // hidden while the box is open (0: none)
+    int disable;  // disabled while the box is open
+    int after;    // the focus after the box
+    int afterTab;
+  };
+  const Row rows[] = {
+      {"a button", 1013, 0, 0, 1013, 2},
+      {"the edit", 10, 0, 0, 10, 1013},
+      {"a hidden button: the next tab stop", 1013, 1013, 0, 2, 10},
+      {"the last one hidden: the first tab stop", 2, 2, 0, 10, 1013},
+      {"a disabled button: the next tab stop", 1013, 0, 1013, 2, 10},
+  };
+  for (const Row& row : rows) {
+    HWND owner = MakeParent();
+    std::vector<std::pair<HWND, WORD>> activations;
+    int after = 0;
+    int afterTab = 0;
+    input.Then([&] {
+      SetFocus(GetDlgItem(g_dialog, row.focus));
+      platform::SetMessageHook([&](HWND h, UINT m, WPARAM w, LPARAM) {
+        if (m == WM_ACTIVATE) activations.emplace_back(h, LOWORD(w));
+      });
+      EXPECT_EQ(MessageBox(g_dialog, u"x", u"c", MB_OK), IDOK) << row.what;
+      platform::SetMessageHook({});
+      after = GetDlgCtrlID(GetFocus());
+      platform::InjectKeyDown(VK_TAB);
+    });
+    input.Then([&] {
+      if (row.hide != 0) ShowWindow(GetDlgItem(g_dialog, row.hide), SW_HIDE);
+      if (row.disable != 0) EnableWindow(GetDlgItem(g_dialog, row.disable), FALSE);
+      platform::InjectKeyDown(VK_RETURN);  // the message box's OK
+    });
+    input.Then([&] {
+      afterTab = GetDlgCtrlID(GetFocus());
+      EndDialog(g_dialog, 1);
+    });
+    EXPECT_EQ(RunModal(owner), 1) << row.what;
+    EXPECT_EQ(after, row.after) << row.what;
+    EXPECT_EQ(afterTab, row.afterTab) << row.what;
+    // The dialog was deactivated by the box and activated when it ended.
+    ASSERT_GE(activations.size(), 2u) << row.what;
+    EXPECT_EQ(activations.front(), std::make_pair(g_dialog, WA_INACTIVE)) << row.what;
+    EXPECT_EQ(activations.back(), std::make_pair(g_dialog, WA_ACTIVE)) << row.what;
+    DestroyWindow(owner);
+  }
+}
+
 TEST_F(DialogTest, AControlThatCannotBeCreatedFailsTheDialog) {
   EXPECT_EQ(DialogBoxParam(nullptr, MAKEINTRESOURCE(102), nullptr, &TestDlgProc, 0), -1);
   EXPECT_EQ(CreateDialogParam(nullptr, MAKEINTRESOURCE(102), nullptr, &TestDlgProc, 0), nullptr);
@@ -248,6 +349,34 @@ TEST_F(DialogTest, MessageBoxFlushesFirstThenRunsItsOwnModalLoop) {
   EXPECT_EQ(events[0], "before-wait");
   EXPECT_EQ(events[1], "msgbox");
   EXPECT_EQ(std::count(events.begin(), events.end(), "input"), 1);
+}
+
+// The text of a message box wraps after the last blank that fits (a word
+// moves down whole), else at any character (Japanese), into as many lines as
+// its static is tall.
+TEST_F(DialogTest, MessageBoxTextWrapsAtBlanksElseAnywhere) {
+  struct Row {
+    const char16_t* text;
+    int lines;
+  };
+  // 34 half-width characters fit a line of the widest box.
+  const Row rows[] = {
+      {u"aaaaaaaaaaaaaaaaaaaa bbbbbbbbbbbbbbbbbbbb cccccccccccccccccccc", 3},
+      {u"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", 2},
+      {u"設定を有効にするため、ソフトリセットをかけて下さい。", 2},
+      {u"one\ntwo", 2},
+  };
+  for (const Row& row : rows) {
+    int height = 0;
+    input.Then([&] {
+      RECT r;
+      GetWindowRect(GetDlgItem(platform::ActiveMessageBox(), platform::kMessageBoxTextId), &r);
+      height = r.bottom - r.top;
+      platform::InjectKeyDown(VK_RETURN);
+    });
+    EXPECT_EQ(MessageBox(nullptr, row.text, u"c", MB_OK), IDOK);
+    EXPECT_EQ(height, row.lines * 12) << "row " << (&row - rows);
+  }
 }
 
 TEST_F(DialogTest, MessageBoxReturnsIdOkOnEnterAndMinusOneWhenInputEnds) {

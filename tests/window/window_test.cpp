@@ -98,7 +98,7 @@ TEST_F(WindowTest, VisibilityFollowsAncestorsAndShowWindowReportsThePreviousStat
   EXPECT_EQ(shows, (std::vector<std::pair<HWND, bool>>{{top, false}, {top, true}, {top, true}}));
 }
 
-TEST_F(WindowTest, FocusMovesWithKillAndSetFocusAndLeavesADisabledWindow) {
+TEST_F(WindowTest, FocusMovesWithKillAndSetFocusAndLeavesAWindowThatIsDisabled) {
   HWND top = MakeParent();
   HWND a = Child(top, 1, 0, 0, 10, 10);
   HWND b = Child(top, 2, 20, 0, 10, 10);
@@ -113,6 +113,11 @@ TEST_F(WindowTest, FocusMovesWithKillAndSetFocusAndLeavesADisabledWindow) {
   EXPECT_EQ(rec.log[1].msg, WM_SETFOCUS);
   EnableWindow(b, FALSE);
   EXPECT_EQ(GetFocus(), nullptr);
+  // Disabling a window that holds the focus only inside it (the owner of a
+  // modal box) leaves the focus there, for its dialog to remember.
+  SetFocus(a);
+  EnableWindow(top, FALSE);
+  EXPECT_EQ(GetFocus(), a);
 }
 
 TEST_F(WindowTest, DestroyWindowDestroysChildrenAndOwnedWindowsInOrder) {
