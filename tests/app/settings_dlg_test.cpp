@@ -19,6 +19,7 @@
 #include "store/registry_store.h"
 #include "tests/app/device.h"
 #include "tests/app/sample_device.h"
+#include "tests/support/messages.h"
 
 namespace {
 
@@ -123,19 +124,17 @@ TEST(MainDialog, PagesShareTheTabRectangleTakenAsClientCoordinates) {
 }
 
 TEST(MainDialog, IconIsSetBigThenSmallFromIcon129) {
+  static const test::MessageSeq kBigThenSmall[] = {{WM_SETICON, test::wparam, ICON_BIG},
+                                                   {WM_SETICON, test::wparam, ICON_SMALL}};
   Device d(kFullDevice);
-  std::vector<WPARAM> iconKinds;
   HICON bigIcon = nullptr;
   HICON smallIcon = nullptr;
-  platform::SetMessageHook([&](HWND, UINT msg, WPARAM w, LPARAM) {
-    if (msg == WM_SETICON) iconKinds.push_back(w);
-  });
+  test::MessageRecorder rec({}, {WM_SETICON});
   d.Run({[&] {
     bigIcon = reinterpret_cast<HICON>(SendMessage(d.Main(), WM_GETICON, ICON_BIG, 0));
     smallIcon = reinterpret_cast<HICON>(SendMessage(d.Main(), WM_GETICON, ICON_SMALL, 0));
   }});
-  platform::SetMessageHook({});
-  EXPECT_EQ(iconKinds, (std::vector<WPARAM>{ICON_BIG, ICON_SMALL}));
+  test::ExpectSequence(rec, kBigThenSmall, "the main dialog's icons");
   ASSERT_NE(bigIcon, nullptr);
   EXPECT_EQ(bigIcon, smallIcon);
   EXPECT_EQ(platform::ImageSize(bigIcon).cx, 32);
