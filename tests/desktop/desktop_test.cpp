@@ -17,16 +17,15 @@
 #include <thread>
 #include <vector>
 
-#include "tests/e2e/process.h"
-#include "tests/e2e/stores.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/process.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using e2e::kDevice;
-using e2e::ReadFile;
-using e2e::WriteFile;
+using test::ReadFile;
+using test::WriteFile;
 
 bool OnPath(const std::string& tool) {
   return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
@@ -133,7 +132,7 @@ class Desktop : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
     store_ = dir_ / "dev.reg";
-    WriteFile(store_, kDevice);
+    WriteFile(store_, test::Fixture("device.reg"));
     env_["XDG_DATA_HOME"] = (dir_ / "xdg").string();
     env_["QT_QPA_PLATFORM"] = std::nullopt;
     env_["WAYLAND_DISPLAY"] = std::nullopt;
@@ -141,19 +140,19 @@ class Desktop : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  std::unique_ptr<e2e::Interactive> Start(const XServer& x, std::vector<std::string> extra = {},
-                                          e2e::Env env = {}) {
-    e2e::Env all = env_;
+  std::unique_ptr<test::Interactive> Start(const XServer& x, std::vector<std::string> extra = {},
+                                           test::Env env = {}) {
+    test::Env all = env_;
     all["DISPLAY"] = x.display();
     for (const auto& [name, value] : env) all[name] = value;
     std::vector<std::string> args = {"--registry", store_.string()};
     args.insert(args.end(), extra.begin(), extra.end());
-    return std::make_unique<e2e::Interactive>(args, all);
+    return std::make_unique<test::Interactive>(args, all);
   }
 
   fs::path dir_;
   fs::path store_;
-  e2e::Env env_;
+  test::Env env_;
 };
 
 // Each device pixel a square of `scale` equal pixels (the screen is sharp).
@@ -173,7 +172,7 @@ TEST_F(Desktop, TheWindowNamesTheStoreAndFitsTheScreenInSharpPixels) {
     const char* what;
     int screenWidth, screenHeight;
     std::vector<std::string> args;
-    e2e::Env env;
+    test::Env env;
     int width, height;  // the window in the server's pixels
     int scale;          // server pixels per device pixel
     const char* note;   // on stderr
@@ -216,7 +215,7 @@ TEST_F(Desktop, TheWindowNamesTheStoreAndFitsTheScreenInSharpPixels) {
     EXPECT_EQ(shown.width, row.width) << row.what;
     EXPECT_TRUE(WholeBlocks(shown, row.scale)) << row.what;
     x.Command("xdotool windowclose " + window);
-    const e2e::Result r = tool->Finish(15s);
+    const test::Result r = tool->Finish(15s);
     EXPECT_EQ(r.status, 0) << row.what << "\n" << r.err;
     if (row.note != nullptr) {
       EXPECT_NE(r.err.find(std::string("RegillaMobile: ") + row.note + "\n"), std::string::npos)
@@ -245,7 +244,7 @@ TEST_F(Desktop, AWindowDestroyedByAnotherProgramEndsTheToolWithoutSaving) {
   }
   ASSERT_TRUE(checked) << "the click did not reach the tool";
   x.Command("xdotool windowclose " + window);
-  const e2e::Result r = tool->Finish(15s);
+  const test::Result r = tool->Finish(15s);
   EXPECT_EQ(r.status, 0) << r.err;  // -1: still running after the window was gone
   EXPECT_EQ(ReadFile(store_), before);
   EXPECT_EQ(r.err.find("BadWindow"), std::string::npos) << r.err;
@@ -283,7 +282,7 @@ TEST_F(Desktop, AStartUpErrorIsShownInTheWindowUntilAnswered) {
     }
     EXPECT_GT(dark, 1000) << row.error;
     x.Command("xdotool key --window " + window + " Return");
-    const e2e::Result r = tool->Finish(15s);
+    const test::Result r = tool->Finish(15s);
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find(row.error), std::string::npos) << r.err;
   }
@@ -296,7 +295,7 @@ TEST_F(Desktop, ASaveThatFailsAtTheEndIsShownInTheWindow) {
   ASSERT_FALSE(x.display().empty());
   fs::create_directories(dir_ / "gone");
   store_ = dir_ / "gone" / "dev.reg";
-  WriteFile(store_, kDevice);
+  WriteFile(store_, test::Fixture("device.reg"));
   auto tool = Start(x);
   std::string window = x.WaitForWindow();
   ASSERT_FALSE(window.empty());
@@ -327,7 +326,7 @@ TEST_F(Desktop, ASaveThatFailsAtTheEndIsShownInTheWindow) {
   }
   ASSERT_FALSE(second.empty()) << "no window for the failed save";
   x.Command("xdotool key --window " + second + " Return");
-  const e2e::Result r = tool->Finish(15s);
+  const test::Result r = tool->Finish(15s);
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_NE(r.err.find("the settings could not be saved"), std::string::npos) << r.err;
 }

@@ -4,17 +4,17 @@
 #include "platform/text/text.h"
 
 #include "platform/registry/winreg.h"
-#include "tests/app/sample_device.h"
 #include "tests/pages/page_helpers.h"
+#include "tests/support/sample_device.h"
 
 namespace {
 
-using namespace page_tests;
-using testing_device::Decimal;
-using testing_device::kFullDevice;
-using testing_device::With;
-using testing_device::WithDword;
-using testing_device::Without;
+using namespace test;
+using test::Decimal;
+using test::FullDevice;
+using test::With;
+using test::WithDword;
+using test::Without;
 
 const std::u16string kPlanner = u"\\Comm\\ConnMgr\\Planner\\Settings";
 const std::u16string kWifi = u"\\ControlPanel\\WiFi";
@@ -28,7 +28,7 @@ TEST(Set3, TimesLoadAsMinutesAndSaveAsSeconds) {
     std::int32_t savedCache, savedScan;
   };
   const Case cases[] = {
-      {"stored", std::string(kFullDevice), u"10", u"1", 600, 60},
+      {"stored", FullDevice(), u"10", u"1", 600, 60},
       {"-1 is 0 minutes", WithDword("CacheTime", 0xFFFFFFFF), u"0", u"1", -1, 60},
       {"90 s truncates", WithDword("CacheTime", 90), u"1", u"1", 60, 60},
       {"above the range", WithDword("CacheTime", 3660), u"61", u"1", 3660, 60},
@@ -116,7 +116,7 @@ TEST(Set3, NotificationsStepOnceWithin0To60ForBoth) {
 }
 
 TEST(Set3, ArrowClicksStepTheMinutes) {
-  Device d(kFullDevice);  // 10 and 1 minutes
+  Device d(FullDevice());  // 10 and 1 minutes
   d.Run(
       ThenApply(d, {[&] { d.ClickTab(2); }, [&] { d.Spin("CSet3", IDC_CACHE_TIME_SPIN, true); },
                     [&] { d.Spin("CSet3", IDC_SCAN_INTERVAL_SPIN, false); },
@@ -201,7 +201,7 @@ TEST(Set3, DeviceNameOfUpTo150CharactersReadsBack) {
 }
 
 TEST(Set3, TooLongNameOnReloadKeepsTheEditText) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   d.Run({[&] {
            HKEY h = nullptr;
            RegOpenKeyEx(HKEY_LOCAL_MACHINE, u"\\Ident", 0, KEY_ALL_ACCESS, &h);
@@ -220,7 +220,7 @@ TEST(Set3, TypedDeviceNameIsWrittenWithoutTerminator) {
   };
   for (const Case& c : {Case{u"ぽけっとPC-01"}, Case{u""}, Case{Repeat(u"a", 150)}}) {
     SCOPED_TRACE(platform::text::ToUtf8(c.typed));
-    Device d(kFullDevice);
+    Device d(FullDevice());
     d.Run(ThenApply(d, {[&] { d.ClickTab(2); }, [&] { d.Type("CSet3", IDC_DEVICE_NAME, c.typed); },
                         [&] { EXPECT_EQ(d.Text("CSet3", IDC_DEVICE_NAME), c.typed); }}));
     const auto v = d.Value(HKEY_LOCAL_MACHINE, kIdent, u"Name");

@@ -1,4 +1,4 @@
-#include "process.h"
+#include "tests/support/process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -14,7 +14,7 @@
 
 extern char** environ;
 
-namespace e2e {
+namespace test {
 
 namespace {
 
@@ -195,4 +195,4 @@ void WriteFile(const std::filesystem::path& path, const std::string& content) {
   out << content;
 }
 
-}  // namespace e2e
+}  // namespace test
