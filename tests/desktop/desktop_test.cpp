@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/files.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/process.h"
 
@@ -25,7 +26,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using test::ReadFile;
-using test::WriteFile;
+using test::WriteText;
 
 bool OnPath(const std::string& tool) {
   return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
@@ -132,7 +133,7 @@ class Desktop : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
     store_ = dir_ / "dev.reg";
-    WriteFile(store_, test::Fixture("device.reg"));
+    WriteText(store_, test::Fixture("device.reg"));
     env_["XDG_DATA_HOME"] = (dir_ / "xdg").string();
     env_["QT_QPA_PLATFORM"] = std::nullopt;
     env_["WAYLAND_DISPLAY"] = std::nullopt;
@@ -254,7 +255,7 @@ TEST_F(Desktop, AStartUpErrorIsShownInTheWindowUntilAnswered) {
   const std::string corrupt =
       "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\System\\GWE]\n"
       "\"Animate\"=dword:zz\n";
-  WriteFile(dir_ / "bad.reg", corrupt);
+  WriteText(dir_ / "bad.reg", corrupt);
   struct Row {
     fs::path store;
     std::string title;
@@ -295,7 +296,7 @@ TEST_F(Desktop, ASaveThatFailsAtTheEndIsShownInTheWindow) {
   ASSERT_FALSE(x.display().empty());
   fs::create_directories(dir_ / "gone");
   store_ = dir_ / "gone" / "dev.reg";
-  WriteFile(store_, test::Fixture("device.reg"));
+  WriteText(store_, test::Fixture("device.reg"));
   auto tool = Start(x);
   std::string window = x.WaitForWindow();
   ASSERT_FALSE(window.empty());

@@ -10,6 +10,7 @@
 #include <pugixml.hpp>
 #include <sstream>
 
+#include "tests/support/files.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/process.h"
 
@@ -18,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using json = nlohmann::json;
 using test::ReadFile;
-using test::WriteFile;
+using test::WriteText;
 
 constexpr const char* kInstallerKey =
     R"(HKEY_LOCAL_MACHINE\Software\Apps\Microsoft Application Installer)";
@@ -64,7 +65,7 @@ class EndToEnd : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
     store_ = dir_ / "device.reg";
-    WriteFile(store_, test::Fixture("device.reg"));
+    WriteText(store_, test::Fixture("device.reg"));
     env_["XDG_DATA_HOME"] = (dir_ / "xdg").string();
     env_["QT_QPA_PLATFORM"] = "offscreen";
   }
@@ -72,7 +73,7 @@ class EndToEnd : public ::testing::Test {
 
   // Runs a script file against the test's store with a trace file.
   test::Result RunScript(const std::string& script, std::vector<std::string> extra = {}) {
-    WriteFile(dir_ / "script.txt", script);
+    WriteText(dir_ / "script.txt", script);
     std::vector<std::string> args = {"--registry", store_.string(),
                                      "--script",   (dir_ / "script.txt").string(),
                                      "--trace",    (dir_ / "trace.jsonl").string()};
@@ -217,7 +218,7 @@ TEST_F(EndToEnd, LandscapeScreenIsRefusedWithoutTouchingTheStore) {
 
   // A store that does not exist yet is not created by a refused start,
   // neither a named file nor the default one with its folder.
-  WriteFile(dir_ / "script.txt", "dump\n");
+  WriteText(dir_ / "script.txt", "dump\n");
   const test::Result named =
       test::Run({"--screen", "320x240", "--registry", (dir_ / "new.reg").string(), "--script",
                  (dir_ / "script.txt").string()},
@@ -257,7 +258,7 @@ TEST_F(EndToEnd, CorruptStoreStopsBeforeAnythingAndStaysByteIdentical) {
   const std::string corrupt =
       "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\System\\GWE]\r\n"
       "\"Animate\"=dword:zz\r\n";
-  WriteFile(store_, corrupt);
+  WriteText(store_, corrupt);
   const test::Result r = RunScript("click CSet1:1009\nclick main:1013\nok\ndump\n");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("device.reg"), std::string::npos) << r.err;
@@ -268,7 +269,7 @@ TEST_F(EndToEnd, CorruptStoreStopsBeforeAnythingAndStaysByteIdentical) {
 }
 
 TEST_F(EndToEnd, DefaultStoreIsSeededFromTheSampleAndTraceGoesToStderr) {
-  WriteFile(dir_ / "script.txt", "dump\n");
+  WriteText(dir_ / "script.txt", "dump\n");
   const test::Result r =
       test::Run({"--script", (dir_ / "script.txt").string(), "--trace", "-"}, {}, env_);
   ASSERT_EQ(r.status, 0) << r.err;
@@ -317,7 +318,7 @@ std::optional<std::pair<std::string, std::string>> Exported(const std::string& x
 }
 
 TEST_F(EndToEnd, EveryPageIsLoadedAndApplied) {
-  WriteFile(store_, test::Fixture("all_pages.reg"));
+  WriteText(store_, test::Fixture("all_pages.reg"));
   const std::string exports = (dir_ / "export-").string();
   const std::string changes =
       "dump\n"
@@ -526,7 +527,7 @@ TEST_F(EndToEnd, AScreenshotWithoutTheWindowModuleIsAScriptError) {
   EXPECT_EQ(RegValue(Store(), kInstallerKey, "fAskDest"), "dword:00000001");
 
   // A file that is not the module is refused with the loader's reason.
-  WriteFile(dir_ / "missing.so", "not a shared object");
+  WriteText(dir_ / "missing.so", "not a shared object");
   const test::Result bad = RunScript("screenshot " + (dir_ / "c.png").string());
   EXPECT_EQ(bad.status, 2);
   EXPECT_NE(bad.err.find("cannot load"), std::string::npos) << bad.err;
@@ -536,7 +537,7 @@ TEST_F(EndToEnd, AFailedSaveEndsWithStatusOne) {
   const fs::path folder = dir_ / "gone";
   fs::create_directories(folder);
   store_ = folder / "device.reg";
-  WriteFile(store_, test::Fixture("device.reg"));
+  WriteText(store_, test::Fixture("device.reg"));
   test::Interactive tool(
       {"--registry", store_.string(), "--script", "-", "--trace", (dir_ / "trace.jsonl").string()},
       env_);
@@ -561,7 +562,7 @@ TEST_F(EndToEnd, AFailedSaveEndsWithStatusOne) {
 }
 
 TEST_F(EndToEnd, ATraceOrScreenshotOntoTheStoreOrTheScriptIsRefused) {
-  WriteFile(dir_ / "script.txt", "dump\n");
+  WriteText(dir_ / "script.txt", "dump\n");
   const std::string script = ReadFile(dir_ / "script.txt");
   const std::string before = Store();
   // The same files, also under other spellings of their paths.
@@ -621,12 +622,12 @@ TEST_F(EndToEnd, ExportAloneWritesTheStoreWithoutAWindow) {
 // the script or the trace or names no export format; status 1 when the place
 // cannot take the file; a script's export is a script error naming its line.
 TEST_F(EndToEnd, AnExportThatCannotBeWrittenLeavesNothing) {
-  WriteFile(dir_ / "plain", "a file");
+  WriteText(dir_ / "plain", "a file");
   fs::create_directory(dir_ / "folder.cab");
   fs::create_directory(dir_ / "locked");
   fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
   const fs::path cabStore = dir_ / "store.cab";  // a store whose name looks like an export
-  WriteFile(cabStore, test::Fixture("device.reg"));
+  WriteText(cabStore, test::Fixture("device.reg"));
   const std::string dir = dir_.string();
   const std::string store = store_.string();
   struct Case {
@@ -671,7 +672,7 @@ TEST_F(EndToEnd, AnExportThatCannotBeWrittenLeavesNothing) {
       args.insert(args.end(), {"--registry", store});
     }
     if (!c.script.empty()) {
-      WriteFile(dir_ / "script.xml", c.script);
+      WriteText(dir_ / "script.xml", c.script);
       args.insert(args.end(), {"--script", (dir_ / "script.xml").string()});
     }
     const test::Result r = test::Run(args, {}, env_);

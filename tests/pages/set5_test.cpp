@@ -93,7 +93,7 @@ TEST(Set5, NotificationsStepWithin0To50WhateverTheCode) {
                         EXPECT_EQ(d.Text("CSet5", p.edit), Decimal(c.shown));
                         EXPECT_EQ(d.UpDownPos("CSet5", p.updown), std::clamp(c.shown, 5, 50));
                       }}));
-      EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kGwe, test::Utf16(p.value)), c.shown);
+      EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kGwe, test::Widen(p.value)), c.shown);
     }
   }
 }

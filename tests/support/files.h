@@ -28,6 +28,12 @@ inline std::vector<BYTE> ReadBytes(const std::filesystem::path& p) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// A file's bytes as text (empty when it cannot be read).
+inline std::string ReadFile(const std::filesystem::path& p) {
+  const std::vector<BYTE> bytes = ReadBytes(p);
+  return {bytes.begin(), bytes.end()};
+}
+
 inline void WriteBytes(const std::filesystem::path& p, std::string_view bytes) {
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

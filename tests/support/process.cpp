@@ -8,8 +8,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -181,18 +179,6 @@ Result Interactive::Finish(std::chrono::seconds timeout) {
   r.out = outBuffer_;
   r.err = errBuffer_;
   return r;
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const std::filesystem::path& path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
 }
 
 }  // namespace test

@@ -47,7 +47,4 @@ class Interactive {
   std::string errBuffer_;
 };
 
-std::string ReadFile(const std::filesystem::path& path);
-void WriteFile(const std::filesystem::path& path, const std::string& content);
-
 }  // namespace test

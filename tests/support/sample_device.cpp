@@ -60,7 +60,7 @@ std::u16string Decimal(long long n) {
   return std::u16string(s.begin(), s.end());
 }
 
-std::u16string Utf16(std::string_view ascii) {
+std::u16string Widen(std::string_view ascii) {
   return std::u16string(ascii.begin(), ascii.end());
 }
 

@@ -22,6 +22,6 @@ std::string WithDword(std::string_view name, std::uint32_t value,
 // Decimal text of a number, as the pages show it.
 std::u16string Decimal(long long n);
 // ASCII text as UTF-16.
-std::u16string Utf16(std::string_view ascii);
+std::u16string Widen(std::string_view ascii);
 
 }  // namespace test
