@@ -200,6 +200,16 @@ bool MessageBoxShown(const XServer::Image& image) {
   return false;
 }
 
+// Clicks "インストール先を問い合わせる" (device pixel 27, 84) on the painted
+// screen at zoom 2; false when the screen does not change.
+bool CheckTheFirstBox(const XServer& x, const std::string& window) {
+  const XServer::Image unchanged = x.WaitForImage(window, Painted);
+  if (!Painted(unchanged)) return false;
+  x.Command("xdotool mousemove --window " + window + " 54 168 click 1");
+  const auto changed = [&](const XServer::Image& i) { return i.pixels != unchanged.pixels; };
+  return changed(x.WaitForImage(window, changed));
+}
+
 // Each device pixel a square of `scale` equal pixels (the screen is sharp).
 bool WholeBlocks(const XServer::Image& image, int scale) {
   for (int y = 0; y + scale <= image.height; y += scale) {
@@ -279,12 +289,8 @@ TEST_F(Desktop, AWindowDestroyedByAnotherProgramEndsTheToolWithoutSaving) {
   auto tool = Start(x);
   const std::string window = x.WaitForWindow();
   ASSERT_FALSE(window.empty());
-  const XServer::Image unchanged = x.WaitForImage(window, Painted);
-  ASSERT_TRUE(Painted(unchanged));
-  // Check "インストール先を問い合わせる" (device pixel 27, 84) and see it checked.
-  x.Command("xdotool mousemove --window " + window + " 54 168 click 1");
-  const auto changed = [&](const XServer::Image& i) { return i.pixels != unchanged.pixels; };
-  ASSERT_TRUE(changed(x.WaitForImage(window, changed))) << "the click did not reach the tool";
+  // A change not applied.
+  ASSERT_TRUE(CheckTheFirstBox(x, window));
   x.Command("xdotool windowclose " + window);
   const e2e::Result r = tool->Finish(15s);
   EXPECT_EQ(r.status, 0) << r.err;  // -1: still running after the window was gone
@@ -341,13 +347,8 @@ TEST_F(Desktop, ASaveThatFailsAtTheEndIsShownInTheWindow) {
   auto tool = Start(x);
   std::string window = x.WaitForWindow();
   ASSERT_FALSE(window.empty());
-  const XServer::Image unchanged = x.WaitForImage(window, Painted);
-  ASSERT_TRUE(Painted(unchanged));
-  // Check "インストール先を問い合わせる" (device pixel 27, 84): a change to save.
-  x.Command("xdotool mousemove --window " + window + " 54 168 click 1");
-  const auto changed = [&](const XServer::Image& i) { return i.pixels != unchanged.pixels; };
-  ASSERT_TRUE(changed(x.WaitForImage(window, changed))) << "the click did not reach the tool";
-  fs::remove_all(dir_ / "gone");  // nowhere left to save to
+  ASSERT_TRUE(CheckTheFirstBox(x, window));  // a change to save
+  fs::remove_all(dir_ / "gone");             // nowhere left to save to
   // Apply ("反映", device pixel 70, 279): its save fails and says so.
   x.Command("xdotool mousemove --window " + window + " 140 558 click 1");
   ASSERT_TRUE(MessageBoxShown(x.WaitForImage(window, MessageBoxShown))) << "no Apply message";
