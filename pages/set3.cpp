@@ -33,6 +33,7 @@ constexpr Setting<CSet3> kSettings[] = {
    .root = Root::LocalMachine, .key = keys::kWifi, .value = u"Timeout",
    .load = CheckedIfEquals(kTimeoutOn), .save = Checked(kTimeoutOn, 0), .ifReadFails = Show(0)},
   {.heading = u"デバイス名の変更", .control = TextEdit(IDC_DEVICE_NAME),
+   .unreadable = &CSet3::m_bNameUnreadable,
    .root = Root::LocalMachine, .key = keys::kIdent, .value = u"Name",
    .load = AsString(), .save = AsText()},
 };

@@ -28,6 +28,8 @@ class CSet3 : public CPropertyPage {
   int m_nCacheMinutes = 10;
   CSpinButtonCtrl m_spinScanInterval;
   int m_nScanMinutes = 0;
+  // The stored device name was too long to read (see the settings table).
+  bool m_bNameUnreadable = false;
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;

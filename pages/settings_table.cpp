@@ -89,6 +89,7 @@ void ShowStored(CWnd& page, const Row& row, std::int32_t value) {
 // The outcome of one read, applied once the decision is known.
 struct ReadResult {
   bool ok = false;
+  bool tooLong = false;  // a text that does not fit the read buffer
   std::int32_t number = 0;
   std::u16string text;
 };
@@ -96,7 +97,7 @@ struct ReadResult {
 ReadResult ReadRow(const store::OpenKey& key, const Row& row) {
   ReadResult r;
   if (row.load.rule == LoadRule::String) {
-    if (auto text = key.ReadString(row.value)) {
+    if (auto text = key.ReadString(row.value, &r.tooLong)) {
       r.ok = true;
       r.text = std::move(*text);
     }
@@ -112,6 +113,11 @@ ReadResult ReadRow(const store::OpenKey& key, const Row& row) {
 }
 
 void ApplyRead(CWnd& page, const Row& row, const ReadResult& r) {
+  if (row.unreadable) {
+    *row.unreadable = r.tooLong;
+    // What the user types from now on is what an Apply may write over it.
+    if (r.tooLong) page.SendDlgItemMessage(row.id, EM_SETMODIFY, FALSE);
+  }
   if (r.ok) {
     if (row.load.rule == LoadRule::String) {
       page.SetDlgItemText(row.id, r.text.c_str());
@@ -124,6 +130,12 @@ void ApplyRead(CWnd& page, const Row& row, const ReadResult& r) {
 }
 
 void LoadCycle(CWnd& page, std::span<const Row> cycle) {
+  for (const Row& row : cycle) {
+    if (row.kind != ControlKind::Text) continue;
+    // Typing stops where a read would: a longer text could not be read back.
+    page.SendDlgItemMessage(row.id, EM_LIMITTEXT, store::kStringMaxChars);
+    *row.unreadable = false;
+  }
   const Row& first = cycle.front();
   if (first.load.rule == LoadRule::Nothing) return;  // never read: no open
   store::OpenKey key = store::OpenKey::Open(RootKey(first.root), first.key);
@@ -176,6 +188,10 @@ void SaveRow(CWnd& page, store::OpenKey& key, const Row& row) {
       break;
     }
     case SaveRule::String: {
+      if (row.unreadable && *row.unreadable) {
+        if (!page.SendDlgItemMessage(row.id, EM_GETMODIFY)) break;
+        *row.unreadable = false;
+      }
       CString text;
       page.GetDlgItemText(row.id, text);
       key.WriteString(row.value, text);

@@ -163,6 +163,9 @@ struct Setting {
   // Up-down pairs: the page's up-down control and the number it steps.
   CSpinButtonCtrl Page::*spin = nullptr;
   int Page::*number = nullptr;
+  // Text rows: the page's flag of a stored text too long to read. Such a
+  // text is not shown, and an Apply leaves it unless the user typed since.
+  bool Page::*unreadable = nullptr;
   Root root;
   std::u16string_view key;
   std::u16string_view value = {};  // none for a history box
@@ -192,6 +195,9 @@ consteval bool CheckTable(const Setting<Page> (&table)[N]) {
     const bool numberRule = s.load.rule == LoadRule::ReadInto || s.load.rule == LoadRule::Divide ||
                             s.save.rule == SaveRule::Multiply;
     if (numberRule != pair) throw "the number rules are an up-down row's, and its only";
+    if ((s.control.kind == ControlKind::Text) != (s.unreadable != nullptr)) {
+      throw "a text row has its unreadable flag, and no other row has one";
+    }
     if (s.load.rule == LoadRule::Divide && s.load.arg == 0) throw "a division by zero";
     if (s.open == Open::SharedWithPrevious &&
         (i == 0 || table[i - 1].root != s.root || table[i - 1].key != s.key)) {
@@ -235,6 +241,7 @@ struct Row {
   int id;
   int* number;
   CSpinButtonCtrl* spin;
+  bool* unreadable;
   Root root;
   std::u16string_view key;
   std::u16string_view value;
@@ -252,8 +259,9 @@ std::vector<Row> Resolve(Page& page, std::span<const Setting<Page>> table) {
   rows.reserve(table.size());
   for (const Setting<Page>& s : table) {
     rows.push_back(Row{s.control.kind, s.control.id, s.number ? &(page.*s.number) : nullptr,
-                       s.spin ? &(page.*s.spin) : nullptr, s.root, s.key, s.value, s.load, s.save,
-                       s.ifKeyMissing, s.ifReadFails, s.open, s.names});
+                       s.spin ? &(page.*s.spin) : nullptr,
+                       s.unreadable ? &(page.*s.unreadable) : nullptr, s.root, s.key, s.value,
+                       s.load, s.save, s.ifKeyMissing, s.ifReadFails, s.open, s.names});
   }
   return rows;
 }

@@ -76,12 +76,15 @@ std::optional<std::int32_t> OpenKey::ReadNumber(std::u16string_view name) const 
   return value;
 }
 
-std::optional<std::u16string> OpenKey::ReadString(std::u16string_view name) const {
+std::optional<std::u16string> OpenKey::ReadString(std::u16string_view name, bool* tooLong) const {
+  if (tooLong) *tooLong = false;
   if (!key_) return std::nullopt;
   std::u16string n(name);
   BYTE buffer[kStringBufferBytes] = {};
   DWORD size = kStringBufferBytes;
-  if (RegQueryValueEx(key_, n.c_str(), nullptr, nullptr, buffer, &size) != ERROR_SUCCESS) {
+  if (LONG rc = RegQueryValueEx(key_, n.c_str(), nullptr, nullptr, buffer, &size);
+      rc != ERROR_SUCCESS) {
+    if (tooLong) *tooLong = rc == ERROR_MORE_DATA;
     return std::nullopt;
   }
   std::u16string text;

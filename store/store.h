@@ -17,8 +17,10 @@
 
 namespace store {
 
-// Byte size of the buffer a string is read into (150 characters).
+// Byte size of the buffer a string is read into, and the longest text it
+// returns (a longer one does not read).
 inline constexpr DWORD kStringBufferBytes = 300;
+inline constexpr DWORD kStringMaxChars = kStringBufferBytes / 2;
 // The options argument used when a page creates a missing key.
 inline constexpr DWORD kCreateOptions = REG_OPTION_VOLATILE;
 
@@ -67,8 +69,9 @@ class OpenKey {
   // As above into a destination that starts as 0.
   std::optional<std::int32_t> ReadNumber(std::u16string_view name) const;
   // Queries into a 300-byte buffer with byte count 300; the text is the data
-  // up to its first NUL, never beyond the bytes returned.
-  std::optional<std::u16string> ReadString(std::u16string_view name) const;
+  // up to its first NUL, never beyond the bytes returned. `tooLong` (when
+  // given) tells whether a failed read failed for want of room.
+  std::optional<std::u16string> ReadString(std::u16string_view name, bool* tooLong = nullptr) const;
 
   // REG_DWORD, 4 bytes. A set that fails is counted (FailedWriteCount).
   bool WriteNumber(std::u16string_view name, std::int32_t value);

@@ -10,7 +10,8 @@ bool Replay(const std::vector<Change>& changes, RegTree& tree) {
     bool created = false;
     RegKey& key = tree.Create(c.root, c.path, &created);
     any = any || created;
-    if (c.isValue) any = key.SetValue(c.name, c.type, c.data) || any;
+    if (!c.isValue || (c.onlyIfMissing && key.FindValue(c.name))) continue;
+    any = key.SetValue(c.name, c.type, c.data) || any;
   }
   return any;
 }

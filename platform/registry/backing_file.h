@@ -30,6 +30,9 @@ struct Change {
   std::u16string name;
   DWORD type = 0;
   std::vector<BYTE> data;
+  // A write of what this program last saw there: it yields to another
+  // program's newer value, but puts the value back where it is missing.
+  bool onlyIfMissing = false;
 };
 
 // How a registry backed by a file that does not exist yet starts.

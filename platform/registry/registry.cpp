@@ -216,15 +216,19 @@ LONG Registry::Set(Handle& h, std::u16string_view name, DWORD type, std::span<co
   RegKey* key = KeyOf(h);
   if (!key) return ERROR_KEY_DELETED;
   std::u16string id = IdOf(h.name, name);
-  if (auto seen = seen_.find(id); seen != seen_.end() && seen->second.type == type &&
-                                  std::ranges::equal(seen->second.data, data)) {
-    return ERROR_SUCCESS;  // what this program last saw there: no change of its own
-  }
+  const auto seen = seen_.find(id);
+  // Writing back what this program last saw there is no change of its own:
+  // another program's newer value stays. Where the value has gone (another
+  // program deleted it or its key), it is written again, now and when the
+  // save meets the file as it is then.
+  const bool unchanged = seen != seen_.end() && seen->second.type == type &&
+                         std::ranges::equal(seen->second.data, data);
   std::vector<BYTE> bytes(data.begin(), data.end());
-  changed_ = key->SetValue(name, type, bytes) || changed_;
-  journal_.push_back(
-      Change{h.name.root, SplitKeyPath(h.name.path), true, std::u16string(name), type, bytes});
-  seen_.insert_or_assign(std::move(id), Seen{type, std::move(bytes)});
+  if (!unchanged || !key->FindValue(name)) changed_ = key->SetValue(name, type, bytes) || changed_;
+  Change change{h.name.root, SplitKeyPath(h.name.path), true, std::u16string(name), type, bytes};
+  change.onlyIfMissing = unchanged;
+  journal_.push_back(std::move(change));
+  if (!unchanged) seen_.insert_or_assign(std::move(id), Seen{type, std::move(bytes)});
   return ERROR_SUCCESS;
 }
 

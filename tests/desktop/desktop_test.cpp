@@ -118,6 +118,20 @@ class XServer {
     return image;
   }
 
+  // What the window shows once `done` holds for it, or after `timeout` (the
+  // caller checks `done` again): the program is never given a fixed time.
+  template <class Done>
+  Image WaitForImage(const std::string& window, Done done,
+                     std::chrono::seconds timeout = 20s) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    Image image = Grab(window);
+    while (!done(image) && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(50ms);
+      image = Grab(window);
+    }
+    return image;
+  }
+
  private:
   pid_t pid_ = -1;
   std::string display_;
@@ -155,6 +169,46 @@ class Desktop : public ::testing::Test {
   fs::path store_;
   test::Env env_;
 };
+
+bool BarBlue(std::uint32_t p) {
+  const int r = (p >> 16) & 0xFF, b = p & 0xFF;
+  return b > r + 60 && b > 0x80;
+}
+
+// The screen is painted: white page or box and the blue of a title or caption
+// bar are both there.
+bool Painted(const XServer::Image& image) {
+  std::size_t white = 0, blue = 0;
+  for (std::uint32_t p : image.pixels) {
+    white += (p & 0xFFFFFF) == 0xFFFFFF ? 1 : 0;
+    blue += BarBlue(p) ? 1 : 0;
+  }
+  return !image.pixels.empty() && white * 10 > image.pixels.size() &&
+         blue * 100 > image.pixels.size();
+}
+
+// A message box is open: its caption band, blue over more than half the
+// screen's width, lies below the title bar (the top eighth of the screen).
+bool MessageBoxShown(const XServer::Image& image) {
+  for (int y = image.height / 8; y < image.height * 7 / 8; ++y) {
+    int run = 0;
+    for (int x = 0; x < image.width; ++x) {
+      run = BarBlue(image.at(x, y)) ? run + 1 : 0;
+      if (run * 2 > image.width) return true;
+    }
+  }
+  return false;
+}
+
+// Clicks "インストール先を問い合わせる" (device pixel 27, 84) on the painted
+// screen at zoom 2; false when the screen does not change.
+bool CheckTheFirstBox(const XServer& x, const std::string& window) {
+  const XServer::Image unchanged = x.WaitForImage(window, Painted);
+  if (!Painted(unchanged)) return false;
+  x.Command("xdotool mousemove --window " + window + " 54 168 click 1");
+  const auto changed = [&](const XServer::Image& i) { return i.pixels != unchanged.pixels; };
+  return changed(x.WaitForImage(window, changed));
+}
 
 // Each device pixel a square of `scale` equal pixels (the screen is sharp).
 bool WholeBlocks(const XServer::Image& image, int scale) {
@@ -211,8 +265,9 @@ TEST_F(Desktop, TheWindowNamesTheStoreAndFitsTheScreenInSharpPixels) {
         x.Command("xdotool getwindowgeometry --shell " + window + " | grep -E 'WIDTH|HEIGHT'"),
         "WIDTH=" + std::to_string(row.width) + "\nHEIGHT=" + std::to_string(row.height))
         << row.what;
-    std::this_thread::sleep_for(300ms);  // the first paint
-    const XServer::Image shown = x.Grab(window);
+    const XServer::Image shown = x.WaitForImage(
+        window, [&](const XServer::Image& i) { return i.width == row.width && Painted(i); });
+    ASSERT_TRUE(Painted(shown)) << row.what;
     EXPECT_EQ(shown.width, row.width) << row.what;
     EXPECT_TRUE(WholeBlocks(shown, row.scale)) << row.what;
     x.Command("xdotool windowclose " + window);
@@ -234,16 +289,8 @@ TEST_F(Desktop, AWindowDestroyedByAnotherProgramEndsTheToolWithoutSaving) {
   auto tool = Start(x);
   const std::string window = x.WaitForWindow();
   ASSERT_FALSE(window.empty());
-  std::this_thread::sleep_for(300ms);
-  const XServer::Image unchanged = x.Grab(window);
-  // Check "インストール先を問い合わせる" (device pixel 27, 84) and see it checked.
-  x.Command("xdotool mousemove --window " + window + " 54 168 click 1");
-  bool checked = false;
-  for (int i = 0; i < 100 && !checked; ++i) {
-    std::this_thread::sleep_for(50ms);
-    checked = x.Grab(window).pixels != unchanged.pixels;
-  }
-  ASSERT_TRUE(checked) << "the click did not reach the tool";
+  // A change not applied.
+  ASSERT_TRUE(CheckTheFirstBox(x, window));
   x.Command("xdotool windowclose " + window);
   const test::Result r = tool->Finish(15s);
   EXPECT_EQ(r.status, 0) << r.err;  // -1: still running after the window was gone
@@ -273,9 +320,9 @@ TEST_F(Desktop, AStartUpErrorIsShownInTheWindowUntilAnswered) {
     const std::string window = x.WaitForWindow();
     ASSERT_FALSE(window.empty()) << "no window for " << row.error;
     EXPECT_EQ(x.Command("xdotool getwindowname " + window), row.title);
-    std::this_thread::sleep_for(300ms);
-    // A message box: the dark blue caption strip and dark text on white.
-    const XServer::Image shown = x.Grab(window);
+    // A message box: the blue caption strip and dark text on white.
+    const XServer::Image shown = x.WaitForImage(window, MessageBoxShown);
+    EXPECT_TRUE(MessageBoxShown(shown)) << row.error;
     int dark = 0;
     for (std::uint32_t p : shown.pixels) {
       const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
@@ -300,16 +347,14 @@ TEST_F(Desktop, ASaveThatFailsAtTheEndIsShownInTheWindow) {
   auto tool = Start(x);
   std::string window = x.WaitForWindow();
   ASSERT_FALSE(window.empty());
-  std::this_thread::sleep_for(300ms);
-  // Check "インストール先を問い合わせる" (device pixel 27, 84): a change to save.
-  x.Command("xdotool mousemove --window " + window + " 54 168 click 1");
-  std::this_thread::sleep_for(300ms);
-  fs::remove_all(dir_ / "gone");  // nowhere left to save to
+  ASSERT_TRUE(CheckTheFirstBox(x, window));  // a change to save
+  fs::remove_all(dir_ / "gone");             // nowhere left to save to
   // Apply ("反映", device pixel 70, 279): its save fails and says so.
   x.Command("xdotool mousemove --window " + window + " 140 558 click 1");
-  std::this_thread::sleep_for(2s);                          // the Apply cycle
+  ASSERT_TRUE(MessageBoxShown(x.WaitForImage(window, MessageBoxShown))) << "no Apply message";
   x.Command("xdotool key --window " + window + " Return");  // its message
-  std::this_thread::sleep_for(300ms);
+  ASSERT_FALSE(MessageBoxShown(
+      x.WaitForImage(window, [](const XServer::Image& i) { return !MessageBoxShown(i); })));
   // The title bar's OK (device pixel 222, 12): the end.
   x.Command("xdotool mousemove --window " + window + " 444 24 click 1");
   // The end's save fails too: the error on an otherwise empty screen (no

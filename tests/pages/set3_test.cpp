@@ -200,34 +200,65 @@ TEST(Set3, DeviceNameOfUpTo150CharactersReadsBack) {
   }
 }
 
-TEST(Set3, TooLongNameOnReloadKeepsTheEditText) {
-  Device d(FullDevice());
-  d.Run({[&] {
-           HKEY h = nullptr;
-           RegOpenKeyEx(HKEY_LOCAL_MACHINE, u"\\Ident", 0, KEY_ALL_ACCESS, &h);
-           const std::u16string longName = Repeat(u"x", 151);
-           RegSetValueEx(h, u"Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(longName.data()),
-                         302);
-           RegCloseKey(h);
-           d.Click("main", IDCANCEL);
-         },
-         [&] { EXPECT_EQ(d.Text("CSet3", IDC_DEVICE_NAME), u"PocketPC"); }});
+// A stored name too long to read is not shown, and an Apply leaves it as it
+// is (at start or after "ｷｬﾝｾﾙ" re-read it) unless the user types a new one.
+TEST(Set3, TooLongNameIsKeptUntilTheUserTypesANewOne) {
+  const std::u16string longName = Repeat(u"x", 151);
+  struct Case {
+    const char* what;
+    bool storedAtStart;    // else written by another program, then "ｷｬﾝｾﾙ"
+    std::u16string typed;  // empty: not typed into
+    std::u16string shown;  // the edit before typing
+  };
+  const Case cases[] = {
+      {"at start, not typed", true, u"", u""},
+      {"at start, typed", true, u"NewName", u""},
+      {"after a reload, not typed", false, u"", u"PocketPC"},
+      {"after a reload, typed", false, u"NewName", u"PocketPC"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Device d(c.storedAtStart ? With("Name", NameWithoutTerminator(longName)) : FullDevice());
+    std::vector<Step> steps;
+    if (!c.storedAtStart) {
+      steps.push_back([&] {
+        HKEY h = nullptr;
+        RegOpenKeyEx(HKEY_LOCAL_MACHINE, u"\\Ident", 0, KEY_ALL_ACCESS, &h);
+        RegSetValueEx(h, u"Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(longName.data()), 302);
+        RegCloseKey(h);
+        d.Click("main", IDCANCEL);
+      });
+    }
+    steps.push_back([&] { d.ClickTab(2); });
+    steps.push_back([&] { EXPECT_EQ(d.Text("CSet3", IDC_DEVICE_NAME), c.shown); });
+    if (!c.typed.empty()) steps.push_back([&] { d.Type("CSet3", IDC_DEVICE_NAME, c.typed); });
+    d.Run(ThenApply(d, steps));
+    const auto v = d.Value(HKEY_LOCAL_MACHINE, kIdent, u"Name");
+    ASSERT_TRUE(v.has_value());
+    EXPECT_EQ(v->Text(), c.typed.empty() ? longName : c.typed);
+  }
 }
 
+// Typing stops at 150 characters, the longest name a read returns.
 TEST(Set3, TypedDeviceNameIsWrittenWithoutTerminator) {
   struct Case {
     std::u16string typed;
+    std::u16string kept;
   };
-  for (const Case& c : {Case{u"ぽけっとPC-01"}, Case{u""}, Case{Repeat(u"a", 150)}}) {
+  const Case cases[] = {{u"ぽけっとPC-01", u"ぽけっとPC-01"},
+                        {u"", u""},
+                        {Repeat(u"a", 150), Repeat(u"a", 150)},
+                        {Repeat(u"b", 151), Repeat(u"b", 150)}};
+  for (const Case& c : cases) {
     SCOPED_TRACE(platform::text::ToUtf8(c.typed));
     Device d(FullDevice());
     d.Run(ThenApply(d, {[&] { d.ClickTab(2); }, [&] { d.Type("CSet3", IDC_DEVICE_NAME, c.typed); },
-                        [&] { EXPECT_EQ(d.Text("CSet3", IDC_DEVICE_NAME), c.typed); }}));
+                        [&] { EXPECT_EQ(d.Text("CSet3", IDC_DEVICE_NAME), c.kept); }}));
     const auto v = d.Value(HKEY_LOCAL_MACHINE, kIdent, u"Name");
     ASSERT_TRUE(v.has_value());
     EXPECT_EQ(v->type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(v->bytes.size(), c.typed.size() * 2);
-    EXPECT_EQ(v->Text(), c.typed);
+    EXPECT_EQ(v->bytes.size(), c.kept.size() * 2);
+    EXPECT_EQ(v->Text(), c.kept);
   }
 }
 

@@ -485,3 +485,45 @@ TEST_F(Persistence, WritingBackWhatWasReadKeepsAnotherProgramsUpdate) {
   ASSERT_TRUE(FlushRegistry().ok());
   EXPECT_NE(Text(ReadBytes(file())).find("\"Animate\"=dword:00000001"), std::string::npos);
 }
+
+// Writing back what was read yields only to a value another program still
+// holds: a value or key that another program deleted is written again, both
+// when this program has seen the deletion and when the save first meets it.
+TEST_F(Persistence, WritingBackWhatWasReadPutsBackWhatAnotherProgramDeleted) {
+  const std::string withoutAnimate =
+      "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\System\\GWE]\n"
+      "\"cxVScr\"=dword:0000000d\n";
+  const std::string withoutTheKey =
+      "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Ident]\n"
+      "\"Name\"=\"Pocket_PC\"\n";
+  struct Case {
+    const char* what;
+    const std::string& external;
+    bool seenBeforeTheWrite;  // false: deleted while this program's writes are unsaved
+  };
+  const Case cases[] = {{"value deleted, then written", withoutAnimate, true},
+                        {"value deleted during the writes", withoutAnimate, false},
+                        {"key deleted, then written", withoutTheKey, true},
+                        {"key deleted during the writes", withoutTheKey, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteText(file(), kSample);
+    Load();
+    ASSERT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"Animate"), 1);
+    if (c.seenBeforeTheWrite) {
+      ExternalWrite(c.external);
+    } else {
+      SetNumber(HKEY_LOCAL_MACHINE, u"\\Ident", u"Other", 1);  // unsaved: no re-read now
+    }
+    SetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"Animate", 1);
+    if (!c.seenBeforeTheWrite) ExternalWrite(c.external);
+    ASSERT_TRUE(FlushRegistry().ok());
+    EXPECT_NE(Text(ReadBytes(file())).find("\"Animate\"=dword:00000001"), std::string::npos)
+        << Text(ReadBytes(file()));
+    EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"Animate"), 1);
+    // And so does every later write-back of the same value.
+    SetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"Animate", 1);
+    ASSERT_TRUE(FlushRegistry().ok());
+    EXPECT_NE(Text(ReadBytes(file())).find("\"Animate\"=dword:00000001"), std::string::npos);
+  }
+}
