@@ -9,8 +9,8 @@ cd "$(dirname "$0")/.."
 applies="${1:-100}"
 scripts/build.sh default >/dev/null
 status=0
-build/tests/proof/proof_concurrency_harness --program build/RegillaMobile --applies "$applies" ||
+build/tests/robustness/robustness_concurrency_harness --program build/RegillaMobile --applies "$applies" ||
   status=$?
-build/tests/proof/proof_tests --gtest_filter='Concurrency.*' | grep -E '^\[ +(OK|FAILED) +\]' ||
+build/tests/robustness/robustness_tests --gtest_filter='Concurrency.*' | grep -E '^\[ +(OK|FAILED) +\]' ||
   status=1
 exit "$status"

@@ -6,5 +6,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh default >/dev/null
-REGILLA_PROOF_FULL=1 build/tests/proof/proof_tests --gtest_filter='HostileStore.*' |
+REGILLA_ROBUSTNESS_FULL=1 build/tests/robustness/robustness_tests --gtest_filter='HostileStore.*' |
   grep -E '^\[(figures|  PASSED|  FAILED| +OK|  SKIPPED)'

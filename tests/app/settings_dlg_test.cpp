@@ -17,15 +17,16 @@
 #include "res/resource_ids.h"
 #include "store/keys.h"
 #include "store/registry_store.h"
-#include "tests/app/device.h"
-#include "tests/app/sample_device.h"
+#include "tests/support/device.h"
+#include "tests/support/messages.h"
+#include "tests/support/sample_device.h"
 
 namespace {
 
 using namespace res;
-using testing_device::Device;
-using testing_device::kFullDevice;
-using testing_device::Without;
+using test::Device;
+using test::FullDevice;
+using test::Without;
 
 const std::u16string kPortrait = u"画面は縦長でご使用下さい";
 const std::u16string kSoftReset = u"設定を有効にするため、ソフトリセットをかけて下さい。";
@@ -59,7 +60,7 @@ std::vector<std::vector<std::string>> SaveSetCalls() {
       set.root = v.root;
       set.key = v.key;
       set.name = v.name;
-      calls.push_back(testing_device::Describe(set) + " type " + std::to_string(v.type));
+      calls.push_back(test::Describe(set) + " type " + std::to_string(v.type));
     }
   }
   return pages;
@@ -68,7 +69,7 @@ std::vector<std::vector<std::string>> SaveSetCalls() {
 // --- start-up -------------------------------------------------------------
 
 TEST(MainDialog, StartsWithSixTabsAndFirstPageShown) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   d.Run({[&] {
     HWND tab = d.Control("main", IDC_TAB);
     ASSERT_NE(tab, nullptr);
@@ -104,7 +105,7 @@ TEST(MainDialog, StartsWithSixTabsAndFirstPageShown) {
 }
 
 TEST(MainDialog, PagesShareTheTabRectangleTakenAsClientCoordinates) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   d.Run({[&] {
     RECT tabScreen{};
     GetWindowRect(d.Control("main", IDC_TAB), &tabScreen);
@@ -123,26 +124,24 @@ TEST(MainDialog, PagesShareTheTabRectangleTakenAsClientCoordinates) {
 }
 
 TEST(MainDialog, IconIsSetBigThenSmallFromIcon129) {
-  Device d(kFullDevice);
-  std::vector<WPARAM> iconKinds;
+  static const test::MessageSeq kBigThenSmall[] = {{WM_SETICON, test::wparam, ICON_BIG},
+                                                   {WM_SETICON, test::wparam, ICON_SMALL}};
+  Device d(FullDevice());
   HICON bigIcon = nullptr;
   HICON smallIcon = nullptr;
-  platform::SetMessageHook([&](HWND, UINT msg, WPARAM w, LPARAM) {
-    if (msg == WM_SETICON) iconKinds.push_back(w);
-  });
+  test::MessageRecorder rec({}, {WM_SETICON});
   d.Run({[&] {
     bigIcon = reinterpret_cast<HICON>(SendMessage(d.Main(), WM_GETICON, ICON_BIG, 0));
     smallIcon = reinterpret_cast<HICON>(SendMessage(d.Main(), WM_GETICON, ICON_SMALL, 0));
   }});
-  platform::SetMessageHook({});
-  EXPECT_EQ(iconKinds, (std::vector<WPARAM>{ICON_BIG, ICON_SMALL}));
+  test::ExpectSequence(rec, kBigThenSmall, "the main dialog's icons");
   ASSERT_NE(bigIcon, nullptr);
   EXPECT_EQ(bigIcon, smallIcon);
   EXPECT_EQ(platform::ImageSize(bigIcon).cx, 32);
 }
 
 TEST(MainDialog, LandscapeScreenIsRefusedWithoutTouchingTheStore) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   platform::SetScreenSize(320, 240);
   bool sawPages = false;
   LRESULT tabs = -1;
@@ -160,7 +159,7 @@ TEST(MainDialog, LandscapeScreenIsRefusedWithoutTouchingTheStore) {
 }
 
 TEST(MainDialog, SquareScreenCountsAsPortrait) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   platform::SetScreenSize(240, 240);
   bool sawPages = false;
   d.Run({[&] { sawPages = d.Page("CSet1") != nullptr && d.Page("CAbout") != nullptr; }});
@@ -171,7 +170,7 @@ TEST(MainDialog, SquareScreenCountsAsPortrait) {
 // --- tab switching --------------------------------------------------------
 
 TEST(MainDialog, SelectingTabsRaisesPagesAndNeverHidesOne) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   struct Case {
     int tab;
     const char* top;
@@ -184,7 +183,7 @@ TEST(MainDialog, SelectingTabsRaisesPagesAndNeverHidesOne) {
       {4, "CSet5", {"CSet1", "CSet2", "CSet5", "CAbout"}},
       {0, "CSet1", {"CSet1", "CSet2", "CSet5", "CAbout"}},
   };
-  std::vector<testing_device::Step> steps;
+  std::vector<test::Step> steps;
   for (const Case& c : cases) {
     steps.push_back([&d, &c] { d.ClickTab(c.tab); });
     steps.push_back([&d, &c] {
@@ -198,7 +197,7 @@ TEST(MainDialog, SelectingTabsRaisesPagesAndNeverHidesOne) {
 
 // The raised page is the one a click reaches, although CSet1 lies underneath.
 TEST(MainDialog, RaisedPageReceivesClicksOverTheOthers) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   bool before = false;
   d.Run({[&] { d.ClickTab(1); },
          [&] {
@@ -211,7 +210,7 @@ TEST(MainDialog, RaisedPageReceivesClicksOverTheOthers) {
 // --- Apply ------------------------------------------------------------------
 
 TEST(Apply, WritesEveryPageInTabOrderWithSixProgressStepsAndPauses) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   bool buttonsDuringMessage = false;
   d.Run({[&] {
            d.ClearRecordings();
@@ -289,7 +288,7 @@ TEST(Apply, WritesEveryPageInTabOrderWithSixProgressStepsAndPauses) {
 // Each page's save set is what its Apply writes, in order and with the
 // types written, when every key opens and the history box is checked.
 TEST(Apply, WritesEachPageSaveSetInOrder) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   d.Run({[&] { d.ClickTab(1); }, [&] { d.Click("CSet2", IDC_CLEAR_HISTORY); },
          [&] {
            d.ClearRecordings();
@@ -299,7 +298,7 @@ TEST(Apply, WritesEachPageSaveSetInOrder) {
   std::vector<std::string> written;
   for (const platform::registry::RegistryEvent& e : d.RegistryEvents()) {
     if (e.op == platform::registry::RegistryEvent::Op::Set) {
-      written.push_back(testing_device::Describe(e) + " type " + std::to_string(e.type));
+      written.push_back(test::Describe(e) + " type " + std::to_string(e.type));
     }
   }
   std::vector<std::string> expected;
@@ -308,7 +307,7 @@ TEST(Apply, WritesEachPageSaveSetInOrder) {
 }
 
 TEST(Apply, ProgressRangeIsTheTabCountAndStaysAtTheEnd) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   d.Run({[&] { d.Click("main", IDC_APPLY); },
          [&] {
            HWND bar = d.Control("main", IDC_PROGRESS);
@@ -331,7 +330,7 @@ TEST(Apply, MissingKeysAreSkippedAndStillReportSuccess) {
 }
 
 TEST(Apply, AFailedWriteIsReportedAndTheCycleStillCompletes) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   bool broken = false;
   std::vector<std::string> firstCalls;
   d.Run({[&] {
@@ -379,7 +378,7 @@ class ApplyToFile : public ::testing::Test {
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir_);
     file_ = dir_ / "device.reg";
-    std::ofstream(file_, std::ios::binary) << kFullDevice;
+    std::ofstream(file_, std::ios::binary) << FullDevice();
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
   std::string FileText() const {
@@ -420,7 +419,7 @@ TEST_F(ApplyToFile, FailedSaveIsReportedNotCalledSuccess) {
 // --- reload -----------------------------------------------------------------
 
 TEST(Reload, DiscardsUnappliedChangesOnEveryPageAndKeepsTheDialogOpen) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   bool stillOpen = false;
   d.Run({[&] {
            d.Click("CSet1", IDC_ASK_DEST);  // checked -> unchecked
@@ -461,7 +460,7 @@ TEST(Reload, DiscardsUnappliedChangesOnEveryPageAndKeepsTheDialogOpen) {
 }
 
 TEST(Reload, DoesNotReadTheAboutPageAgain) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   std::vector<unsigned char> none;
   d.Run({[&] {
            // Without a version record a new read would empty the texts.
@@ -475,7 +474,7 @@ TEST(Reload, DoesNotReadTheAboutPageAgain) {
 }
 
 TEST(Reload, RightAfterApplyShowsWhatWasWritten) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   d.Run({[&] { d.Click("CSet1", IDC_DYNAMIC_DELETE); },  // nDynamicDelete 2 -> unchecked
          [&] { d.Click("main", IDC_APPLY); }, [&] { d.PressMessageOk(); },
          [&] { d.Click("main", IDCANCEL); },
@@ -486,7 +485,7 @@ TEST(Reload, RightAfterApplyShowsWhatWasWritten) {
 }
 
 TEST(Closing, OkWithoutApplyWritesNothing) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   const int exitCode = d.Run({[&] {
     d.Click("CSet1", IDC_ASK_DEST);
     d.ClearRecordings();
@@ -507,7 +506,7 @@ TEST(PortraitGuard, DisplayResetEndsTheToolWhateverTheShape) {
   };
   for (const Case& c : {Case{"portrait", false}, Case{"landscape", true}}) {
     SCOPED_TRACE(c.name);
-    Device d(kFullDevice);
+    Device d(FullDevice());
     d.Run({[&] {
       d.Click("CSet1", IDC_ASK_DEST);  // an unapplied change
       if (c.rotate) platform::RotateScreen();
@@ -526,7 +525,7 @@ TEST(PortraitGuard, DisplayResetEndsTheToolWhateverTheShape) {
 }
 
 TEST(PortraitGuard, OtherSettingChangesDoNothing) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   bool open = false;
   d.Run({[&] {
            for (WPARAM flags : {WPARAM{0}, WPARAM{0x3001}, WPARAM{0x3003}, WPARAM{0x2A}}) {
@@ -540,7 +539,7 @@ TEST(PortraitGuard, OtherSettingChangesDoNothing) {
 }
 
 TEST(PortraitGuard, SizeChangesMoveNothing) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   d.Run({[&] {
     std::vector<RECT> before;
     std::vector<HWND> windows;

@@ -1,11 +1,27 @@
 // Combo box (drop-down list): list rules and the popup click sequences.
 #include <gtest/gtest.h>
 
-#include "tests/controls/events.h"
+#include "tests/controls/control_test.h"
 
 namespace {
 
-using test::Command;
+using test::ExpectSequence;
+using test::kNotifications;
+using test::MessageRecorder;
+using test::MessageSeq;
+using test::wparam;
+
+constexpr WPARAM Cbn(WORD code) {
+  return MAKEWPARAM(1031, code);
+}
+
+static const MessageSeq kOpened[] = {{WM_COMMAND, wparam, Cbn(CBN_SETFOCUS)},
+                                     {WM_COMMAND, wparam, Cbn(CBN_DROPDOWN)}};
+static const MessageSeq kEntryChosen[] = {{WM_COMMAND, wparam, Cbn(CBN_SELENDOK)},
+                                          {WM_COMMAND, wparam, Cbn(CBN_CLOSEUP)},
+                                          {WM_COMMAND, wparam, Cbn(CBN_SELCHANGE)}};
+static const MessageSeq kClosedUnchanged[] = {{WM_COMMAND, wparam, Cbn(CBN_SELENDCANCEL)},
+                                              {WM_COMMAND, wparam, Cbn(CBN_CLOSEUP)}};
 
 class ComboTest : public test::ControlTest {
  protected:
@@ -46,7 +62,7 @@ TEST_F(ComboTest, TheFieldIsOneLineHighAndTheListOpensOnTopOfEverything) {
   RECT field;
   GetWindowRect(combo, &field);
   EXPECT_EQ(field.bottom - field.top, 12 + 8);
-  test::EventRecorder rec(parent);
+  MessageRecorder rec({parent}, kNotifications);
   test::Click(combo);
   HWND list = platform::ComboListWindow(combo);
   ASSERT_NE(list, nullptr);
@@ -57,8 +73,7 @@ TEST_F(ComboTest, TheFieldIsOneLineHighAndTheListOpensOnTopOfEverything) {
   GetWindowRect(list, &r);
   EXPECT_EQ(r.top, field.bottom);
   EXPECT_EQ(WindowFromPoint(POINT{(r.left + r.right) / 2, r.bottom - 2}), list);
-  EXPECT_EQ(rec.Take(), (std::vector<test::Event>{Command(CBN_SETFOCUS, 1031, combo),
-                                                  Command(CBN_DROPDOWN, 1031, combo)}));
+  ExpectSequence(rec, kOpened, "a tap on the field");
 }
 
 TEST_F(ComboTest, ClickingAnEntrySelectsItClosesTheListThenNotifies) {
@@ -66,13 +81,11 @@ TEST_F(ComboTest, ClickingAnEntrySelectsItClosesTheListThenNotifies) {
   test::Click(combo);
   HWND list = platform::ComboListWindow(combo);
   ASSERT_NE(list, nullptr);
-  test::EventRecorder events(parent);
+  MessageRecorder rec({parent}, kNotifications);
   ClickEntry(list, 2);
   EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 2);
   EXPECT_FALSE(IsWindow(list));
-  EXPECT_EQ(events.Take(), (std::vector<test::Event>{Command(CBN_SELENDOK, 1031, combo),
-                                                     Command(CBN_CLOSEUP, 1031, combo),
-                                                     Command(CBN_SELCHANGE, 1031, combo)}));
+  ExpectSequence(rec, kEntryChosen, "a tap on an entry");
 }
 
 TEST_F(ComboTest, AClickOutsideTheListClosesItWithoutChange) {
@@ -81,12 +94,11 @@ TEST_F(ComboTest, AClickOutsideTheListClosesItWithoutChange) {
   test::Click(combo);
   HWND list = platform::ComboListWindow(combo);
   ASSERT_NE(list, nullptr);
-  test::EventRecorder rec(parent);
+  MessageRecorder rec({parent}, kNotifications);
   test::ClickAt(POINT{5, 5});
   EXPECT_FALSE(IsWindow(list));
   EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 1);
-  EXPECT_EQ(rec.Take(), (std::vector<test::Event>{Command(CBN_SELENDCANCEL, 1031, combo),
-                                                  Command(CBN_CLOSEUP, 1031, combo)}));
+  ExpectSequence(rec, kClosedUnchanged, "a tap outside the list");
 }
 
 TEST_F(ComboTest, ClickingTheFieldAgainClosesTheList) {

@@ -5,9 +5,25 @@
 #include <optional>
 #include <string>
 
-#include "tests/controls/events.h"
+#include "tests/controls/control_test.h"
 
 namespace {
+
+using test::MessageSeq;
+using test::wparam;
+
+constexpr MessageSeq En(WORD id, WORD code) {
+  return {WM_COMMAND, wparam, MAKEWPARAM(id, code)};
+}
+
+// Three typed characters, each changing the text.
+static const MessageSeq kThreeTyped[] = {En(1027, EN_UPDATE), En(1027, EN_CHANGE),
+                                         En(1027, EN_UPDATE), En(1027, EN_CHANGE),
+                                         En(1027, EN_UPDATE), En(1027, EN_CHANGE)};
+// Three characters fit the limit, the fourth is refused.
+static const MessageSeq kFourTypedThreeFit[] = {
+    En(5, EN_UPDATE), En(5, EN_CHANGE), En(5, EN_UPDATE), En(5, EN_CHANGE),
+    En(5, EN_UPDATE), En(5, EN_CHANGE), En(5, EN_MAXTEXT)};
 
 class EditTest : public test::ControlTest {
  protected:
@@ -15,7 +31,7 @@ class EditTest : public test::ControlTest {
     WCHAR buffer[256];
     GetWindowText(edit, buffer, 256);
     return buffer;
-  }
+  }  // namespace
   void Type(std::u16string_view text) {
     for (char16_t ch : text) platform::InjectChar(ch);
     platform::ProcessPendingMessages();
@@ -37,12 +53,11 @@ TEST_F(EditTest, TypingReplacesTheSelectionAndNotifiesEachChange) {
   SendMessage(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 0u);
   EXPECT_EQ(end, 9u);
-  test::EventRecorder rec(parent);
+  test::MessageRecorder rec({parent}, test::kNotifications);
   Type(u"端末A");
   EXPECT_EQ(Text(edit), u"端末A");
   EXPECT_EQ(platform::EditCaret(edit), 3);
-  std::vector<test::Event> events = rec.Take();
-  EXPECT_EQ(std::count(events.begin(), events.end(), test::Command(EN_CHANGE, 1027, edit)), 3);
+  test::ExpectSequence(rec, kThreeTyped, "three characters typed");
 }
 
 TEST_F(EditTest, BackspaceDeleteAndCaretKeysEdit) {
@@ -82,12 +97,10 @@ TEST_F(EditTest, TheTextLimitCutsTypedText) {
   HWND edit = Make(WC_EDIT, ES_AUTOHSCROLL, 5, 0, 0, 100, 18);
   SendMessage(edit, EM_LIMITTEXT, 3, 0);
   SetFocus(edit);
-  test::EventRecorder rec(parent);
+  test::MessageRecorder rec({parent}, test::kNotifications);
   Type(u"abcd");
   EXPECT_EQ(Text(edit), u"abc");
-  std::vector<test::Event> events = rec.Take();
-  EXPECT_NE(std::find(events.begin(), events.end(), test::Command(EN_MAXTEXT, 5, edit)),
-            events.end());
+  test::ExpectSequence(rec, kFourTypedThreeFit, "four characters typed, three fit");
   // A text set by the program is not cut.
   SetWindowText(edit, u"abcdefgh");
   EXPECT_EQ(Text(edit), u"abcdefgh");
@@ -183,14 +196,14 @@ TEST_F(EditTest, TheClipboardKeysAndUndoEditAsTheDevicesEditDoes) {
   std::optional<std::u16string> clipboard;
   platform::SetClipboardHook(
       {[&] { return clipboard; }, [&](const std::u16string& text) { clipboard = text; }});
-  test::EventRecorder rec(parent);
+  test::MessageRecorder rec({parent}, {WM_COMMAND});
   for (const Row& row : rows) {
     HWND edit = Make(WC_EDIT, ES_AUTOHSCROLL | row.style, 1027, 27, 200, 108, 18, row.text);
     if (row.limit > 0) SendMessage(edit, EM_LIMITTEXT, static_cast<WPARAM>(row.limit), 0);
     SetFocus(edit);
     SendMessage(edit, EM_SETSEL, static_cast<WPARAM>(row.selStart), row.selEnd);
     clipboard = row.clipboard;
-    rec.Take();
+    rec.Clear();
     Type(row.keys);
     EXPECT_EQ(Text(edit), row.expectText) << row.what;
     EXPECT_EQ(clipboard, row.expectClipboard) << row.what;
@@ -199,8 +212,10 @@ TEST_F(EditTest, TheClipboardKeysAndUndoEditAsTheDevicesEditDoes) {
     SendMessage(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(static_cast<int>(start), row.expectSelStart) << row.what;
     EXPECT_EQ(static_cast<int>(end), row.expectSelEnd) << row.what;
-    const std::vector<test::Event> events = rec.Take();
-    EXPECT_EQ(std::count(events.begin(), events.end(), test::Command(EN_MAXTEXT, 1027, edit)),
+    const std::vector<test::Message>& commands = rec.Messages();
+    EXPECT_EQ(std::count_if(
+                  commands.begin(), commands.end(),
+                  [](const test::Message& m) { return m.wParam == MAKEWPARAM(1027, EN_MAXTEXT); }),
               row.maxText ? 1 : 0)
         << row.what;
     DestroyWindow(edit);

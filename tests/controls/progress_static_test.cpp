@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "tests/controls/events.h"
+#include "tests/controls/control_test.h"
 
 namespace {
 

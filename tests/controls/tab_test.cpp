@@ -1,11 +1,22 @@
 // Tab control: selection rules and the click notification sequence.
 #include <gtest/gtest.h>
 
-#include "tests/controls/events.h"
+#include "tests/controls/control_test.h"
 
 namespace {
 
-using test::Notify;
+using test::ExpectSequence;
+using test::kNotifications;
+using test::MessageRecorder;
+using test::MessageSeq;
+using test::notify;
+using test::wparam;
+
+static const MessageSeq kSelectionChanged[] = {
+    {WM_NOTIFY, wparam | notify, 1002, 0, static_cast<UINT>(TCN_SELCHANGING)},
+    {WM_NOTIFY, wparam | notify, 1002, 0, static_cast<UINT>(TCN_SELCHANGE)}};
+static const MessageSeq kSelectionKept[] = {
+    {WM_NOTIFY, wparam | notify, 1002, 0, static_cast<UINT>(TCN_SELCHANGING)}};
 
 class TabTest : public test::ControlTest {
  protected:
@@ -34,7 +45,7 @@ class TabTest : public test::ControlTest {
 TEST_F(TabTest, TheFirstInsertedTabIsSelectedAndSetCurSelDoesNotNotify) {
   HWND tab = Make(WC_TABCONTROL, 0, 1002, 0, 0, 200, 100);
   EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), -1);
-  test::EventRecorder rec(parent);
+  MessageRecorder rec({parent}, kNotifications);
   TCITEM item;
   item.mask = TCIF_TEXT;
   item.pszText = const_cast<LPWSTR>(u"設定1");
@@ -49,7 +60,7 @@ TEST_F(TabTest, TheFirstInsertedTabIsSelectedAndSetCurSelDoesNotNotify) {
   EXPECT_EQ(SendMessage(tab, TCM_SETCURSEL, static_cast<WPARAM>(-1), 0), 1);  // clears
   EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), -1);
   EXPECT_EQ(SendMessage(tab, TCM_SETCURSEL, 0, 0), -1);
-  EXPECT_TRUE(rec.Take().empty());
+  ExpectSequence(rec, test::kNoMessages, "tabs inserted and selected by the program");
   WCHAR text[16];
   TCITEM out;
   out.mask = TCIF_TEXT;
@@ -61,23 +72,20 @@ TEST_F(TabTest, TheFirstInsertedTabIsSelectedAndSetCurSelDoesNotNotify) {
 
 TEST_F(TabTest, ClickingAnotherTabSendsSelChangingThenSelChange) {
   HWND tab = MakeTabs({u"設定1", u"設定2", u"設定3"});
-  test::EventRecorder rec(parent);
+  MessageRecorder rec({parent}, kNotifications);
   ClickTab(tab, 2);
-  EXPECT_EQ(rec.Take(),
-            (std::vector<test::Event>{Notify(static_cast<int>(TCN_SELCHANGING), 1002, tab),
-                                      Notify(static_cast<int>(TCN_SELCHANGE), 1002, tab)}));
+  ExpectSequence(rec, kSelectionChanged, "a tap on another tab");
   EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 2);
-  ClickTab(tab, 2);  // the selected tab: nothing
-  EXPECT_TRUE(rec.Take().empty());
+  ClickTab(tab, 2);
+  ExpectSequence(rec, test::kNoMessages, "a tap on the selected tab");
 }
 
 TEST_F(TabTest, ANonZeroSelChangingResultKeepsTheSelection) {
   HWND tab = MakeTabs({u"a", u"b"});
   test::notifyResult = 1;
-  test::EventRecorder rec(parent);
+  MessageRecorder rec({parent}, kNotifications);
   ClickTab(tab, 1);
-  EXPECT_EQ(rec.Take(),
-            (std::vector<test::Event>{Notify(static_cast<int>(TCN_SELCHANGING), 1002, tab)}));
+  ExpectSequence(rec, kSelectionKept, "a tap on a tab the parent refuses");
   EXPECT_EQ(SendMessage(tab, TCM_GETCURSEL, 0, 0), 0);
 }
 

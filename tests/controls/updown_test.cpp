@@ -1,12 +1,50 @@
 // Up-down control: range and position rules, click sequences, auto-repeat.
 #include <gtest/gtest.h>
 
-#include "tests/controls/events.h"
+#include <string>
+
+#include "tests/controls/control_test.h"
 
 namespace {
 
-using test::DeltaPos;
-using test::Scroll;
+using test::ExpectSequence;
+using test::kNotifications;
+using test::MessageRecorder;
+using test::MessageSeq;
+using test::notify;
+using test::wparam;
+
+constexpr MessageSeq DeltaPos(WORD id) {
+  return {WM_NOTIFY, wparam | notify, id, 0, static_cast<UINT>(UDN_DELTAPOS)};
+}
+constexpr MessageSeq Scroll(UINT msg, WORD code, int pos) {
+  return {msg, wparam, MAKEWPARAM(code, static_cast<WORD>(pos))};
+}
+
+// An arrow held for two repeats: three steps, each offered and reported, and
+// the end of scrolling at the release.
+static const MessageSeq kHeldThreeSteps[] = {DeltaPos(1018),
+                                             Scroll(WM_VSCROLL, SB_THUMBPOSITION, 1),
+                                             DeltaPos(1018),
+                                             Scroll(WM_VSCROLL, SB_THUMBPOSITION, 2),
+                                             DeltaPos(1018),
+                                             Scroll(WM_VSCROLL, SB_THUMBPOSITION, 3),
+                                             Scroll(WM_VSCROLL, SB_ENDSCROLL, 3)};
+// A horizontal control at its maximum wraps to the minimum.
+static const MessageSeq kWrappedRight[] = {DeltaPos(7), Scroll(WM_HSCROLL, SB_THUMBPOSITION, 1),
+                                           Scroll(WM_HSCROLL, SB_ENDSCROLL, 1)};
+
+// One tap on an arrow of control 1018: the step offered from `start` by
+// `delta`, then the position `pos` reported.
+void ExpectTap(MessageRecorder& rec, int start, int delta, int pos, const std::string& context) {
+  const std::vector<test::Message> offers = rec.Only(WM_NOTIFY);
+  ASSERT_EQ(offers.size(), 1u) << context;
+  EXPECT_EQ(offers[0].pos, start) << context;
+  EXPECT_EQ(offers[0].delta, delta) << context;
+  const MessageSeq tap[] = {DeltaPos(1018), Scroll(WM_VSCROLL, SB_THUMBPOSITION, pos),
+                            Scroll(WM_VSCROLL, SB_ENDSCROLL, pos)};
+  ExpectSequence(rec, tap, context);
+}
 
 class UpDownTest : public test::ControlTest {
  protected:
@@ -90,12 +128,11 @@ TEST_F(UpDownTest, ArrowClicksStepTowardTheLimitsAndAlwaysReportThePosition) {
       SendMessage(ud, UDM_SETPOS32, 0, c.start);
       SendMessage(ud, UDM_SETRANGE32, static_cast<WPARAM>(c.min), c.max);
     }
-    test::EventRecorder rec(parent);
+    MessageRecorder rec({parent}, kNotifications);
     ClickArrow(ud, c.arrow);
-    std::vector<test::Event> expected = {DeltaPos(c.start, c.expected - c.start, ud),
-                                         Scroll(SB_THUMBPOSITION, c.expected, ud),
-                                         Scroll(SB_ENDSCROLL, c.expected, ud)};
-    EXPECT_EQ(rec.Take(), expected) << "range " << c.min << ".." << c.max << " from " << c.start;
+    ExpectTap(rec, c.start, c.expected - c.start, c.expected,
+              "range " + std::to_string(c.min) + ".." + std::to_string(c.max) + " from " +
+                  std::to_string(c.start));
     EXPECT_EQ(SendMessage(ud, UDM_GETPOS32, 0, 0), c.expected);
     DestroyWindow(ud);
   }
@@ -106,17 +143,15 @@ TEST_F(UpDownTest, AVetoedStepKeepsThePositionButStillReportsIt) {
   SendMessage(ud, UDM_SETRANGE32, 0, 10);
   SendMessage(ud, UDM_SETPOS32, 0, 4);
   test::notifyResult = 1;
-  test::EventRecorder rec(parent);
+  MessageRecorder rec({parent}, kNotifications);
   ClickArrow(ud, platform::UpDownPart::Up);
-  EXPECT_EQ(rec.Take(),
-            (std::vector<test::Event>{DeltaPos(4, 1, ud), Scroll(SB_THUMBPOSITION, 4, ud),
-                                      Scroll(SB_ENDSCROLL, 4, ud)}));
+  ExpectTap(rec, 4, 1, 4, "a vetoed step");
 }
 
 TEST_F(UpDownTest, HoldingAnArrowRepeatsOnTheTimerUntilReleased) {
   HWND ud = MakeUpDown();
   SendMessage(ud, UDM_SETRANGE32, 0, 60);
-  test::EventRecorder rec(parent);
+  MessageRecorder rec({parent}, kNotifications);
   Press(ud, platform::UpDownPart::Up);
   EXPECT_EQ(platform::UpDownPressedPart(ud), platform::UpDownPart::Up);
   clock.Advance(499);
@@ -133,22 +168,16 @@ TEST_F(UpDownTest, HoldingAnArrowRepeatsOnTheTimerUntilReleased) {
   clock.Advance(1000);
   platform::ProcessPendingMessages();
   EXPECT_EQ(SendMessage(ud, UDM_GETPOS32, 0, 0), 3);
-  std::vector<test::Event> events = rec.Take();
-  ASSERT_EQ(events.size(), 7u);
-  EXPECT_EQ(events[5], Scroll(SB_THUMBPOSITION, 3, ud));
-  EXPECT_EQ(events[6], Scroll(SB_ENDSCROLL, 3, ud));
+  ExpectSequence(rec, kHeldThreeSteps, "an arrow held for two repeats");
 }
 
 TEST_F(UpDownTest, HorizontalControlsReportWithHScrollAndWrapWhenAsked) {
   HWND ud = Make(UPDOWN_CLASS, UDS_HORZ | UDS_WRAP, 7, 0, 0, 24, 12);
   SendMessage(ud, UDM_SETRANGE32, 1, 3);
   SendMessage(ud, UDM_SETPOS32, 0, 3);
-  test::EventRecorder rec(parent);
+  MessageRecorder rec({parent}, kNotifications);
   ClickArrow(ud, platform::UpDownPart::Up);
-  std::vector<test::Event> events = rec.Take();
-  ASSERT_EQ(events.size(), 3u);
-  EXPECT_EQ(events[1].msg, WM_HSCROLL);
-  EXPECT_EQ(events[1].a, 1);  // wrapped to the minimum
+  ExpectSequence(rec, kWrappedRight, "a horizontal control's up arrow at the maximum");
 }
 
 }  // namespace

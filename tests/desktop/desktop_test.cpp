@@ -17,16 +17,16 @@
 #include <thread>
 #include <vector>
 
-#include "tests/e2e/process.h"
-#include "tests/e2e/stores.h"
+#include "tests/support/files.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/process.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using e2e::kDevice;
-using e2e::ReadFile;
-using e2e::WriteFile;
+using test::ReadFile;
+using test::WriteText;
 
 bool OnPath(const std::string& tool) {
   return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
@@ -147,7 +147,7 @@ class Desktop : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
     store_ = dir_ / "dev.reg";
-    WriteFile(store_, kDevice);
+    WriteText(store_, test::Fixture("device.reg"));
     env_["XDG_DATA_HOME"] = (dir_ / "xdg").string();
     env_["QT_QPA_PLATFORM"] = std::nullopt;
     env_["WAYLAND_DISPLAY"] = std::nullopt;
@@ -155,19 +155,19 @@ class Desktop : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  std::unique_ptr<e2e::Interactive> Start(const XServer& x, std::vector<std::string> extra = {},
-                                          e2e::Env env = {}) {
-    e2e::Env all = env_;
+  std::unique_ptr<test::Interactive> Start(const XServer& x, std::vector<std::string> extra = {},
+                                           test::Env env = {}) {
+    test::Env all = env_;
     all["DISPLAY"] = x.display();
     for (const auto& [name, value] : env) all[name] = value;
     std::vector<std::string> args = {"--registry", store_.string()};
     args.insert(args.end(), extra.begin(), extra.end());
-    return std::make_unique<e2e::Interactive>(args, all);
+    return std::make_unique<test::Interactive>(args, all);
   }
 
   fs::path dir_;
   fs::path store_;
-  e2e::Env env_;
+  test::Env env_;
 };
 
 bool BarBlue(std::uint32_t p) {
@@ -227,7 +227,7 @@ TEST_F(Desktop, TheWindowNamesTheStoreAndFitsTheScreenInSharpPixels) {
     const char* what;
     int screenWidth, screenHeight;
     std::vector<std::string> args;
-    e2e::Env env;
+    test::Env env;
     int width, height;  // the window in the server's pixels
     int scale;          // server pixels per device pixel
     const char* note;   // on stderr
@@ -271,7 +271,7 @@ TEST_F(Desktop, TheWindowNamesTheStoreAndFitsTheScreenInSharpPixels) {
     EXPECT_EQ(shown.width, row.width) << row.what;
     EXPECT_TRUE(WholeBlocks(shown, row.scale)) << row.what;
     x.Command("xdotool windowclose " + window);
-    const e2e::Result r = tool->Finish(15s);
+    const test::Result r = tool->Finish(15s);
     EXPECT_EQ(r.status, 0) << row.what << "\n" << r.err;
     if (row.note != nullptr) {
       EXPECT_NE(r.err.find(std::string("RegillaMobile: ") + row.note + "\n"), std::string::npos)
@@ -292,7 +292,7 @@ TEST_F(Desktop, AWindowDestroyedByAnotherProgramEndsTheToolWithoutSaving) {
   // A change not applied.
   ASSERT_TRUE(CheckTheFirstBox(x, window));
   x.Command("xdotool windowclose " + window);
-  const e2e::Result r = tool->Finish(15s);
+  const test::Result r = tool->Finish(15s);
   EXPECT_EQ(r.status, 0) << r.err;  // -1: still running after the window was gone
   EXPECT_EQ(ReadFile(store_), before);
   EXPECT_EQ(r.err.find("BadWindow"), std::string::npos) << r.err;
@@ -302,7 +302,7 @@ TEST_F(Desktop, AStartUpErrorIsShownInTheWindowUntilAnswered) {
   const std::string corrupt =
       "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\System\\GWE]\n"
       "\"Animate\"=dword:zz\n";
-  WriteFile(dir_ / "bad.reg", corrupt);
+  WriteText(dir_ / "bad.reg", corrupt);
   struct Row {
     fs::path store;
     std::string title;
@@ -330,7 +330,7 @@ TEST_F(Desktop, AStartUpErrorIsShownInTheWindowUntilAnswered) {
     }
     EXPECT_GT(dark, 1000) << row.error;
     x.Command("xdotool key --window " + window + " Return");
-    const e2e::Result r = tool->Finish(15s);
+    const test::Result r = tool->Finish(15s);
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find(row.error), std::string::npos) << r.err;
   }
@@ -343,7 +343,7 @@ TEST_F(Desktop, ASaveThatFailsAtTheEndIsShownInTheWindow) {
   ASSERT_FALSE(x.display().empty());
   fs::create_directories(dir_ / "gone");
   store_ = dir_ / "gone" / "dev.reg";
-  WriteFile(store_, kDevice);
+  WriteText(store_, test::Fixture("device.reg"));
   auto tool = Start(x);
   std::string window = x.WaitForWindow();
   ASSERT_FALSE(window.empty());
@@ -372,7 +372,7 @@ TEST_F(Desktop, ASaveThatFailsAtTheEndIsShownInTheWindow) {
   }
   ASSERT_FALSE(second.empty()) << "no window for the failed save";
   x.Command("xdotool key --window " + second + " Return");
-  const e2e::Result r = tool->Finish(15s);
+  const test::Result r = tool->Finish(15s);
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_NE(r.err.find("the settings could not be saved"), std::string::npos) << r.err;
 }

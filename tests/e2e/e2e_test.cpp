@@ -10,16 +10,16 @@
 #include <pugixml.hpp>
 #include <sstream>
 
-#include "process.h"
-#include "stores.h"
+#include "tests/support/files.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/process.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
-using e2e::kDevice;
-using e2e::ReadFile;
-using e2e::WriteFile;
+using test::ReadFile;
+using test::WriteText;
 
 constexpr const char* kInstallerKey =
     R"(HKEY_LOCAL_MACHINE\Software\Apps\Microsoft Application Installer)";
@@ -65,31 +65,31 @@ class EndToEnd : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
     store_ = dir_ / "device.reg";
-    WriteFile(store_, kDevice);
+    WriteText(store_, test::Fixture("device.reg"));
     env_["XDG_DATA_HOME"] = (dir_ / "xdg").string();
     env_["QT_QPA_PLATFORM"] = "offscreen";
   }
   void TearDown() override { fs::remove_all(dir_); }
 
   // Runs a script file against the test's store with a trace file.
-  e2e::Result RunScript(const std::string& script, std::vector<std::string> extra = {}) {
-    WriteFile(dir_ / "script.txt", script);
+  test::Result RunScript(const std::string& script, std::vector<std::string> extra = {}) {
+    WriteText(dir_ / "script.txt", script);
     std::vector<std::string> args = {"--registry", store_.string(),
                                      "--script",   (dir_ / "script.txt").string(),
                                      "--trace",    (dir_ / "trace.jsonl").string()};
     args.insert(args.end(), extra.begin(), extra.end());
-    return e2e::Run(args, {}, env_);
+    return test::Run(args, {}, env_);
   }
   std::vector<json> Trace() { return JsonLines(ReadFile(dir_ / "trace.jsonl")); }
   std::string Store() { return ReadFile(store_); }
 
   fs::path dir_;
   fs::path store_;
-  e2e::Env env_;
+  test::Env env_;
 };
 
 TEST_F(EndToEnd, ApplyWritesTheFirstPageAndTracesTheCycle) {
-  const e2e::Result r = RunScript(
+  const test::Result r = RunScript(
       "# change every control of the first page, then apply\n"
       "click CSet1:1009\n"
       "select CSet1:1031 0\n"
@@ -164,7 +164,7 @@ TEST_F(EndToEnd, ApplyWritesTheFirstPageAndTracesTheCycle) {
 
 TEST_F(EndToEnd, CancelReloadsTheStoredValues) {
   const std::string before = Store();
-  const e2e::Result r = RunScript(
+  const test::Result r = RunScript(
       "click CSet1:1009\n"
       "select CSet1:1031 3\n"
       "dump\n"
@@ -184,7 +184,7 @@ TEST_F(EndToEnd, CancelReloadsTheStoredValues) {
 
 TEST_F(EndToEnd, OkWithoutApplyWritesNothing) {
   const std::string before = Store();
-  const e2e::Result r = RunScript(
+  const test::Result r = RunScript(
       "click CSet1:1009\n"
       "click CSet1:1032\n"
       "ok\n");
@@ -196,7 +196,7 @@ TEST_F(EndToEnd, OkWithoutApplyWritesNothing) {
 
 TEST_F(EndToEnd, LandscapeScreenIsRefusedWithoutTouchingTheStore) {
   const std::string before = Store();
-  const e2e::Result r = RunScript("dump\n", {"--screen", "320x240"});
+  const test::Result r = RunScript("dump\n", {"--screen", "320x240"});
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<json> dumps = JsonLines(r.out);
   ASSERT_EQ(dumps.size(), 1u);
@@ -218,22 +218,22 @@ TEST_F(EndToEnd, LandscapeScreenIsRefusedWithoutTouchingTheStore) {
 
   // A store that does not exist yet is not created by a refused start,
   // neither a named file nor the default one with its folder.
-  WriteFile(dir_ / "script.txt", "dump\n");
-  const e2e::Result named =
-      e2e::Run({"--screen", "320x240", "--registry", (dir_ / "new.reg").string(), "--script",
-                (dir_ / "script.txt").string()},
-               {}, env_);
+  WriteText(dir_ / "script.txt", "dump\n");
+  const test::Result named =
+      test::Run({"--screen", "320x240", "--registry", (dir_ / "new.reg").string(), "--script",
+                 (dir_ / "script.txt").string()},
+                {}, env_);
   EXPECT_EQ(named.status, 0) << named.err;
   EXPECT_FALSE(fs::exists(dir_ / "new.reg"));
-  const e2e::Result byDefault =
-      e2e::Run({"--screen", "320x240", "--script", (dir_ / "script.txt").string()}, {}, env_);
+  const test::Result byDefault =
+      test::Run({"--screen", "320x240", "--script", (dir_ / "script.txt").string()}, {}, env_);
   EXPECT_EQ(byDefault.status, 0) << byDefault.err;
   EXPECT_FALSE(fs::exists(dir_ / "xdg"));
 }
 
 TEST_F(EndToEnd, RotatingTheScreenEndsTheToolWithoutSaving) {
   const std::string before = Store();
-  const e2e::Result r = RunScript(
+  const test::Result r = RunScript(
       "click CSet1:1009\n"
       "rotate\n"
       "dump\n");
@@ -246,7 +246,7 @@ TEST_F(EndToEnd, RotatingTheScreenEndsTheToolWithoutSaving) {
 }
 
 TEST_F(EndToEnd, OtherSettingChangesAreIgnored) {
-  const e2e::Result r = RunScript("settingchange 0x10\ndump\n");
+  const test::Result r = RunScript("settingchange 0x10\ndump\n");
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<json> dumps = JsonLines(r.out);
   ASSERT_EQ(dumps.size(), 1u);
@@ -258,8 +258,8 @@ TEST_F(EndToEnd, CorruptStoreStopsBeforeAnythingAndStaysByteIdentical) {
   const std::string corrupt =
       "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\System\\GWE]\r\n"
       "\"Animate\"=dword:zz\r\n";
-  WriteFile(store_, corrupt);
-  const e2e::Result r = RunScript("click CSet1:1009\nclick main:1013\nok\ndump\n");
+  WriteText(store_, corrupt);
+  const test::Result r = RunScript("click CSet1:1009\nclick main:1013\nok\ndump\n");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("device.reg"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find('4'), std::string::npos) << r.err;  // the line
@@ -269,9 +269,9 @@ TEST_F(EndToEnd, CorruptStoreStopsBeforeAnythingAndStaysByteIdentical) {
 }
 
 TEST_F(EndToEnd, DefaultStoreIsSeededFromTheSampleAndTraceGoesToStderr) {
-  WriteFile(dir_ / "script.txt", "dump\n");
-  const e2e::Result r =
-      e2e::Run({"--script", (dir_ / "script.txt").string(), "--trace", "-"}, {}, env_);
+  WriteText(dir_ / "script.txt", "dump\n");
+  const test::Result r =
+      test::Run({"--script", (dir_ / "script.txt").string(), "--trace", "-"}, {}, env_);
   ASSERT_EQ(r.status, 0) << r.err;
   const fs::path seeded = dir_ / "xdg" / "RegillaMobile" / "registry.reg";
   EXPECT_TRUE(fs::exists(seeded));
@@ -301,64 +301,6 @@ TEST_F(EndToEnd, DefaultStoreIsSeededFromTheSampleAndTraceGoesToStderr) {
   EXPECT_NE(ReadFile(seeded).find("CPUPriority"), std::string::npos);
 }
 
-constexpr const char* kAllPages = R"(Windows Registry Editor Version 5.00
-
-[HKEY_CURRENT_USER\ControlPanel\Sip]
-"AllowChange"=dword:00000000
-
-[HKEY_CURRENT_USER\Software\Microsoft\Shell\TaskSwitch]
-"0"="\Windows\calendar.exe"
-"1"="\Windows\tmail.exe"
-
-[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Internet Settings]
-"MaxConnectionsPer1_0Server"=dword:00000004
-"MaxConnectionsPerServer"=dword:00000002
-
-[HKEY_CURRENT_USER\Software\Microsoft\IMEJP\3.1\MSIME]
-"option3"=dword:00000001
-
-[HKEY_LOCAL_MACHINE\Comm\ConnMgr\Planner\Settings]
-"CacheTime"=dword:00000258
-
-[HKEY_LOCAL_MACHINE\Comm\Redir]
-"RegisterFSRoot"=dword:00000000
-
-[HKEY_LOCAL_MACHINE\ControlPanel\WiFi]
-"ScanInterval"=dword:0000012c
-"Timeout"=dword:00000014
-
-[HKEY_LOCAL_MACHINE\Ident]
-"Name"="Pocket_PC"
-
-[HKEY_LOCAL_MACHINE\Software\Apps\Microsoft Application Installer]
-"fAskDest"=dword:00000001
-"nDynamicDelete"=dword:00000002
-"fAskOptions"=dword:00000001
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Calendar]
-"ShowLunarCalendar"=dword:00000000
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Shell]
-"NoClearType"=dword:00000000
-"TBOpt"=dword:00000001
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Internet Settings]
-"ClearTypeText"=dword:00000001
-
-[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\VxD\BIOS]
-"CPUPriority"=dword:00000003
-
-[HKEY_LOCAL_MACHINE\System\GWE]
-"Animate"=dword:00000001
-"cxVScr"=dword:0000000d
-"cyVScr"=dword:0000000d
-"cyHScr"=dword:0000000d
-"cxHScr"=dword:0000000d
-
-[HKEY_LOCAL_MACHINE\System\GWE\Menu]
-"Anitype"=dword:00000006
-)";
-
 // The parm of `name` in the characteristic of `key` ("HKLM\\Ident") of an
 // exported document: its value and datatype, or nothing.
 std::optional<std::pair<std::string, std::string>> Exported(const std::string& xml,
@@ -376,7 +318,7 @@ std::optional<std::pair<std::string, std::string>> Exported(const std::string& x
 }
 
 TEST_F(EndToEnd, EveryPageIsLoadedAndApplied) {
-  WriteFile(store_, kAllPages);
+  WriteText(store_, test::Fixture("all_pages.reg"));
   const std::string exports = (dir_ / "export-").string();
   const std::string changes =
       "dump\n"
@@ -395,7 +337,7 @@ TEST_F(EndToEnd, EveryPageIsLoadedAndApplied) {
       "spin CSet5:1037 up\n"
       "vscroll CSet5:1041 8 20\n"
       "dump\n";
-  const e2e::Result r =
+  const test::Result r =
       RunScript("export " + exports + "start.xml\n" + changes + "export " + exports +
                     "unapplied.xml\nclick main:1013\nexport " + exports + "applied.xml\nok\n",
                 {"--export", exports + "end.cab"});
@@ -480,7 +422,7 @@ TEST_F(EndToEnd, EveryPageIsLoadedAndApplied) {
 }
 
 TEST_F(EndToEnd, ShownPagesStayVisibleUnderTheSelectedOne) {
-  const e2e::Result r = RunScript("tab 1\ntab 5\ndump\ntab 1\ndump\n");
+  const test::Result r = RunScript("tab 1\ntab 5\ndump\ntab 1\ndump\n");
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<json> dumps = JsonLines(r.out);
   ASSERT_EQ(dumps.size(), 2u);
@@ -504,7 +446,7 @@ class ScriptErrors : public EndToEnd, public ::testing::WithParamInterface<BadLi
 
 TEST_P(ScriptErrors, StopWithStatusTwoNamingTheLine) {
   const std::string before = Store();
-  const e2e::Result r = RunScript(GetParam().script);
+  const test::Result r = RunScript(GetParam().script);
   EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_NE(r.err.find(GetParam().expected), std::string::npos) << r.err;
   EXPECT_EQ(Store(), before);
@@ -517,7 +459,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadLine{"ok\n# closed\ndump\n", "line 3: the tool has already ended"}));
 
 TEST_F(EndToEnd, ACoveredControlIsAnErrorButWhatWasAppliedStays) {
-  const e2e::Result r = RunScript(
+  const test::Result r = RunScript(
       "click CSet1:1009\n"
       "click main:1013\n"
       "ok\n"
@@ -529,7 +471,7 @@ TEST_F(EndToEnd, ACoveredControlIsAnErrorButWhatWasAppliedStays) {
 }
 
 TEST_F(EndToEnd, PipeDrivenDumpArrivesBeforeTheNextCommand) {
-  e2e::Interactive tool({"--registry", store_.string(), "--script", "-"}, env_);
+  test::Interactive tool({"--registry", store_.string(), "--script", "-"}, env_);
   tool.Send("dump");
   auto first = tool.ReadLine(std::chrono::seconds(20));
   ASSERT_TRUE(first) << "no answer to the first dump";
@@ -549,7 +491,7 @@ TEST_F(EndToEnd, PipeDrivenDumpArrivesBeforeTheNextCommand) {
   // Applied and saved while the message is still up.
   EXPECT_EQ(RegValue(Store(), kInstallerKey, "fAskDest"), "dword:00000001");
 
-  const e2e::Result r = tool.Finish();
+  const test::Result r = tool.Finish();
   EXPECT_EQ(r.status, 0) << r.err;
 }
 
@@ -559,7 +501,7 @@ TEST_F(EndToEnd, TheDeviceWindowIsLoadedOnlyForAScreenshot) {
   auto mapsQt = [](int pid) {
     return ReadFile("/proc/" + std::to_string(pid) + "/maps").find("libQt6") != std::string::npos;
   };
-  e2e::Interactive tool({"--registry", store_.string(), "--script", "-"}, env_);
+  test::Interactive tool({"--registry", store_.string(), "--script", "-"}, env_);
   tool.Send("dump");
   ASSERT_TRUE(tool.ReadLine(std::chrono::seconds(20)));
   EXPECT_FALSE(mapsQt(tool.pid())) << "a headless run mapped Qt";
@@ -575,7 +517,7 @@ TEST_F(EndToEnd, TheDeviceWindowIsLoadedOnlyForAScreenshot) {
 // the script did before it is kept.
 TEST_F(EndToEnd, AScreenshotWithoutTheWindowModuleIsAScriptError) {
   env_["REGILLA_WINDOW_MODULE"] = (dir_ / "missing.so").string();
-  const e2e::Result r =
+  const test::Result r =
       RunScript("click CSet1:1009\nclick main:1013\nscreenshot " + (dir_ / "b.png").string());
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("the device window is not available in this build"), std::string::npos)
@@ -585,8 +527,8 @@ TEST_F(EndToEnd, AScreenshotWithoutTheWindowModuleIsAScriptError) {
   EXPECT_EQ(RegValue(Store(), kInstallerKey, "fAskDest"), "dword:00000001");
 
   // A file that is not the module is refused with the loader's reason.
-  WriteFile(dir_ / "missing.so", "not a shared object");
-  const e2e::Result bad = RunScript("screenshot " + (dir_ / "c.png").string());
+  WriteText(dir_ / "missing.so", "not a shared object");
+  const test::Result bad = RunScript("screenshot " + (dir_ / "c.png").string());
   EXPECT_EQ(bad.status, 2);
   EXPECT_NE(bad.err.find("cannot load"), std::string::npos) << bad.err;
 }
@@ -595,8 +537,8 @@ TEST_F(EndToEnd, AFailedSaveEndsWithStatusOne) {
   const fs::path folder = dir_ / "gone";
   fs::create_directories(folder);
   store_ = folder / "device.reg";
-  WriteFile(store_, kDevice);
-  e2e::Interactive tool(
+  WriteText(store_, test::Fixture("device.reg"));
+  test::Interactive tool(
       {"--registry", store_.string(), "--script", "-", "--trace", (dir_ / "trace.jsonl").string()},
       env_);
   tool.Send("click CSet1:1009");
@@ -610,7 +552,7 @@ TEST_F(EndToEnd, AFailedSaveEndsWithStatusOne) {
   const json messages = json::parse(*shown)["messages"];
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0]["text"], "設定を保存できませんでした。");
-  const e2e::Result r = tool.Finish();
+  const test::Result r = tool.Finish();
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("could not be saved"), std::string::npos) << r.err;
   const std::vector<json> trace = Trace();
@@ -620,26 +562,26 @@ TEST_F(EndToEnd, AFailedSaveEndsWithStatusOne) {
 }
 
 TEST_F(EndToEnd, ATraceOrScreenshotOntoTheStoreOrTheScriptIsRefused) {
-  WriteFile(dir_ / "script.txt", "dump\n");
+  WriteText(dir_ / "script.txt", "dump\n");
   const std::string script = ReadFile(dir_ / "script.txt");
   const std::string before = Store();
   // The same files, also under other spellings of their paths.
-  const e2e::Result ontoStore =
-      e2e::Run({"--registry", store_.string(), "--script", (dir_ / "script.txt").string(),
-                "--trace", (dir_ / "." / "device.reg").string()},
-               {}, env_);
+  const test::Result ontoStore =
+      test::Run({"--registry", store_.string(), "--script", (dir_ / "script.txt").string(),
+                 "--trace", (dir_ / "." / "device.reg").string()},
+                {}, env_);
   EXPECT_EQ(ontoStore.status, 2);
   EXPECT_NE(ontoStore.err.find("is the registry file"), std::string::npos);
   EXPECT_EQ(Store(), before);
-  const e2e::Result ontoScript =
-      e2e::Run({"--registry", store_.string(), "--script", (dir_ / "script.txt").string(),
-                "--trace", (dir_ / "." / "script.txt").string()},
-               {}, env_);
+  const test::Result ontoScript =
+      test::Run({"--registry", store_.string(), "--script", (dir_ / "script.txt").string(),
+                 "--trace", (dir_ / "." / "script.txt").string()},
+                {}, env_);
   EXPECT_EQ(ontoScript.status, 2);
   EXPECT_NE(ontoScript.err.find("is the script"), std::string::npos);
   EXPECT_EQ(ReadFile(dir_ / "script.txt"), script);
   // A screenshot is refused there as well.
-  const e2e::Result picture =
+  const test::Result picture =
       RunScript("screenshot " + (dir_ / "." / "device.reg").string() + "\n");
   EXPECT_EQ(picture.status, 2);
   EXPECT_NE(picture.err.find("is the registry file or the script"), std::string::npos);
@@ -647,7 +589,7 @@ TEST_F(EndToEnd, ATraceOrScreenshotOntoTheStoreOrTheScriptIsRefused) {
   // The default store counts too, before it exists.
   const fs::path defaultStore = dir_ / "xdg" / "RegillaMobile" / "registry.reg";
   fs::create_directories(defaultStore.parent_path());
-  const e2e::Result ontoDefault = e2e::Run(
+  const test::Result ontoDefault = test::Run(
       {"--script", (dir_ / "script.txt").string(), "--trace", defaultStore.string()}, {}, env_);
   EXPECT_EQ(ontoDefault.status, 2);
   EXPECT_FALSE(fs::exists(defaultStore));
@@ -657,13 +599,13 @@ TEST_F(EndToEnd, ATraceOrScreenshotOntoTheStoreOrTheScriptIsRefused) {
 // (there is no display here); the store is not touched.
 TEST_F(EndToEnd, ExportAloneWritesTheStoreWithoutAWindow) {
   const std::string before = Store();
-  e2e::Env env = env_;
+  test::Env env = env_;
   env["DISPLAY"] = std::nullopt;
   env["WAYLAND_DISPLAY"] = std::nullopt;
   env["QT_QPA_PLATFORM"] = std::nullopt;
   for (const char* name : {"settings.cab", "settings.xml"}) {
-    const e2e::Result r =
-        e2e::Run({"--registry", store_.string(), "--export", (dir_ / name).string()}, {}, env);
+    const test::Result r =
+        test::Run({"--registry", store_.string(), "--export", (dir_ / name).string()}, {}, env);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("settings exported to " + (dir_ / name).string()), std::string::npos)
         << r.err;
@@ -680,12 +622,12 @@ TEST_F(EndToEnd, ExportAloneWritesTheStoreWithoutAWindow) {
 // the script or the trace or names no export format; status 1 when the place
 // cannot take the file; a script's export is a script error naming its line.
 TEST_F(EndToEnd, AnExportThatCannotBeWrittenLeavesNothing) {
-  WriteFile(dir_ / "plain", "a file");
+  WriteText(dir_ / "plain", "a file");
   fs::create_directory(dir_ / "folder.cab");
   fs::create_directory(dir_ / "locked");
   fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
   const fs::path cabStore = dir_ / "store.cab";  // a store whose name looks like an export
-  WriteFile(cabStore, kDevice);
+  WriteText(cabStore, test::Fixture("device.reg"));
   const std::string dir = dir_.string();
   const std::string store = store_.string();
   struct Case {
@@ -730,10 +672,10 @@ TEST_F(EndToEnd, AnExportThatCannotBeWrittenLeavesNothing) {
       args.insert(args.end(), {"--registry", store});
     }
     if (!c.script.empty()) {
-      WriteFile(dir_ / "script.xml", c.script);
+      WriteText(dir_ / "script.xml", c.script);
       args.insert(args.end(), {"--script", (dir_ / "script.xml").string()});
     }
-    const e2e::Result r = e2e::Run(args, {}, env_);
+    const test::Result r = test::Run(args, {}, env_);
     EXPECT_EQ(r.status, c.status) << c.expected << "\n" << r.err;
     EXPECT_NE(r.err.find(c.expected), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("settings exported"), std::string::npos) << r.err;
@@ -763,7 +705,7 @@ std::string UnusedDisplay() {
 TEST_F(EndToEnd, WithoutADesktopTheWindowEndsWithStatusOneAndSaysWhy) {
   const std::string unused = UnusedDisplay();
   struct Row {
-    e2e::Env env;
+    test::Env env;
     std::string reason;
   };
   const Row rows[] = {
@@ -777,9 +719,9 @@ TEST_F(EndToEnd, WithoutADesktopTheWindowEndsWithStatusOneAndSaysWhy) {
        "the X display " + unused + " does not answer"},
   };
   for (const Row& row : rows) {
-    e2e::Env env = env_;
+    test::Env env = env_;
     for (const auto& [name, value] : row.env) env[name] = value;
-    const e2e::Result r = e2e::Run({"--registry", (dir_ / "new.reg").string()}, {}, env);
+    const test::Result r = test::Run({"--registry", (dir_ / "new.reg").string()}, {}, env);
     EXPECT_EQ(r.status, 1) << row.reason << "\n" << r.err;  // not a signal
     EXPECT_NE(r.err.find("no display to open the device window on (" + row.reason + ")"),
               std::string::npos)
@@ -793,28 +735,28 @@ TEST_F(EndToEnd, WithoutADesktopTheWindowEndsWithStatusOneAndSaysWhy) {
 // The --show window on Qt's offscreen screen (800 pixels high): zoom 8 does
 // not fit, the default does.
 TEST_F(EndToEnd, AZoomThatDoesNotFitTheScreenIsReducedWithANote) {
-  const e2e::Result reduced = RunScript("dump\n", {"--show", "--zoom", "8"});
+  const test::Result reduced = RunScript("dump\n", {"--show", "--zoom", "8"});
   EXPECT_EQ(reduced.status, 0) << reduced.err;
   EXPECT_NE(reduced.err.find("RegillaMobile: --zoom 8 does not fit the screen's free area of "),
             std::string::npos)
       << reduced.err;
   EXPECT_NE(reduced.err.find("; using zoom 2\n"), std::string::npos) << reduced.err;
-  const e2e::Result fits = RunScript("dump\n", {"--show"});
+  const test::Result fits = RunScript("dump\n", {"--show"});
   EXPECT_EQ(fits.status, 0) << fits.err;
   EXPECT_EQ(fits.err.find("--zoom"), std::string::npos) << fits.err;
 }
 
 TEST_F(EndToEnd, HelpVersionAndUsageErrors) {
-  e2e::Result help = e2e::Run({"--help"}, {}, env_);
+  test::Result help = test::Run({"--help"}, {}, env_);
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--script"), std::string::npos);
-  e2e::Result version = e2e::Run({"--version"}, {}, env_);
+  test::Result version = test::Run({"--version"}, {}, env_);
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("RegillaMobile ", 0), 0u);
-  e2e::Result bad = e2e::Run({"--screen", "wide"}, {}, env_);
+  test::Result bad = test::Run({"--screen", "wide"}, {}, env_);
   EXPECT_EQ(bad.status, 2);
   EXPECT_FALSE(bad.err.empty());
-  e2e::Result missing = e2e::Run({"--script", (dir_ / "no-such-script").string()}, {}, env_);
+  test::Result missing = test::Run({"--script", (dir_ / "no-such-script").string()}, {}, env_);
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("no-such-script"), std::string::npos);
 }

@@ -13,20 +13,20 @@
 #include "export/provisioning.h"
 #include "platform/registry/registry.h"
 #include "store/keys.h"
-#include "tests/registry/test_util.h"
+#include "tests/support/files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 namespace keys = store::keys;
 using namespace platform::registry;
-using testutil::Dword;
-using testutil::ReadBytes;
-using testutil::Sz;
-using testutil::TempDir;
-using testutil::Text;
-using testutil::Utf16;
-using testutil::WriteText;
+using test::Dword;
+using test::ReadBytes;
+using test::Sz;
+using test::TempDir;
+using test::Text;
+using test::Utf16;
+using test::WriteText;
 
 struct Parm {
   std::string key;
@@ -254,7 +254,7 @@ TEST_F(Provisioning, TheCabinetsFileCarriesTheGivenLocalTime) {
   std::string error;
   ASSERT_TRUE(provisioning::BuildCabinet("<wap-provisioningdoc/>", std::mktime(&local), cab, error))
       << error;
-  testutil::WriteBytes(dir_ / "dated.cab", cab);
+  test::WriteBytes(dir_ / "dated.cab", cab);
   const Output listing = RunCommand("cabextract -l '" + (dir_ / "dated.cab").string() + "'");
   EXPECT_NE(listing.text.find("05.03.2024 06:07:08 | _setup.xml"), std::string::npos)
       << listing.text;

@@ -10,7 +10,7 @@
 #include "platform/framework/afxdlgs.h"
 #include "platform/framework/afxwin.h"
 #include "platform/shell/aygshell.h"
-#include "tests/window/support.h"
+#include "tests/support/platform_test.h"
 
 namespace {
 

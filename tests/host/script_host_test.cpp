@@ -17,6 +17,7 @@
 #include "platform/resource.h"
 #include "platform/window/host.h"
 #include "res/resources.h"
+#include "tests/support/fixtures.h"
 #include "tests/support/manual_clock.h"
 
 namespace host {
@@ -24,26 +25,6 @@ namespace {
 
 namespace reg = platform::registry;
 using json = nlohmann::ordered_json;
-
-constexpr const char* kDevice = R"(Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\Software\Apps\Microsoft Application Installer]
-"fAskDest"=dword:00000000
-"nDynamicDelete"=dword:00000002
-"fAskOptions"=dword:00000001
-
-[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\VxD\BIOS]
-"CPUPriority"=dword:00000001
-
-[HKEY_LOCAL_MACHINE\System\GWE]
-"Animate"=dword:00000001
-
-[HKEY_LOCAL_MACHINE\Comm\Redir]
-"RegisterFSRoot"=dword:00000000
-
-[HKEY_LOCAL_MACHINE\Comm\ConnMgr\Planner\Settings]
-"CacheTime"=dword:00000258
-)";
 
 struct Outcome {
   std::vector<json> dumps;
@@ -59,7 +40,7 @@ class ScriptHostTest : public ::testing::Test {
     platform::ProgramModule().resources = &res::Module();
     platform::ProgramModule().path = u"/opt/regilla/RegillaMobile";
     platform::SetClock(&clock_);
-    const std::string text = kDevice;
+    const std::string text = test::Fixture("script_device.reg");
     reg::ParsedRegFile parsed;
     ASSERT_EQ(reg::ParseRegFile(std::span(reinterpret_cast<const BYTE*>(text.data()), text.size()),
                                 "test registry", parsed),

@@ -11,7 +11,7 @@
 
 namespace {
 
-using namespace page_tests;
+using namespace test;
 using platform::VersionRecord;
 using platform::VersionString;
 using platform::VersionStringTable;

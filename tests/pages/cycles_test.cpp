@@ -8,14 +8,14 @@
 
 #include "platform/registry/winreg.h"
 #include "res/resource_ids.h"
-#include "tests/app/device.h"
-#include "tests/app/sample_device.h"
+#include "tests/support/device.h"
+#include "tests/support/sample_device.h"
 
 namespace {
 
 using namespace res;
-using testing_device::Device;
-using testing_device::kFullDevice;
+using test::Device;
+using test::FullDevice;
 
 using Calls = std::vector<std::string>;
 
@@ -66,18 +66,18 @@ Calls AllPages(const std::string& op, bool save) {
 }
 
 TEST(PageCycles, StartUpLoadsEveryPageInTabAndTableOrder) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   d.Run({});
   EXPECT_EQ(d.Calls(), AllPages("query", false));
   // Numbers are read with a 4-byte destination, the device name with 300 bytes.
   for (const auto& e : d.RegistryEvents()) {
     if (e.op != platform::registry::RegistryEvent::Op::Query) continue;
-    EXPECT_EQ(e.size, e.name == u"Name" ? 300u : 4u) << testing_device::Describe(e);
+    EXPECT_EQ(e.size, e.name == u"Name" ? 300u : 4u) << test::Describe(e);
   }
 }
 
 TEST(PageCycles, ApplyWritesEveryPageInTabAndTableOrder) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   d.Run({[&] {
            d.ClearRecordings();
            d.Click("main", IDC_APPLY);
@@ -94,14 +94,14 @@ TEST(PageCycles, ApplyWritesEveryPageInTabAndTableOrder) {
       EXPECT_EQ(e.type, static_cast<DWORD>(REG_SZ));
       EXPECT_EQ(e.size, 16u);  // "PocketPC" without terminator
     } else {
-      EXPECT_EQ(e.type, static_cast<DWORD>(REG_DWORD)) << testing_device::Describe(e);
-      EXPECT_EQ(e.size, 4u) << testing_device::Describe(e);
+      EXPECT_EQ(e.type, static_cast<DWORD>(REG_DWORD)) << test::Describe(e);
+      EXPECT_EQ(e.size, 4u) << test::Describe(e);
     }
   }
 }
 
 TEST(PageCycles, ReloadReadsTheSameCyclesAgainWithoutAbout) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   d.Run({[&] {
     d.ClearRecordings();
     d.Click("main", IDCANCEL);
@@ -110,7 +110,7 @@ TEST(PageCycles, ReloadReadsTheSameCyclesAgainWithoutAbout) {
 }
 
 TEST(PageCycles, SavingTwiceWritesTheSameValuesTwice) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   std::vector<std::vector<BYTE>> first;
   std::vector<std::vector<BYTE>> second;
   auto collect = [&](std::vector<std::vector<BYTE>>& into) {

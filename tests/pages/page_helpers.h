@@ -5,14 +5,14 @@
 #include <vector>
 
 #include "res/resource_ids.h"
-#include "tests/app/device.h"
+#include "tests/support/device.h"
 
-namespace page_tests {
+namespace test {
 
 using namespace res;  // the control ids
 
-using testing_device::Device;
-using testing_device::Step;
+using test::Device;
+using test::Step;
 
 // Steps that press Apply and dismiss its closing message.
 inline std::vector<Step> ApplySteps(Device& d) {
@@ -43,4 +43,4 @@ inline bool HasSet(const Device& d, const std::string& key, const std::string& n
   return false;
 }
 
-}  // namespace page_tests
+}  // namespace test

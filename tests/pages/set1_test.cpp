@@ -3,15 +3,15 @@
 
 #include "platform/controls/commctrl.h"
 #include "platform/registry/winreg.h"
-#include "tests/app/sample_device.h"
 #include "tests/pages/page_helpers.h"
+#include "tests/support/sample_device.h"
 
 namespace {
 
-using namespace page_tests;
-using testing_device::kFullDevice;
-using testing_device::With;
-using testing_device::Without;
+using namespace test;
+using test::FullDevice;
+using test::With;
+using test::Without;
 
 const std::u16string kInstaller = u"\\Software\\Apps\\Microsoft Application Installer";
 const std::u16string kBios = u"\\System\\CurrentControlSet\\Services\\VxD\\BIOS";
@@ -89,7 +89,7 @@ TEST(Set1, CpuPriorityListFollowsTheStoredIndex) {
 }
 
 TEST(Set1, ChoosingAnEntryWithTheMouseIsStored) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   d.Run(ThenApply(d, {[&] { d.Click("CSet1", IDC_CPU_PRIORITY); },
                       [&] {
                         // The list is open: click its first entry.

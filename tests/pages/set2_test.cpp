@@ -4,15 +4,15 @@
 #include "platform/text/text.h"
 
 #include "platform/registry/winreg.h"
-#include "tests/app/sample_device.h"
 #include "tests/pages/page_helpers.h"
+#include "tests/support/sample_device.h"
 
 namespace {
 
-using namespace page_tests;
-using testing_device::kFullDevice;
-using testing_device::With;
-using testing_device::Without;
+using namespace test;
+using test::FullDevice;
+using test::With;
+using test::Without;
 
 const std::u16string kTaskSwitch = u"\\Software\\Microsoft\\Shell\\TaskSwitch";
 const std::u16string kInet = u"\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
@@ -46,7 +46,7 @@ TEST(Set2, FailedAllowChangeReadKeepsTheUsersChangeOnReload) {
 }
 
 TEST(Set2, HistoryBoxOnlyTogglesUntilApply) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   d.Run({[&] { d.ClickTab(1); },
          [&] {
            d.ClearRecordings();
@@ -63,7 +63,7 @@ TEST(Set2, HistoryBoxOnlyTogglesUntilApply) {
 }
 
 TEST(Set2, CheckedHistoryIsEmptiedInOneOpenOnEveryApply) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   std::vector<std::string> firstApply;
   d.Run({[&] { d.ClickTab(1); }, [&] { d.Click("CSet2", IDC_CLEAR_HISTORY); },
          [&] {
@@ -104,7 +104,7 @@ TEST(Set2, CheckedHistoryIsEmptiedInOneOpenOnEveryApply) {
 }
 
 TEST(Set2, UncheckedHistoryOpensAndClosesWithoutWriting) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   d.Run(ThenApply(d, {[&] { d.ClearRecordings(); }}));
   const std::string k = "HKCU \\Software\\Microsoft\\Shell\\TaskSwitch";
   EXPECT_EQ(CallsOn(d, "TaskSwitch"), (std::vector<std::string>{"open " + k, "close " + k}));
@@ -118,7 +118,7 @@ TEST(Set2, ConnectionCountsLoadUnclampedOrDefaultTo2) {
     std::optional<std::int32_t> saved1, saved2;
   };
   const Case cases[] = {
-      {std::string(kFullDevice), u"4", u"2", 4, 2},
+      {FullDevice(), u"4", u"2", 4, 2},
       {Without("\"MaxConnectionsPer1_0Server\""), u"2", u"2", 2, 2},
       {With("MaxConnectionsPerServer", "\"MaxConnectionsPerServer\"=dword:00000019"), u"4", u"25",
        4, 25},
@@ -161,10 +161,10 @@ TEST(Set2, NotificationsStepOnceTowardThePositionWithin1To10) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.start << " code " << c.code << " pos " << c.pos);
-    Device d(testing_device::WithDword("MaxConnectionsPerServer", c.start));
+    Device d(test::WithDword("MaxConnectionsPerServer", c.start));
     d.Run(ThenApply(d, {[&] {
                       d.VScroll("CSet2", IDC_PER_SERVER_SPIN, c.code, c.pos);
-                      EXPECT_EQ(d.Text("CSet2", IDC_PER_SERVER), testing_device::Decimal(c.shown));
+                      EXPECT_EQ(d.Text("CSet2", IDC_PER_SERVER), test::Decimal(c.shown));
                       EXPECT_EQ(d.Text("CSet2", IDC_PER1_0_SERVER),
                                 u"4");  // the other pair is untouched
                     }}));

@@ -4,17 +4,17 @@
 #include "platform/text/text.h"
 
 #include "platform/registry/winreg.h"
-#include "tests/app/sample_device.h"
 #include "tests/pages/page_helpers.h"
+#include "tests/support/sample_device.h"
 
 namespace {
 
-using namespace page_tests;
-using testing_device::Decimal;
-using testing_device::kFullDevice;
-using testing_device::With;
-using testing_device::WithDword;
-using testing_device::Without;
+using namespace test;
+using test::Decimal;
+using test::FullDevice;
+using test::With;
+using test::WithDword;
+using test::Without;
 
 const std::u16string kPlanner = u"\\Comm\\ConnMgr\\Planner\\Settings";
 const std::u16string kWifi = u"\\ControlPanel\\WiFi";
@@ -28,7 +28,7 @@ TEST(Set3, TimesLoadAsMinutesAndSaveAsSeconds) {
     std::int32_t savedCache, savedScan;
   };
   const Case cases[] = {
-      {"stored", std::string(kFullDevice), u"10", u"1", 600, 60},
+      {"stored", FullDevice(), u"10", u"1", 600, 60},
       {"-1 is 0 minutes", WithDword("CacheTime", 0xFFFFFFFF), u"0", u"1", -1, 60},
       {"90 s truncates", WithDword("CacheTime", 90), u"1", u"1", 60, 60},
       {"above the range", WithDword("CacheTime", 3660), u"61", u"1", 3660, 60},
@@ -116,7 +116,7 @@ TEST(Set3, NotificationsStepOnceWithin0To60ForBoth) {
 }
 
 TEST(Set3, ArrowClicksStepTheMinutes) {
-  Device d(kFullDevice);  // 10 and 1 minutes
+  Device d(FullDevice());  // 10 and 1 minutes
   d.Run(
       ThenApply(d, {[&] { d.ClickTab(2); }, [&] { d.Spin("CSet3", IDC_CACHE_TIME_SPIN, true); },
                     [&] { d.Spin("CSet3", IDC_SCAN_INTERVAL_SPIN, false); },
@@ -218,7 +218,7 @@ TEST(Set3, TooLongNameIsKeptUntilTheUserTypesANewOne) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Device d(c.storedAtStart ? With("Name", NameWithoutTerminator(longName)) : kFullDevice);
+    Device d(c.storedAtStart ? With("Name", NameWithoutTerminator(longName)) : FullDevice());
     std::vector<Step> steps;
     if (!c.storedAtStart) {
       steps.push_back([&] {
@@ -251,7 +251,7 @@ TEST(Set3, TypedDeviceNameIsWrittenWithoutTerminator) {
                         {Repeat(u"b", 151), Repeat(u"b", 150)}};
   for (const Case& c : cases) {
     SCOPED_TRACE(platform::text::ToUtf8(c.typed));
-    Device d(kFullDevice);
+    Device d(FullDevice());
     d.Run(ThenApply(d, {[&] { d.ClickTab(2); }, [&] { d.Type("CSet3", IDC_DEVICE_NAME, c.typed); },
                         [&] { EXPECT_EQ(d.Text("CSet3", IDC_DEVICE_NAME), c.kept); }}));
     const auto v = d.Value(HKEY_LOCAL_MACHINE, kIdent, u"Name");

@@ -3,16 +3,16 @@
 #include "platform/text/text.h"
 
 #include "platform/registry/winreg.h"
-#include "tests/app/sample_device.h"
 #include "tests/pages/page_helpers.h"
+#include "tests/support/sample_device.h"
 
 namespace {
 
-using namespace page_tests;
-using testing_device::kFullDevice;
-using testing_device::With;
-using testing_device::WithDword;
-using testing_device::Without;
+using namespace test;
+using test::FullDevice;
+using test::With;
+using test::WithDword;
+using test::Without;
 
 const std::u16string kShell = u"\\Software\\Microsoft\\Shell";
 const std::u16string kIme = u"\\Software\\Microsoft\\IMEJP\\3.1\\MSIME";

@@ -5,17 +5,17 @@
 #include <algorithm>
 
 #include "platform/registry/winreg.h"
-#include "tests/app/sample_device.h"
 #include "tests/pages/page_helpers.h"
+#include "tests/support/sample_device.h"
 
 namespace {
 
-using namespace page_tests;
-using testing_device::Decimal;
-using testing_device::kFullDevice;
-using testing_device::With;
-using testing_device::WithDword;
-using testing_device::Without;
+using namespace test;
+using test::Decimal;
+using test::FullDevice;
+using test::With;
+using test::WithDword;
+using test::Without;
 
 const std::u16string kGwe = u"\\System\\GWE";
 
@@ -52,7 +52,7 @@ const Pair kPairs[] = {{"cxVScr", IDC_CX_VSCR, IDC_CX_VSCR_SPIN},
                        {"cxHScr", IDC_CX_HSCR, IDC_CX_HSCR_SPIN}};
 
 TEST(Set5, SizesLoadUnclampedIntoTheirOwnEdits) {
-  Device d(kFullDevice);  // 13, 14, 15, 16
+  Device d(FullDevice());  // 13, 14, 15, 16
   d.Run({[&] {
     EXPECT_EQ(d.Text("CSet5", IDC_CX_VSCR), u"13");
     EXPECT_EQ(d.Text("CSet5", IDC_CY_VSCR), u"14");
@@ -93,7 +93,7 @@ TEST(Set5, NotificationsStepWithin0To50WhateverTheCode) {
                         EXPECT_EQ(d.Text("CSet5", p.edit), Decimal(c.shown));
                         EXPECT_EQ(d.UpDownPos("CSet5", p.updown), std::clamp(c.shown, 5, 50));
                       }}));
-      EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kGwe, testing_device::Utf16(p.value)), c.shown);
+      EXPECT_EQ(d.Number(HKEY_LOCAL_MACHINE, kGwe, test::Widen(p.value)), c.shown);
     }
   }
 }
@@ -104,7 +104,7 @@ TEST(Set5, NegativeSizeShowsWithMinusSign) {
 }
 
 TEST(Set5, AStepChangesOnlyItsOwnPair) {
-  Device d(kFullDevice);
+  Device d(FullDevice());
   d.Run({[&] {
     const int beforeCxV = d.UpDownPos("CSet5", IDC_CX_VSCR_SPIN);
     const int beforeCyH = d.UpDownPos("CSet5", IDC_CY_HSCR_SPIN);

@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace qttest {
+namespace test {
 
 // Fraction of pixels whose colour differs by more than `channel` in any channel.
 inline double DifferingFraction(const QImage& a, const QImage& b, int channel = 48) {
@@ -56,4 +56,4 @@ inline ::testing::AssertionResult MatchesReference(const QImage& actual, const s
          << "; actual image in " << out.toStdString();
 }
 
-}  // namespace qttest
+}  // namespace test

@@ -103,7 +103,7 @@ TEST(RenderReference, CheckBoxesAndButtons) {
   cancel.pressed = true;
   const QImage img =
       hostqt::RenderScene(Panel({170, 122}, {off, on, multi, disabled, apply, cancel}));
-  EXPECT_TRUE(qttest::MatchesReference(img, "checkboxes_buttons"));
+  EXPECT_TRUE(test::MatchesReference(img, "checkboxes_buttons"));
 }
 
 TEST(RenderReference, TabControlSelectsWithBlue) {
@@ -118,7 +118,7 @@ TEST(RenderReference, TabControlSelectsWithBlue) {
     x += w;
   }
   const QImage img = hostqt::RenderScene(Panel({238, 60}, {tab}));
-  EXPECT_TRUE(qttest::MatchesReference(img, "tab"));
+  EXPECT_TRUE(test::MatchesReference(img, "tab"));
   // The selected label is blue-ish, an unselected one grey.
   const std::vector<QRect>& labels = tab.itemRects;
   const QRgb sel = img.pixel(labels[5].left() + 3, labels[5].bottom() - 1);
@@ -149,7 +149,7 @@ TEST(RenderReference, EditUpDownComboProgress) {
   progress.rangeMax = 6;
   progress.pos = 3;
   const QImage img = hostqt::RenderScene(Panel({190, 98}, {edit, spin, name, combo, progress}));
-  EXPECT_TRUE(qttest::MatchesReference(img, "edit_updown_combo_progress"));
+  EXPECT_TRUE(test::MatchesReference(img, "edit_updown_combo_progress"));
 }
 
 TEST(RenderReference, BarsMessageBoxAndOpenList) {
@@ -176,7 +176,7 @@ TEST(RenderReference, BarsMessageBoxAndOpenList) {
   box.children.push_back(boxOk);
   s.windows = {nav, dlg, menu, list, box};
   const QImage img = hostqt::RenderScene(s);
-  EXPECT_TRUE(qttest::MatchesReference(img, "bars_msgbox_list"));
+  EXPECT_TRUE(test::MatchesReference(img, "bars_msgbox_list"));
 }
 
 TEST(RenderRules, TextThatDoesNotFitIsCutAtTheControlEdge) {

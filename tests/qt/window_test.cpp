@@ -37,28 +37,12 @@
 #include "res/resources.h"
 #include "store/registry_store.h"
 #include "tests/qt/image_compare.h"
+#include "tests/support/fixtures.h"
 #include "tests/support/manual_clock.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const char* const kDeviceRegistry =
-    "Windows Registry Editor Version 5.00\r\n"
-    "\r\n"
-    "[HKEY_LOCAL_MACHINE\\Ident]\r\n"
-    "\"Name\"=\"Pocket_PC\"\r\n"
-    "\r\n"
-    "[HKEY_LOCAL_MACHINE\\Software\\Apps\\Microsoft Application Installer]\r\n"
-    "\"fAskDest\"=dword:00000000\r\n"
-    "\"nDynamicDelete\"=dword:00000002\r\n"
-    "\"fAskOptions\"=dword:00000000\r\n"
-    "\r\n"
-    "[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\BIOS]\r\n"
-    "\"CPUPriority\"=dword:00000003\r\n"
-    "\r\n"
-    "[HKEY_LOCAL_MACHINE\\System\\GWE]\r\n"
-    "\"Animate\"=dword:00000001\r\n";
 
 std::string ReadFile(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -277,7 +261,7 @@ class DeviceWindowTest : public ::testing::Test {
             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);
     registry_ = dir_ / "device.reg";
-    std::ofstream(registry_, std::ios::binary) << kDeviceRegistry;
+    std::ofstream(registry_, std::ios::binary) << test::Fixture("crlf_device.reg");
   }
   void TearDown() override { fs::remove_all(dir_); }
 
@@ -555,8 +539,8 @@ TEST_F(DeviceWindowTest, PagesMatchTheirReferenceImages) {
   });
   s.Run();
   ASSERT_EQ(first.size(), QSize(240, 320));
-  EXPECT_TRUE(qttest::MatchesReference(first, "screen_set1"));
-  EXPECT_TRUE(qttest::MatchesReference(about, "screen_about"));
+  EXPECT_TRUE(test::MatchesReference(first, "screen_set1"));
+  EXPECT_TRUE(test::MatchesReference(about, "screen_about"));
   // The window shows the same pixels as the screenshot, zoomed.
   EXPECT_EQ(s.window().Frame().size(), QSize(240, 320));
 }

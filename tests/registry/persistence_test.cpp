@@ -12,30 +12,22 @@
 
 #include "platform/registry/registry.h"
 #include "platform/registry/winreg.h"
-#include "test_util.h"
+#include "tests/support/files.h"
+#include "tests/support/fixtures.h"
 
 using namespace platform::registry;
-using testutil::Bytes;
-using testutil::Dword;
-using testutil::ReadBytes;
-using testutil::TempDir;
-using testutil::Text;
-using testutil::WriteText;
+using test::Bytes;
+using test::Dword;
+using test::ReadBytes;
+using test::TempDir;
+using test::Text;
+using test::WriteText;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kSample =
-    "Windows Registry Editor Version 5.00\n"
-    "\n"
-    "; the device\n"
-    "[HKEY_LOCAL_MACHINE\\System\\GWE]\n"
-    "\"Animate\"=dword:00000001\n"
-    "\"cxVScr\"=dword:0000000d\n"
-    "\n"
-    "[HKEY_LOCAL_MACHINE\\Ident]\n"
-    "\"Name\"=\"Pocket_PC\"\n";
+const std::string kSample = test::Fixture("sample.reg");
 
 platform::Status Fails(int errnum) {
   return platform::Status::PosixError({}, errnum);
@@ -247,8 +239,8 @@ TEST_F(Persistence, MissingFileIsCreatedInTheDefaultFormatWithoutBackup) {
 TEST_F(Persistence, RewriteKeepsEncodingHeaderAndLineEnds) {
   std::u16string text = u"REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Ident]\r\n\"Name\"=\"端末\"\r\n";
   std::vector<BYTE> bytes{0xFF, 0xFE};
-  for (BYTE b : testutil::Utf16(text)) bytes.push_back(b);
-  testutil::WriteBytes(file(), bytes);
+  for (BYTE b : test::Utf16(text)) bytes.push_back(b);
+  test::WriteBytes(file(), bytes);
   Load();
   SetNumber(HKEY_LOCAL_MACHINE, u"\\Ident", u"n", 2);
   ASSERT_TRUE(FlushRegistry().ok());
@@ -258,7 +250,7 @@ TEST_F(Persistence, RewriteKeepsEncodingHeaderAndLineEnds) {
   EXPECT_EQ(parsed.format,
             (RegFileFormat{TextEncoding::Utf16Le, LineEnding::CrLf, RegHeader::Regedit4}));
   EXPECT_EQ(parsed.tree.Find(Root::LocalMachine, {u"Ident"})->FindValue(u"Name")->data,
-            testutil::Sz(u"端末"));
+            test::Sz(u"端末"));
 }
 
 TEST_F(Persistence, SaveMergesOntoAnotherProgramsChanges) {

@@ -8,14 +8,14 @@
 #include <sstream>
 
 #include "platform/registry/winreg.h"
-#include "test_util.h"
+#include "tests/support/files.h"
 
 using namespace platform::registry;
-using testutil::Bytes;
-using testutil::Dword;
-using testutil::Sz;
-using testutil::Text;
-using testutil::Utf16;
+using test::Bytes;
+using test::Dword;
+using test::Sz;
+using test::Text;
+using test::Utf16;
 
 namespace {
 

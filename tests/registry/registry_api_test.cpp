@@ -3,11 +3,11 @@
 
 #include "platform/registry/registry.h"
 #include "platform/registry/winreg.h"
-#include "test_util.h"
+#include "tests/support/files.h"
 
 using namespace platform::registry;
-using testutil::Dword;
-using testutil::Sz;
+using test::Dword;
+using test::Sz;
 
 namespace {
 

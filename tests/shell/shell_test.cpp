@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/shell/aygshell.h"
-#include "tests/window/support.h"
+#include "tests/support/platform_test.h"
 
 namespace {
 
@@ -63,13 +63,11 @@ TEST_F(ShellTest, TheOkButtonSendsIdOkToTheDialog) {
   HWND ok = platform::shell::OkButtonOf(dialog);
   ASSERT_NE(ok, nullptr);
   EXPECT_EQ(GetDlgCtrlID(ok), IDOK);
-  test::MessageRecorder rec;
-  rec.Start({dialog});
+  static const test::MessageSeq kOkClicked[] = {
+      {WM_COMMAND, test::wparam, MAKEWPARAM(IDOK, BN_CLICKED)}};
+  test::MessageRecorder rec({dialog}, {WM_COMMAND});
   test::Click(ok);
-  auto commands = rec.Only(WM_COMMAND);
-  ASSERT_EQ(commands.size(), 1u);
-  EXPECT_EQ(LOWORD(commands[0].wParam), IDOK);
-  EXPECT_EQ(HIWORD(commands[0].wParam), BN_CLICKED);
+  test::ExpectSequence(rec, kOkClicked, "a tap on OK");
 }
 
 TEST_F(ShellTest, WithoutDoneButtonAndCaptionOkStyleThereIsNoOkButton) {

@@ -8,14 +8,14 @@
 #include "store/keys.h"
 #include "store/registry_store.h"
 #include "store/store.h"
-#include "tests/registry/test_util.h"
+#include "tests/support/files.h"
 
 using namespace platform::registry;
-using testutil::Dword;
-using testutil::ReadBytes;
-using testutil::TempDir;
-using testutil::Text;
-using testutil::Utf16;
+using test::Dword;
+using test::ReadBytes;
+using test::TempDir;
+using test::Text;
+using test::Utf16;
 
 namespace {
 
@@ -103,7 +103,7 @@ TEST_F(Store, StringsUpTo150CharactersWithoutTerminatorReadWhole) {
   const std::u16string name151(151, u'N');
   Put(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name150", REG_SZ, Utf16(name150));
   Put(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name151", REG_SZ, Utf16(name151));
-  Put(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Sz149", REG_SZ, testutil::Sz(name150.substr(1)));
+  Put(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Sz149", REG_SZ, test::Sz(name150.substr(1)));
   std::vector<BYTE> inner = Utf16(u"ab");
   inner.push_back(0);
   inner.push_back(0);
@@ -130,7 +130,7 @@ TEST_F(Store, StringsUpTo150CharactersWithoutTerminatorReadWhole) {
 }
 
 TEST_F(Store, WritesUseTheStoredFormsAndSkipMissingKeys) {
-  Put(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name", REG_SZ, testutil::Sz(u"old"));
+  Put(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name", REG_SZ, test::Sz(u"old"));
   EXPECT_TRUE(store::WriteString(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name", u"Pocket_PC"));
   EXPECT_EQ(Stored(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name")->data, Utf16(u"Pocket_PC"));
   EXPECT_EQ(Stored(HKEY_LOCAL_MACHINE, store::keys::kIdent, u"Name")->type, REG_SZ);
@@ -152,7 +152,7 @@ TEST_F(Store, WritesUseTheStoredFormsAndSkipMissingKeys) {
 
 TEST_F(Store, SharedOpenClosesOnceAndCountsFailedSets) {
   constexpr std::u16string_view kHistory[] = {u"0", u"1", u"2"};
-  Put(HKEY_CURRENT_USER, store::keys::kTaskSwitch, u"0", REG_SZ, testutil::Sz(u"x"));
+  Put(HKEY_CURRENT_USER, store::keys::kTaskSwitch, u"0", REG_SZ, test::Sz(u"x"));
   events.clear();
   std::size_t failed = store::FailedWriteCount();
   {
@@ -282,7 +282,7 @@ TEST_F(StoreFile, ExplicitPathIsCreatedFromTheSampleOnlyInAnExistingFolder) {
 TEST_F(StoreFile, ASymbolicLinkIsFollowedAndKeptWhenSaving) {
   fs::create_directories(dir / "real");
   auto sample = store::SampleRegistry();
-  testutil::WriteText(dir / "real" / "device.reg", std::string(sample.begin(), sample.end()));
+  test::WriteText(dir / "real" / "device.reg", std::string(sample.begin(), sample.end()));
   fs::create_symlink(fs::path("real") / "device.reg", dir / "link.reg");
   // A link to a file that is not there yet is followed too.
   fs::create_symlink(dir / "real" / "new.reg", dir / "dangling.reg");
@@ -318,7 +318,7 @@ TEST_F(StoreFile, OnlyARegularFileIsTakenAsTheStore) {
 TEST_F(StoreFile, UnparsableFileIsRefusedUntouchedAndNothingIsInstalled) {
   const std::string broken =
       "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Ident]\n\"Name\"=\"x\n";
-  testutil::WriteText(dir / "bad.reg", broken);
+  test::WriteText(dir / "bad.reg", broken);
   InstallRegistry(std::make_unique<Registry>());
   store::WriteNumber(HKEY_LOCAL_MACHINE, u"\\Marker", u"m", 1);  // key missing: nothing
   HKEY marker = nullptr;

@@ -5,7 +5,7 @@
 #include <array>
 #include <string_view>
 
-#include "tests/window/support.h"
+#include "tests/support/platform_test.h"
 
 namespace {
 
@@ -157,10 +157,9 @@ TEST_F(DialogTest, ModalLoopEndsOnQuitAndPassesTheQuitOn) {
 }
 
 TEST_F(DialogTest, ADialogQuitDuringInitialisationIsNeverShown) {
-  test::MessageRecorder rec;
-  rec.Start();
+  test::MessageRecorder rec({}, {WM_SHOWWINDOW});
   EXPECT_EQ(RunModal(nullptr, 98), -1);
-  EXPECT_TRUE(rec.Only(WM_SHOWWINDOW).empty());
+  test::ExpectSequence(rec, test::kNoMessages, "a dialog quit while it starts");
   EXPECT_EQ(input.waits, 0);
 }
 
@@ -281,11 +280,13 @@ TEST_F(DialogTest, AMessageBoxGivesTheFocusBackToTheControlThatHadIt) {
     int afterTab = 0;
     input.Then([&] {
       SetFocus(GetDlgItem(g_dialog, row.focus));
-      platform::SetMessageHook([&](HWND h, UINT m, WPARAM w, LPARAM) {
-        if (m == WM_ACTIVATE) activations.emplace_back(h, LOWORD(w));
-      });
-      EXPECT_EQ(MessageBox(g_dialog, u"x", u"c", MB_OK), IDOK) << row.what;
-      platform::SetMessageHook({});
+      {
+        test::MessageRecorder rec({}, {WM_ACTIVATE});
+        EXPECT_EQ(MessageBox(g_dialog, u"x", u"c", MB_OK), IDOK) << row.what;
+        for (const test::Message& m : rec.Messages()) {
+          activations.emplace_back(m.hwnd, LOWORD(m.wParam));
+        }
+      }
       after = GetDlgCtrlID(GetFocus());
       platform::InjectKeyDown(VK_TAB);
     });

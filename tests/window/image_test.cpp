@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "tests/window/support.h"
+#include "tests/support/platform_test.h"
 
 namespace {
 

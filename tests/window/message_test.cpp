@@ -2,11 +2,14 @@
 // around waiting for input.
 #include <gtest/gtest.h>
 
-#include "tests/window/support.h"
+#include "tests/support/platform_test.h"
 
 namespace {
 
+using test::lparam;
+using test::MessageSeq;
 using test::PlatformTest;
+using test::wparam;
 
 class MessageTest : public PlatformTest {};
 
@@ -84,16 +87,14 @@ TEST_F(MessageTest, PostQuitMessageIsTraced) {
 }
 
 TEST_F(MessageTest, TheMessageHookSeesSentAndDispatchedMessages) {
+  static const MessageSeq kSentThenPosted[] = {{WM_USER + 3, wparam | lparam, 1, 2},
+                                               {WM_USER + 4, wparam | lparam, 3, 4}};
   HWND top = MakeParent();
-  test::MessageRecorder rec;
-  rec.Start({top});
+  test::MessageRecorder rec({top});
   SendMessage(top, WM_USER + 3, 1, 2);
   PostMessage(top, WM_USER + 4, 3, 4);
   platform::ProcessPendingMessages();
-  ASSERT_EQ(rec.log.size(), 2u);
-  EXPECT_EQ(rec.log[0].msg, WM_USER + 3u);
-  EXPECT_EQ(rec.log[1].msg, WM_USER + 4u);
-  EXPECT_EQ(rec.log[1].lParam, 4);
+  test::ExpectSequence(rec, kSentThenPosted, "a sent and a posted message");
 }
 
 TEST_F(MessageTest, ResetForgetsWindowsQueueAndHooks) {

@@ -1,10 +1,12 @@
 // Window tree, geometry, visibility, hit testing, focus and destruction.
 #include <gtest/gtest.h>
 
-#include "tests/window/support.h"
+#include "tests/support/platform_test.h"
 
 namespace {
 
+using test::lparam;
+using test::MessageSeq;
 using test::PlatformTest;
 
 class WindowTest : public PlatformTest {
@@ -40,15 +42,12 @@ TEST_F(WindowTest, RectanglesAreInParentClientCoordinatesAndScreenForWindowRect)
 TEST_F(WindowTest, MoveWindowSendsMoveAndSizeOnlyForWhatChanged) {
   HWND top = MakeParent();
   HWND child = Child(top, 1, 0, 0, 50, 40);
-  test::MessageRecorder rec;
-  rec.Start({child});
+  static const MessageSeq kSizeThenMove[] = {{WM_SIZE, lparam, 0, MAKELPARAM(60, 40)},
+                                             {WM_MOVE, lparam, 0, MAKELPARAM(5, 5)}};
+  test::MessageRecorder rec({child});
   MoveWindow(child, 0, 0, 60, 40, FALSE);
   MoveWindow(child, 5, 5, 60, 40, FALSE);
-  ASSERT_EQ(rec.log.size(), 2u);
-  EXPECT_EQ(rec.log[0].msg, WM_SIZE);
-  EXPECT_EQ(rec.log[0].lParam, MAKELPARAM(60, 40));
-  EXPECT_EQ(rec.log[1].msg, WM_MOVE);
-  EXPECT_EQ(rec.log[1].lParam, MAKELPARAM(5, 5));
+  test::ExpectSequence(rec, kSizeThenMove, "a resize, then a move");
 }
 
 TEST_F(WindowTest, ChildrenStackInCreationOrderAndBringWindowToTopRaises) {
@@ -102,15 +101,18 @@ TEST_F(WindowTest, FocusMovesWithKillAndSetFocusAndLeavesAWindowThatIsDisabled) 
   HWND top = MakeParent();
   HWND a = Child(top, 1, 0, 0, 10, 10);
   HWND b = Child(top, 2, 20, 0, 10, 10);
+  static const MessageSeq kFocusMoves[] = {{WM_KILLFOCUS}, {WM_SETFOCUS}};
   SetFocus(a);
-  test::MessageRecorder rec;
-  rec.Start({a, b});
-  EXPECT_EQ(SetFocus(b), a);
-  ASSERT_EQ(rec.log.size(), 2u);
-  EXPECT_EQ(rec.log[0].hwnd, a);
-  EXPECT_EQ(rec.log[0].msg, WM_KILLFOCUS);
-  EXPECT_EQ(rec.log[1].hwnd, b);
-  EXPECT_EQ(rec.log[1].msg, WM_SETFOCUS);
+  {
+    test::MessageRecorder rec({a, b});
+    EXPECT_EQ(SetFocus(b), a);
+    ASSERT_EQ(rec.Messages().size(), 2u);
+    EXPECT_EQ(rec.Messages()[0].hwnd, a);
+    EXPECT_EQ(rec.Messages()[0].wParam, reinterpret_cast<WPARAM>(b));
+    EXPECT_EQ(rec.Messages()[1].hwnd, b);
+    EXPECT_EQ(rec.Messages()[1].wParam, reinterpret_cast<WPARAM>(a));
+    test::ExpectSequence(rec, kFocusMoves, "the focus from a to b");
+  }
   EnableWindow(b, FALSE);
   EXPECT_EQ(GetFocus(), nullptr);
   // Disabling a window that holds the focus only inside it (the owner of a
@@ -126,13 +128,10 @@ TEST_F(WindowTest, DestroyWindowDestroysChildrenAndOwnedWindowsInOrder) {
   HWND owned = CreateWindowEx(0, test::kParentClass, u"", WS_POPUP, 0, 0, 10, 10, child, nullptr,
                               nullptr, nullptr);
   EXPECT_EQ(GetWindow(owned, GW_OWNER), top);  // owners are top-level windows
-  test::MessageRecorder rec;
-  rec.Start();
+  test::MessageRecorder rec({}, {WM_DESTROY, WM_NCDESTROY});
   ASSERT_TRUE(DestroyWindow(top));
   std::vector<std::pair<HWND, UINT>> order;
-  for (const auto& m : rec.log) {
-    if (m.msg == WM_DESTROY || m.msg == WM_NCDESTROY) order.emplace_back(m.hwnd, m.msg);
-  }
+  for (const test::Message& m : rec.Messages()) order.emplace_back(m.hwnd, m.msg);
   EXPECT_EQ(order, (std::vector<std::pair<HWND, UINT>>{{owned, WM_DESTROY},
                                                        {owned, WM_NCDESTROY},
                                                        {top, WM_DESTROY},
@@ -185,20 +184,16 @@ TEST_F(WindowTest, MouseInputIsHitTestedAndCaptured) {
   HWND top = MakeParent();
   HWND a = Child(top, 1, 10, 10, 20, 20);
   HWND b = Child(top, 2, 100, 10, 20, 20);
-  test::MessageRecorder rec;
-  rec.Start({a, b});
+  // Client coordinates of a: the up lies outside it, to the right.
+  static const MessageSeq kPressAndCapturedRelease[] = {
+      {WM_LBUTTONDOWN, lparam, 0, MAKELPARAM(5, 6)}, {WM_LBUTTONUP, lparam, 0, MAKELPARAM(95, 5)}};
+  test::MessageRecorder rec({a, b}, {WM_LBUTTONDOWN, WM_LBUTTONUP});
   EXPECT_EQ(platform::InjectMouseDown(POINT{15, 16}), a);
   platform::ProcessPendingMessages();
   SetCapture(a);
   EXPECT_EQ(platform::InjectMouseUp(POINT{105, 15}), a);  // captured: a gets it
   platform::ProcessPendingMessages();
-  auto downs = rec.Only(WM_LBUTTONDOWN);
-  auto ups = rec.Only(WM_LBUTTONUP);
-  ASSERT_EQ(downs.size(), 1u);
-  ASSERT_EQ(ups.size(), 1u);
-  EXPECT_EQ(downs[0].lParam, MAKELPARAM(5, 6));
-  EXPECT_EQ(GET_X_LPARAM(ups[0].lParam), 95);
-  EXPECT_EQ(GET_Y_LPARAM(ups[0].lParam), 5);
+  test::ExpectSequence(rec, kPressAndCapturedRelease, "a press and a captured release");
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
-#include "tests/app/sample_device.h"
+#include "tests/support/sample_device.h"
 
 #include <cstdio>
 
-namespace testing_device {
+#include "tests/support/fixtures.h"
+
+namespace test {
 
 namespace {
 
@@ -19,6 +21,11 @@ std::string FilterLines(std::string_view reg, Keep keep) {
 }
 
 }  // namespace
+
+const std::string& FullDevice() {
+  static const std::string text = Fixture("full_device.reg");
+  return text;
+}
 
 std::string Without(std::string_view needle, std::string_view reg) {
   // Removing a key header also removes its values, up to the next blank line.
@@ -53,8 +60,8 @@ std::u16string Decimal(long long n) {
   return std::u16string(s.begin(), s.end());
 }
 
-std::u16string Utf16(std::string_view ascii) {
+std::u16string Widen(std::string_view ascii) {
   return std::u16string(ascii.begin(), ascii.end());
 }
 
-}  // namespace testing_device
+}  // namespace test

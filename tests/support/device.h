@@ -22,7 +22,7 @@
 #include "platform/wintypes.h"
 #include "tests/support/manual_clock.h"
 
-namespace testing_device {
+namespace test {
 
 using Step = std::function<void()>;
 
@@ -132,4 +132,4 @@ std::string RootName(HKEY root);
 // A registry event as a call string.
 Call Describe(const platform::registry::RegistryEvent& e);
 
-}  // namespace testing_device
+}  // namespace test

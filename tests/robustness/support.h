@@ -1,4 +1,4 @@
-// Helpers for the proof tests: temp folders, generated stores, and running a
+// Helpers for the robustness tests: temp folders, generated stores, and running a
 // piece of work in a child process to see how it ends and what it cost.
 #pragma once
 
@@ -17,21 +17,9 @@
 #include <vector>
 
 #include "platform/wintypes.h"
-#include "tests/registry/test_util.h"
+#include "tests/support/files.h"
 
-namespace proof {
-
-using testutil::TempDir;
-
-inline std::vector<BYTE> ReadBytes(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteBytes(const std::filesystem::path& p, std::string_view bytes) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+namespace test {
 
 // Names of the entries in a folder other than `except`.
 std::vector<std::string> FolderEntries(const std::filesystem::path& dir);
@@ -74,4 +62,4 @@ constexpr bool kSanitized =
     false;
 #endif
 
-}  // namespace proof
+}  // namespace test

@@ -11,24 +11,21 @@
 
 #include "platform/registry/registry.h"
 #include "platform/registry/winreg.h"
-#include "tests/proof/proof_util.h"
+#include "tests/robustness/support.h"
+#include "tests/support/fixtures.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using platform::Status;
 using platform::registry::Registry;
-using proof::ChildOutcome;
-using proof::RunInChild;
-using proof::TempDir;
+using test::ChildOutcome;
+using test::RunInChild;
+using test::TempDir;
 
 constexpr int kRounds = 100;
 
-const char* kStore =
-    "Windows Registry Editor Version 5.00\n\n"
-    "[HKEY_LOCAL_MACHINE\\ControlPanel\\WiFi]\n\"ScanInterval\"=dword:00000000\n\n"
-    "[HKEY_LOCAL_MACHINE\\System\\GWE]\n\"Animate\"=dword:00000000\n\n"
-    "[HKEY_LOCAL_MACHINE\\Unrelated]\n\"Kept\"=\"by nobody\"\n";
+const std::string kStore = test::Fixture("three_keys.reg");
 
 struct Setting {
   const char16_t* key;
@@ -97,13 +94,13 @@ int Worker(const fs::path& file, const Setting& mine, const Setting& other, bool
 
 void RunPair(const fs::path& file, bool rewriteOther, std::chrono::milliseconds pause) {
   pid_t parent = ::getpid();
-  proof::StartedChild a =
-      proof::StartChild([&] { return Worker(file, kFirst, kSecond, rewriteOther, pause); });
-  proof::StartedChild b =
-      proof::StartChild([&] { return Worker(file, kSecond, kFirst, rewriteOther, pause); });
+  test::StartedChild a =
+      test::StartChild([&] { return Worker(file, kFirst, kSecond, rewriteOther, pause); });
+  test::StartedChild b =
+      test::StartChild([&] { return Worker(file, kSecond, kFirst, rewriteOther, pause); });
   ASSERT_EQ(::getpid(), parent);
-  ChildOutcome first = proof::WaitChild(a);
-  ChildOutcome second = proof::WaitChild(b);
+  ChildOutcome first = test::WaitChild(a);
+  ChildOutcome second = test::WaitChild(b);
   EXPECT_TRUE(first.exitedWith(0)) << "first: exit " << first.exitCode << " signal " << first.signal
                                    << " (11: its update was lost)";
   EXPECT_TRUE(second.exitedWith(0)) << "second: exit " << second.exitCode << " signal "
@@ -121,7 +118,7 @@ void RunPair(const fs::path& file, bool rewriteOther, std::chrono::milliseconds 
 TEST(Concurrency, TwoProcessesSavingDifferentValues100TimesEachLoseNoUpdate) {
   TempDir dir;
   fs::path file = dir / "registry.reg";
-  proof::WriteBytes(file, kStore);
+  test::WriteBytes(file, kStore);
   RunPair(file, false, std::chrono::milliseconds(0));
 }
 
@@ -131,14 +128,14 @@ TEST(Concurrency, TwoProcessesSavingDifferentValues100TimesEachLoseNoUpdate) {
 TEST(Concurrency, ApplyingDifferentPagesKeepsTheOtherProcessUpdates) {
   TempDir dir;
   fs::path file = dir / "registry.reg";
-  proof::WriteBytes(file, kStore);
+  test::WriteBytes(file, kStore);
   RunPair(file, true, std::chrono::milliseconds(5));
 }
 
 TEST(Concurrency, AnotherProgramsEditBetweenLoadAndSaveSurvives) {
   TempDir dir;
   fs::path file = dir / "registry.reg";
-  proof::WriteBytes(file, kStore);
+  test::WriteBytes(file, kStore);
   Status error;
   auto reg = Open(file, error);
   ASSERT_TRUE(reg) << error;
@@ -151,7 +148,7 @@ TEST(Concurrency, AnotherProgramsEditBetweenLoadAndSaveSurvives) {
     text.replace(text.find("\"ScanInterval\"=dword:00000000"), 29,
                  "\"ScanInterval\"=dword:0000003c");
     text += "\n[HKEY_CURRENT_USER\\Added]\n\"ByEditor\"=dword:00000001\n";
-    proof::WriteBytes(file, text);
+    test::WriteBytes(file, text);
     return 0;
   });
   ASSERT_TRUE(editor.exitedWith(0));
@@ -170,18 +167,18 @@ TEST(Concurrency, AnotherProgramsEditBetweenLoadAndSaveSurvives) {
 TEST(Concurrency, AnEditThatBreaksTheFileFailsTheSaveAndKeepsTheEdit) {
   TempDir dir;
   fs::path file = dir / "registry.reg";
-  proof::WriteBytes(file, kStore);
+  test::WriteBytes(file, kStore);
   Status error;
   auto reg = Open(file, error);
   ASSERT_TRUE(reg) << error;
   ASSERT_TRUE(Write(*reg, kFirst, 7));
   std::string broken = std::string(kStore) + "\"Stray\"=oops\n";
-  proof::WriteBytes(file, broken);
+  test::WriteBytes(file, broken);
   auto result = reg->Flush();
   EXPECT_FALSE(result.ok());
   EXPECT_NE(result.message().find("registry.reg:11:"), std::string::npos) << result;
   EXPECT_TRUE(reg->HasUnsavedChanges());
-  auto bytes = proof::ReadBytes(file);
+  auto bytes = test::ReadBytes(file);
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), broken);
 }
 

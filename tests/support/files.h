@@ -1,4 +1,5 @@
-// Helpers shared by the registry tests: temp folders and byte/text conversion.
+// Helpers shared by the tests that handle files: temp folders, file bytes and
+// byte/text conversion.
 #pragma once
 
 #include <filesystem>
@@ -10,7 +11,7 @@
 #include "driver/temp_dir.h"
 #include "platform/wintypes.h"
 
-namespace testutil {
+namespace test {
 
 using driver::TempDir;
 
@@ -27,14 +28,23 @@ inline std::vector<BYTE> ReadBytes(const std::filesystem::path& p) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline void WriteBytes(const std::filesystem::path& p, const std::vector<BYTE>& bytes) {
+// A file's bytes as text (empty when it cannot be read).
+inline std::string ReadFile(const std::filesystem::path& p) {
+  const std::vector<BYTE> bytes = ReadBytes(p);
+  return {bytes.begin(), bytes.end()};
+}
+
+inline void WriteBytes(const std::filesystem::path& p, std::string_view bytes) {
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline void WriteBytes(const std::filesystem::path& p, const std::vector<BYTE>& bytes) {
+  WriteBytes(p, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 inline void WriteText(const std::filesystem::path& p, std::string_view text) {
-  WriteBytes(p, Bytes(text));
+  WriteBytes(p, text);
 }
 
 // UTF-16LE bytes of a text, without terminator.
@@ -60,4 +70,4 @@ inline std::vector<BYTE> Dword(DWORD v) {
           static_cast<BYTE>(v >> 24)};
 }
 
-}  // namespace testutil
+}  // namespace test

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace test {
 
 struct Result {
   int status = -1;  // exit status; -1 when killed by a signal or timed out
@@ -47,7 +47,4 @@ class Interactive {
   std::string errBuffer_;
 };
 
-std::string ReadFile(const std::filesystem::path& path);
-void WriteFile(const std::filesystem::path& path, const std::string& content);
-
-}  // namespace e2e
+}  // namespace test

@@ -1,4 +1,4 @@
-#include "tests/proof/proof_util.h"
+#include "tests/robustness/support.h"
 
 #include <malloc.h>
 #include <signal.h>
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <thread>
 
-namespace proof {
+namespace test {
 
 std::vector<std::string> FolderEntries(const std::filesystem::path& dir) {
   std::vector<std::string> names;
@@ -65,10 +65,10 @@ ChildOutcome WaitChild(const StartedChild& child, std::chrono::seconds limit) {
   return outcome;
 }
 
-}  // namespace proof
+}  // namespace test
 
-namespace proof {
+namespace test {
 ChildOutcome RunInChild(const std::function<int()>& work) {
   return WaitChild(StartChild(work));
 }
-}  // namespace proof
+}  // namespace test

@@ -1,4 +1,4 @@
-#include "tests/app/device.h"
+#include "tests/support/device.h"
 #include "platform/text/text.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 #include "platform/shell/aygshell.h"
 #include "res/resources.h"
 
-namespace testing_device {
+namespace test {
 
 using platform::registry::RegistryEvent;
 
@@ -390,4 +390,4 @@ std::vector<DWORD> Device::Sleeps() const {
   return out;
 }
 
-}  // namespace testing_device
+}  // namespace test

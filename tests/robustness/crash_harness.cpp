@@ -4,8 +4,8 @@
 // exactly the content before or after the save that was under way (never a
 // mix), as a run without kills shows it; the backup must hold the original.
 //
-//   proof_crash_harness --program build/RegillaMobile --kills 200
-//   proof_crash_harness --self --kills 20      (the store's own save cycle,
+//   robustness_crash_harness --program build/RegillaMobile --kills 200
+//   robustness_crash_harness --self --kills 20      (the store's own save cycle,
 //                                               without the program)
 #include <fcntl.h>
 #include <poll.h>
@@ -35,7 +35,7 @@
 #include "store/keys.h"
 #include "store/registry_store.h"
 #include "store/store.h"
-#include "tests/proof/proof_util.h"
+#include "tests/robustness/support.h"
 
 namespace {
 
@@ -186,7 +186,7 @@ void Prepare(const fs::path& dir, const std::vector<BYTE>& original) {
   std::error_code ec;
   fs::remove_all(dir, ec);
   fs::create_directories(dir);
-  proof::WriteBytes(
+  test::WriteBytes(
       dir / "registry.reg",
       std::string_view(reinterpret_cast<const char*>(original.data()), original.size()));
 }
@@ -219,7 +219,7 @@ int main(int argc, char** argv) {
   if (o.seed == 0) o.seed = static_cast<unsigned>(Clock::now().time_since_epoch().count());
   ::signal(SIGPIPE, SIG_IGN);
 
-  proof::TempDir temp;
+  test::TempDir temp;
   fs::path work = o.work.empty() ? temp.path() : fs::path(o.work);
   fs::path dir = work / "store";
   fs::path file = dir / "registry.reg";
@@ -256,7 +256,7 @@ int main(int argc, char** argv) {
       KillAndReap(c);
       return Fail("the start-up dump has no controls: " + r.lastOut.substr(0, 200));
     }
-    states.push_back(*Parse(proof::ReadBytes(file), why));  // after start-up
+    states.push_back(*Parse(test::ReadBytes(file), why));  // after start-up
     for (int round = 1; round <= o.rounds; ++round) {
       auto start = Clock::now();
       Send(c, ApplyScript(o, dump, round));
@@ -272,7 +272,7 @@ int main(int argc, char** argv) {
       auto end = Clock::now();
       applySeconds.push_back(std::chrono::duration<double>(end - start).count());
       saveSeconds.push_back(std::chrono::duration<double>(end - saveStart).count());
-      auto tree = Parse(proof::ReadBytes(file), why);
+      auto tree = Parse(test::ReadBytes(file), why);
       if (!tree) return Fail("the store does not read after a save: " + why);
       states.push_back(std::move(*tree));
       Send(c, "ok\n");
@@ -344,7 +344,7 @@ int main(int argc, char** argv) {
     KillAndReap(c);
 
     // The checks.
-    std::vector<BYTE> bytes = proof::ReadBytes(file);
+    std::vector<BYTE> bytes = test::ReadBytes(file);
     auto tree = Parse(bytes, why);
     std::string verdict;
     if (!tree) {
@@ -357,11 +357,11 @@ int main(int argc, char** argv) {
       verdict = "MIXED: neither the content before nor after the save";
     }
     if (fs::exists(dir / "registry.reg.bak")) {
-      auto bak = proof::ReadBytes(dir / "registry.reg.bak");
+      auto bak = test::ReadBytes(dir / "registry.reg.bak");
       if (bak != originalBytes) verdict += "; BACKUP differs from the original";
     }
     int temps = 0;
-    for (const std::string& name : proof::FolderEntries(dir)) {
+    for (const std::string& name : test::FolderEntries(dir)) {
       temps += name.find(".tmp.") != std::string::npos ? 1 : 0;
     }
     bool bad = verdict != "before" && verdict != "after";
@@ -384,7 +384,7 @@ int main(int argc, char** argv) {
                                    4) == ERROR_SUCCESS &&
                      reg->Flush().ok();
         int still = 0;
-        for (const std::string& name : proof::FolderEntries(dir)) {
+        for (const std::string& name : test::FolderEntries(dir)) {
           still += name.find(".tmp.") != std::string::npos ? 1 : 0;
         }
         if (!saved || still) {

@@ -1,6 +1,6 @@
 // Helpers shared by the window-system tests: a clean window system per
-// test with a manual clock, a scripted input source, a message recorder and
-// a plain parent window class.
+// test with a manual clock, a scripted input source, a plain parent window
+// class and taps at screen points.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,13 +8,13 @@
 #include <deque>
 #include <functional>
 #include <optional>
-#include <vector>
 
 #include "platform/controls/commctrl.h"
 #include "platform/window/host.h"
 #include "platform/window/inspect.h"
 #include "platform/window/winuser.h"
 #include "tests/support/manual_clock.h"
+#include "tests/support/messages.h"
 
 namespace test {
 
@@ -36,39 +36,6 @@ class ScriptedInput : public platform::InputSource {
   std::deque<std::function<void()>> actions;
   int waits = 0;
   std::optional<DWORD> lastTimeout;
-};
-
-struct Message {
-  HWND hwnd;
-  UINT msg;
-  WPARAM wParam;
-  LPARAM lParam;
-};
-
-// Records the messages delivered to the windows it watches (all when none).
-class MessageRecorder {
- public:
-  void Start(std::vector<HWND> windows = {}) {
-    watched_ = std::move(windows);
-    platform::SetMessageHook([this](HWND h, UINT m, WPARAM w, LPARAM l) {
-      if (!watched_.empty() && std::find(watched_.begin(), watched_.end(), h) == watched_.end()) {
-        return;
-      }
-      log.push_back(Message{h, m, w, l});
-    });
-  }
-  // The recorded messages of one kind, in order.
-  std::vector<Message> Only(UINT msg) const {
-    std::vector<Message> out;
-    for (const Message& m : log) {
-      if (m.msg == msg) out.push_back(m);
-    }
-    return out;
-  }
-  std::vector<Message> log;
-
- private:
-  std::vector<HWND> watched_;
 };
 
 // A top-level window that answers WM_NOTIFY with `notifyResult`.

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "platform/registry/regfile.h"
-#include "tests/proof/proof_util.h"
+#include "tests/robustness/support.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ TEST(FuzzCorpus, SeedsAreRefusedOrAcceptedAsTheirNamesSay) {
   int bad = 0;
   for (const auto& entry : std::filesystem::directory_iterator(REGILLA_FUZZ_CORPUS)) {
     std::string name = entry.path().filename().string();
-    std::vector<BYTE> bytes = proof::ReadBytes(entry.path());
+    std::vector<BYTE> bytes = test::ReadBytes(entry.path());
     platform::registry::ParsedRegFile parsed;
     const platform::Status status = platform::registry::ParseRegFile(bytes, name, parsed);
     if (name.rfind("bad-", 0) == 0) {

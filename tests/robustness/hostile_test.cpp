@@ -3,7 +3,7 @@
 // (at load, or as the failure of a save) with nothing lost, in bounded time
 // and memory.
 //
-// The big sizes run when REGILLA_PROOF_FULL=1 (scripts/hostile.sh); the
+// The big sizes run when REGILLA_ROBUSTNESS_FULL=1 (scripts/hostile.sh); the
 // default sizes keep the suite fast.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -17,21 +17,22 @@
 #include "driver/program_driver.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/winreg.h"
-#include "tests/proof/proof_util.h"
+#include "tests/robustness/support.h"
+#include "tests/support/fixtures.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using platform::Status;
 using platform::registry::Registry;
-using proof::ChildOutcome;
-using proof::ReadBytes;
-using proof::RunInChild;
-using proof::TempDir;
-using proof::WriteBytes;
+using test::ChildOutcome;
+using test::ReadBytes;
+using test::RunInChild;
+using test::TempDir;
+using test::WriteBytes;
 
 bool FullSizes() {
-  const char* v = std::getenv("REGILLA_PROOF_FULL");
+  const char* v = std::getenv("REGILLA_ROBUSTNESS_FULL");
   return v && *v && std::string(v) != "0";
 }
 
@@ -104,8 +105,8 @@ TEST(HostileStore, LargeFileLoadsAndSavesInLinearTimeAndMemory) {
   // and saving a store takes about 14 times its size today: the text in
   // UTF-16, its lines, the key tree and the writer's copies.)
   double mb = static_cast<double>(size) / (1 << 20);
-  EXPECT_LT(o.seconds, 5.0 + mb * (proof::kSanitized ? 1.0 : 0.25));
-  if (!proof::kSanitized) {
+  EXPECT_LT(o.seconds, 5.0 + mb * (test::kSanitized ? 1.0 : 0.25));
+  if (!test::kSanitized) {
     EXPECT_LT(static_cast<double>(o.peakRssKb) / 1024, 64.0 + mb * 16);
   }
 }
@@ -282,7 +283,7 @@ TEST(HostileStore, UnpairedSurrogateInAKeyNameIsRefusedWithItsLine) {
   EXPECT_NE(error.message().find("registry.reg:3:"), std::string::npos) << error;
   EXPECT_NE(error.message().find("unpaired surrogate"), std::string::npos) << error;
   EXPECT_EQ(ReadBytes(file), std::vector<BYTE>(bytes.begin(), bytes.end()));
-  EXPECT_EQ(proof::FolderEntries(dir.path()).size(), 1u) << "only the store";
+  EXPECT_EQ(test::FolderEntries(dir.path()).size(), 1u) << "only the store";
 }
 
 // Saving through a symlink updates the file the link points to and keeps the
@@ -344,9 +345,7 @@ class MountedFolder {
   bool mounted_ = false;
 };
 
-const char* kSmallStore =
-    "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\System\\GWE]\n"
-    "\"Animate\"=dword:00000001\n";
+const std::string kSmallStore = test::Fixture("animate.reg");
 
 TEST(HostileStore, ReadOnlyFolderFailsTheSaveAndKeepsEverything) {
   TempDir dir;
@@ -398,7 +397,7 @@ TEST(HostileStore, FullDiskFailsTheSaveKeepsEverythingAndRetriesLater) {
   EXPECT_TRUE(reg->HasUnsavedChanges());
   auto bytes = ReadBytes(file);
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), content);
-  for (const std::string& name : proof::FolderEntries(folder)) {
+  for (const std::string& name : test::FolderEntries(folder)) {
     EXPECT_EQ(name.find(".tmp"), std::string::npos) << "temp file left behind: " << name;
   }
 

@@ -1,4 +1,4 @@
-#include "process.h"
+#include "tests/support/process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -8,13 +8,11 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
 
-namespace e2e {
+namespace test {
 
 namespace {
 
@@ -183,16 +181,4 @@ Result Interactive::Finish(std::chrono::seconds timeout) {
   return r;
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const std::filesystem::path& path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
-}
-
-}  // namespace e2e
+}  // namespace test

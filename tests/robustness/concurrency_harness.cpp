@@ -5,7 +5,7 @@
 // that copy last applied it, and the other program's edit must still be in
 // the file.
 //
-//   proof_concurrency_harness --program build/RegillaMobile [--applies 100]
+//   robustness_concurrency_harness --program build/RegillaMobile [--applies 100]
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <string>
@@ -13,7 +13,7 @@
 
 #include "driver/program_driver.h"
 #include "store/registry_store.h"
-#include "tests/proof/proof_util.h"
+#include "tests/robustness/support.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
   app.add_option("--applies", applies, "Applies per copy")->check(CLI::Range(1, 10000));
   CLI11_PARSE(app, argc, argv);
 
-  proof::TempDir dir;
+  test::TempDir dir;
   fs::path store = dir / "registry.reg";
   auto sample = store::SampleRegistry();
   std::string original(reinterpret_cast<const char*>(sample.data()), sample.size());
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
 
   // 1. Another program edits the file between the tool's start and its Apply.
   {
-    proof::WriteBytes(store, original);
+    test::WriteBytes(store, original);
     driver::Child c = driver::StartProgram(Args(program, store));
     driver::Reader r(c);
     nlohmann::json dump = Dump(c, r);
@@ -96,14 +96,14 @@ int main(int argc, char** argv) {
       driver::Kill(c);
       return 1;
     }
-    auto before = proof::ReadBytes(store);
-    proof::WriteBytes(store, std::string(before.begin(), before.end()) +
-                                 "\n[HKEY_LOCAL_MACHINE\\Software\\OtherProgram]\n"
-                                 "\"Edited\"=dword:0000002a\n");
+    auto before = test::ReadBytes(store);
+    test::WriteBytes(store, std::string(before.begin(), before.end()) +
+                                "\n[HKEY_LOCAL_MACHINE\\Software\\OtherProgram]\n"
+                                "\"Edited\"=dword:0000002a\n");
     driver::Send(c, driver::ChangeScript(dump, {2}, 1) + "click main:1013\n");
     bool saved = r.WaitFor(Event::Flushed, Clock::now() + std::chrono::seconds(60));
     driver::Wait(c);
-    auto bytes = proof::ReadBytes(store);
+    auto bytes = test::ReadBytes(store);
     bool kept = std::string(bytes.begin(), bytes.end()).find("\"Edited\"=dword:0000002a") !=
                 std::string::npos;
     std::printf("edit by another program between start and Apply: %s\n",
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
   }
 
   // 2. Two copies applying different pages at the same time.
-  proof::WriteBytes(store, original);
+  test::WriteBytes(store, original);
   Worker first, second;
   first.page = 1;
   second.page = 3;
