@@ -165,6 +165,12 @@ class Desktop : public ::testing::Test {
     return std::make_unique<test::Interactive>(args, all);
   }
 
+  // What the tool said, for a failure message: it is ended for this.
+  static std::string Output(test::Interactive& tool) {
+    const test::Result r = tool.Finish(5s);
+    return "\nstatus " + std::to_string(r.status) + ", standard error:\n" + r.err;
+  }
+
   fs::path dir_;
   fs::path store_;
   test::Env env_;
@@ -259,7 +265,7 @@ TEST_F(Desktop, TheWindowNamesTheStoreAndFitsTheScreenInSharpPixels) {
     ASSERT_FALSE(x.display().empty());
     auto tool = Start(x, row.args, row.env);
     const std::string window = x.WaitForWindow();
-    ASSERT_FALSE(window.empty()) << row.what;
+    ASSERT_FALSE(window.empty()) << row.what << Output(*tool);
     EXPECT_EQ(x.Command("xdotool getwindowname " + window), "RegillaMobile \u2014 dev.reg");
     EXPECT_EQ(
         x.Command("xdotool getwindowgeometry --shell " + window + " | grep -E 'WIDTH|HEIGHT'"),
@@ -288,7 +294,7 @@ TEST_F(Desktop, AWindowDestroyedByAnotherProgramEndsTheToolWithoutSaving) {
   const std::string before = ReadFile(store_);
   auto tool = Start(x);
   const std::string window = x.WaitForWindow();
-  ASSERT_FALSE(window.empty());
+  ASSERT_FALSE(window.empty()) << Output(*tool);
   // A change not applied.
   ASSERT_TRUE(CheckTheFirstBox(x, window));
   x.Command("xdotool windowclose " + window);
@@ -318,7 +324,7 @@ TEST_F(Desktop, AStartUpErrorIsShownInTheWindowUntilAnswered) {
     store_ = row.store;
     auto tool = Start(x);
     const std::string window = x.WaitForWindow();
-    ASSERT_FALSE(window.empty()) << "no window for " << row.error;
+    ASSERT_FALSE(window.empty()) << "no window for " << row.error << Output(*tool);
     EXPECT_EQ(x.Command("xdotool getwindowname " + window), row.title);
     // A message box: the blue caption strip and dark text on white.
     const XServer::Image shown = x.WaitForImage(window, MessageBoxShown);
@@ -346,7 +352,7 @@ TEST_F(Desktop, ASaveThatFailsAtTheEndIsShownInTheWindow) {
   WriteText(store_, test::Fixture("device.reg"));
   auto tool = Start(x);
   std::string window = x.WaitForWindow();
-  ASSERT_FALSE(window.empty());
+  ASSERT_FALSE(window.empty()) << Output(*tool);
   ASSERT_TRUE(CheckTheFirstBox(x, window));  // a change to save
   fs::remove_all(dir_ / "gone");             // nowhere left to save to
   // Apply ("反映", device pixel 70, 279): its save fails and says so.
@@ -370,7 +376,7 @@ TEST_F(Desktop, ASaveThatFailsAtTheEndIsShownInTheWindow) {
     second.clear();
     std::this_thread::sleep_for(50ms);
   }
-  ASSERT_FALSE(second.empty()) << "no window for the failed save";
+  ASSERT_FALSE(second.empty()) << "no window for the failed save" << Output(*tool);
   x.Command("xdotool key --window " + second + " Return");
   const test::Result r = tool->Finish(15s);
   EXPECT_EQ(r.status, 1) << r.err;
