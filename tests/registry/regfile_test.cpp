@@ -179,6 +179,44 @@ TEST(RegFileRead, HexDataEndsAtTheEndOfTheFile) {
   }
 }
 
+// Files as devices and regedit write them load whole, with regedit's values.
+TEST(RegFileRead, DeviceFilesLoadWithRegeditsValues) {
+  const std::filesystem::path data = REGILLA_TEST_DATA;
+  ParsedRegFile ce = MustParse(testutil::ReadBytes(data / "ce-device-dump.reg"));
+  EXPECT_EQ(ce.format, (RegFileFormat{TextEncoding::Utf8, LineEnding::CrLf, RegHeader::Version5}));
+  const RegKey* profiles =
+      ce.tree.Find(Root::LocalMachine, {u"System", u"StorageManager", u"Profiles"});
+  ASSERT_NE(profiles, nullptr);
+  EXPECT_EQ(profiles->Values().size(), 147u);
+  for (const RegValue& v : profiles->Values()) {
+    EXPECT_EQ(v.type, REG_EXPAND_SZ);
+    ASSERT_GE(v.data.size(), 2u);
+    EXPECT_EQ(v.data[v.data.size() - 2] | v.data.back(),
+              0);  // terminated, also where the file is not
+  }
+  EXPECT_EQ(profiles->FindValue(u"Folder000")->data, Sz(u"\\Storage Card 0\\"));
+  EXPECT_EQ(profiles->FindValue(u"Folder013")->data,
+            Sz(u"\\Storage Card 13\\" + std::u16string(13, u'x')));
+  const RegKey* owner = ce.tree.Find(Root::CurrentUser, {u"ControlPanel", u"Owner"});
+  ASSERT_NE(owner, nullptr);
+  EXPECT_EQ(owner->FindValue(u"Owner")->data.size(), 67u);  // ends in ",\" on the last line
+
+  ParsedRegFile wm = MustParse(testutil::ReadBytes(data / "utf16-device-export.reg"));
+  EXPECT_EQ(wm.format,
+            (RegFileFormat{TextEncoding::Utf16Le, LineEnding::CrLf, RegHeader::Version5}));
+  EXPECT_EQ(Value(wm, u"Ident", u"Name")->data, Sz(u"ポケット端末"));
+  EXPECT_EQ(Value(wm, u"System\\GWE", u"cxVScr")->data, Dword(13));
+  EXPECT_EQ(Value(wm, u"Software\\Microsoft\\Shell", u"StartMenu")->data,
+            Sz(u"\\Windows\\スタート メニュー"));
+  std::vector<BYTE> paths = Sz(u"\\Windows");
+  const std::vector<BYTE> card = Sz(u"\\Storage Card");
+  paths.insert(paths.end(), card.begin(), card.end());
+  EXPECT_EQ(Value(wm, u"Software\\Microsoft\\Shell", u"Paths")->data, paths);
+  const RegKey* wmOwner = wm.tree.Find(Root::CurrentUser, {u"ControlPanel", u"Owner"});
+  ASSERT_NE(wmOwner, nullptr);
+  EXPECT_EQ(wmOwner->FindValue(u"Notes")->data, (std::vector<BYTE>{1, 2, 3, 4}));
+}
+
 TEST(RegFileRead, HashLinesAreComments) {
   ParsedRegFile f = MustParse(kHead +
                               "#comment\\\n"
