@@ -72,13 +72,16 @@ struct DataCase {
 
 class ReadData : public ::testing::TestWithParam<DataCase> {};
 
+// The value line (or lines), and the line after it still reads.
 TEST_P(ReadData, ValueLineGivesTypeAndExactBytes) {
   const DataCase& c = GetParam();
-  ParsedRegFile f = MustParse(kHead + "[HKEY_LOCAL_MACHINE\\K]\n" + c.line + "\n");
+  ParsedRegFile f = MustParse(kHead + "[HKEY_LOCAL_MACHINE\\K]\n" + c.line + "\n\"z\"=dword:7\n");
   const RegValue* v = Value(f, u"K", c.name);
   ASSERT_NE(v, nullptr) << c.line;
   EXPECT_EQ(v->type, c.type) << c.line;
   EXPECT_EQ(v->data, c.data) << c.line;
+  ASSERT_NE(Value(f, u"K", u"z"), nullptr) << c.line;
+  EXPECT_EQ(Value(f, u"K", u"z")->data, Dword(7)) << c.line;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -114,15 +117,32 @@ INSTANTIATE_TEST_SUITE_P(
         DataCase{"\"a\"=dword:1234;5678", u"a", REG_DWORD, Dword(0x1234)},
         DataCase{"\"a\"=\"Value 2\";comment", u"a", REG_SZ, Sz(u"Value 2")},
         DataCase{"\"a\"=\"#x\"", u"a", REG_SZ, Sz(u"#x")},
-        DataCase{"\"a\"=hex:11,22,\\", u"a", REG_BINARY, {0x11, 0x22}},
-        DataCase{"\"a\"=hex:11,  \\  ;comment", u"a", REG_BINARY, {0x11}},
-        DataCase{"\"a\"=hex:11,\t\\", u"a", REG_BINARY, {0x11}},
-        DataCase{"\"a\"=hex(2):\\", u"a", REG_EXPAND_SZ, {}},
+        // Hex data over several lines.
+        DataCase{"\"a\"=hex:01,02,\\\n   03,04,\\\n; a comment inside the data\n\t05",
+                 u"a",
+                 REG_BINARY,
+                 {1, 2, 3, 4, 5}},
+        DataCase{"\"a\"=hex:11,  \\  ;comment\n22", u"a", REG_BINARY, {0x11, 0x22}},
+        DataCase{"\"a\"=hex:11,\t\\\n22", u"a", REG_BINARY, {0x11, 0x22}},
+        DataCase{"\"a\"=hex:11,22,\\;comment\n  33,\\\n  44",
+                 u"a",
+                 REG_BINARY,
+                 {0x11, 0x22, 0x33, 0x44}},
+        DataCase{"\"a\"=hex:11,\\;#comment\n  22", u"a", REG_BINARY, {0x11, 0x22}},
+        DataCase{"\"a\"=hex:11,22,\\;comment\n  33,;comment", u"a", REG_BINARY, {0x11, 0x22, 0x33}},
+        DataCase{
+            "\"a\"=hex:11,\\\n\n \t\n\t\n  22,\\\n\n\n  33", u"a", REG_BINARY, {0x11, 0x22, 0x33}},
+        DataCase{"\"a\"=hex:11,\\\n  ;comment\n  22", u"a", REG_BINARY, {0x11, 0x22}},
+        DataCase{"\"a\"=hex(2):\\\n  25,00,48,00,25,00,00,00", u"a", REG_EXPAND_SZ, Sz(u"%H%")},
+        DataCase{"\"a\"=hex(7):4c,00,\\\n  69,00", u"a", REG_MULTI_SZ, Sz(u"Li")},
+        DataCase{"\"a\"=hex(100):25,50,41,\\;c\n  54,48,\\\n  25,00",
+                 u"a",
+                 0x100,
+                 {0x25, 0x50, 0x41, 0x54, 0x48, 0x25, 0}},
         // UTF-16 REG_EXPAND_SZ and REG_MULTI_SZ data gets the NUL it lacks.
         DataCase{"\"a\"=hex(2):25,00,50,00", u"a", REG_EXPAND_SZ, Sz(u"%P")},
         DataCase{"\"a\"=hex(2):25,00,50,00,", u"a", REG_EXPAND_SZ, Sz(u"%P")},
         DataCase{"\"a\"=hex(2):25,00,50,00,00,00", u"a", REG_EXPAND_SZ, Sz(u"%P")},
-        DataCase{"\"a\"=hex(2):25,00,50,00,\\", u"a", REG_EXPAND_SZ, Sz(u"%P")},
         DataCase{"\"a\"=hex(7):4c,00,69,00", u"a", REG_MULTI_SZ, Sz(u"Li")},
         DataCase{"\"a\"=hex(7):4c,00,00,00,00,00", u"a", REG_MULTI_SZ, {0x4c, 0, 0, 0, 0, 0}},
         DataCase{"\"a\"=hex(2):41", u"a", REG_EXPAND_SZ, {0x41}},
@@ -130,52 +150,23 @@ INSTANTIATE_TEST_SUITE_P(
         DataCase{"\"a\"=hex(0):56,00", u"a", REG_NONE, {0x56, 0}},
         DataCase{"\"a\"=hex(1):56,00", u"a", REG_SZ, {0x56, 0}}));
 
-// Hex data over several lines; the line after the value must still read.
-struct ContinuedCase {
-  const char* lines;  // under [HKEY_LOCAL_MACHINE\K], before "z"=dword:7
-  DWORD type;
-  std::vector<BYTE> data;
-};
-
-class ReadContinued : public ::testing::TestWithParam<ContinuedCase> {};
-
-TEST_P(ReadContinued, JoinsTheLinesIntoOneValue) {
-  const ContinuedCase& c = GetParam();
-  ParsedRegFile f = MustParse(kHead + "[HKEY_LOCAL_MACHINE\\K]\n" + c.lines + "\n\"z\"=dword:7\n");
-  const RegValue* v = Value(f, u"K", u"a");
-  ASSERT_NE(v, nullptr) << c.lines;
-  EXPECT_EQ(v->type, c.type) << c.lines;
-  EXPECT_EQ(v->data, c.data) << c.lines;
-  ASSERT_NE(Value(f, u"K", u"z"), nullptr) << c.lines;
-  EXPECT_EQ(Value(f, u"K", u"z")->data, Dword(7)) << c.lines;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Forms, ReadContinued,
-    ::testing::Values(
-        ContinuedCase{"\"a\"=hex:01,02,\\\n   03,04,\\\n; a comment inside the data\n\t05",
-                      REG_BINARY,
-                      {1, 2, 3, 4, 5}},
-        ContinuedCase{
-            "\"a\"=hex:11,22,\\;comment\n  33,\\\n  44", REG_BINARY, {0x11, 0x22, 0x33, 0x44}},
-        ContinuedCase{"\"a\"=hex:11,\\;#comment\n  22", REG_BINARY, {0x11, 0x22}},
-        ContinuedCase{"\"a\"=hex:11,22,\\;comment\n  33,;comment", REG_BINARY, {0x11, 0x22, 0x33}},
-        ContinuedCase{
-            "\"a\"=hex:11,\\\n\n \t\n\t\n  22,\\\n\n\n  33", REG_BINARY, {0x11, 0x22, 0x33}},
-        ContinuedCase{"\"a\"=hex:11,\\\n  ;comment\n  22", REG_BINARY, {0x11, 0x22}},
-        ContinuedCase{"\"a\"=hex(2):\\\n  25,00,48,00,25,00,00,00", REG_EXPAND_SZ, Sz(u"%H%")},
-        ContinuedCase{"\"a\"=hex(7):4c,00,\\\n  69,00", REG_MULTI_SZ, Sz(u"Li")},
-        ContinuedCase{"\"a\"=hex(100):25,50,41,\\;c\n  54,48,\\\n  25,00",
-                      0x100,
-                      {0x25, 0x50, 0x41, 0x54, 0x48, 0x25, 0}}));
-
 // A continuation at the end of the file ends the data there, also after
 // blank and comment lines.
 TEST(RegFileRead, HexDataEndsAtTheEndOfTheFile) {
-  for (const char* tail : {"\"a\"=hex:01,\\", "\"a\"=hex:01,\\\n", "\"a\"=hex:01,\\\n\n  \n;c\n"}) {
-    ParsedRegFile f = MustParse(kHead + "[HKEY_LOCAL_MACHINE\\K]\n" + tail);
-    ASSERT_NE(Value(f, u"K", u"a"), nullptr) << tail;
-    EXPECT_EQ(Value(f, u"K", u"a")->data, std::vector<BYTE>{1}) << tail;
+  struct Case {
+    const char* tail;
+    DWORD type;
+    std::vector<BYTE> data;
+  };
+  for (const Case& c :
+       {Case{"\"a\"=hex:01,\\", REG_BINARY, {1}}, Case{"\"a\"=hex:01,\\\n", REG_BINARY, {1}},
+        Case{"\"a\"=hex:01,\\\n\n  \n;c\n", REG_BINARY, {1}},
+        Case{"\"a\"=hex(2):\\", REG_EXPAND_SZ, {}},
+        Case{"\"a\"=hex(2):25,00,50,00,\\", REG_EXPAND_SZ, Sz(u"%P")}}) {
+    ParsedRegFile f = MustParse(kHead + "[HKEY_LOCAL_MACHINE\\K]\n" + c.tail);
+    ASSERT_NE(Value(f, u"K", u"a"), nullptr) << c.tail;
+    EXPECT_EQ(Value(f, u"K", u"a")->type, c.type) << c.tail;
+    EXPECT_EQ(Value(f, u"K", u"a")->data, c.data) << c.tail;
   }
 }
 
