@@ -2,7 +2,12 @@
 // - a refusal names a line within the file and loads nothing;
 // - an accepted file is written back, and what was written reads back to the
 //   same keys, values and layout, and writes again to the same bytes;
-// - a write may only be refused for a name a .reg file cannot hold.
+// - a write may only be refused for a name a .reg file cannot hold;
+// - the import's reader refuses only what the store's reader refuses on its
+//   first line or in the text's encoding, with the same message; it skips
+//   lines inside the file (the store reader's failing line among them), and
+//   where the store's reader accepts the file, it skips nothing and its
+//   edits, carried out on an empty registry, give the same content.
 // Any broken promise aborts, so that libFuzzer (or the replay driver) keeps
 // the input.
 #include <cstddef>
@@ -20,6 +25,8 @@ namespace {
 
 using platform::Status;
 using platform::registry::ParsedRegFile;
+using platform::registry::RegFileEdit;
+using platform::registry::RegFileImport;
 using platform::registry::RegKey;
 using platform::registry::RegTree;
 
@@ -57,12 +64,82 @@ bool HasUnwritableName(const RegTree& tree) {
   return false;
 }
 
+// The line a refusal "input:LINE: reason" names.
+std::size_t RefusedLine(const std::string& message) {
+  return std::stoul(message.substr(6, message.find(':', 6) - 6));
+}
+
+// The edits carried out on an empty tree the way an import does.
+RegTree Carry(const std::vector<RegFileEdit>& edits) {
+  RegTree tree;
+  RegKey* key = nullptr;
+  for (const RegFileEdit& e : edits) {
+    switch (e.kind) {
+      case RegFileEdit::Kind::CreateKey:
+        key = &tree.Create(e.root, e.path);
+        break;
+      case RegFileEdit::Kind::DeleteKey: {
+        key = nullptr;
+        Require(!e.path.empty(), "an edit deletes a root key");
+        const std::vector<std::u16string> parent(e.path.begin(), e.path.end() - 1);
+        if (RegKey* p = tree.Find(e.root, parent)) p->DeleteSubkey(e.path.back());
+        break;
+      }
+      case RegFileEdit::Kind::SetValue:
+        Require(key != nullptr, "a value edit without a key");
+        key->SetValue(e.name, e.type, e.data);
+        break;
+      case RegFileEdit::Kind::DeleteValue:
+        Require(key != nullptr, "a value edit without a key");
+        key->DeleteValue(e.name);
+        break;
+    }
+  }
+  return tree;
+}
+
+// Checks the import's reading of the input against the store's.
+void CheckImport(std::span<const BYTE> bytes, const ParsedRegFile& parsed, const Status& read) {
+  RegFileImport import;
+  const Status imported = platform::registry::ReadRegFileEdits(bytes, "input", import);
+  if (!imported.ok()) {
+    Require(!read.ok() && imported.message() == read.message(),
+            "the import refuses what the store's reader does not", imported.message());
+    Require(import.edits.empty() && import.skipped.empty(), "a refused import left edits");
+    return;
+  }
+  const std::size_t lines = MaxLines(bytes);
+  std::size_t previous = 1;
+  for (const auto& s : import.skipped) {
+    Require(s.line > previous && s.line <= lines, "a skipped line out of order or outside the file",
+            std::to_string(s.line));
+    Require(!s.reason.empty(), "a skipped line without a reason");
+    previous = s.line;
+  }
+  for (const RegFileEdit& e : import.edits) {
+    Require(e.line >= 2 && e.line <= lines, "an edit outside the file", std::to_string(e.line));
+  }
+  if (!read.ok()) {
+    const std::size_t failed = RefusedLine(read.message());
+    Require(failed >= 2, "the import accepts a file whose first line is refused", read.message());
+    bool listed = false;
+    for (const auto& s : import.skipped) listed = listed || s.line == failed;
+    Require(listed, "the import does not skip the line the store refuses", read.message());
+    return;
+  }
+  Require(import.skipped.empty(), "the import skips a line of a file the store reads",
+          import.skipped.empty() ? std::string() : import.skipped.front().reason);
+  Require(import.format == parsed.format, "the import reads another layout");
+  Require(Carry(import.edits) == parsed.tree, "the import's edits give other content");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::span<const BYTE> bytes(data, size);
   ParsedRegFile parsed;
   const Status read = platform::registry::ParseRegFile(bytes, "input", parsed);
+  CheckImport(bytes, parsed, read);
   if (!read.ok()) {
     // "input:LINE: reason"
     const std::string& message = read.message();

@@ -41,6 +41,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
   HostOptions options;
   std::optional<std::string> registry;
   std::optional<std::string> exportPath;
+  std::optional<std::string> importPath;
   std::string screen = "240x320";
 
   CLI::App app{
@@ -53,33 +54,45 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
                  "The .reg file that holds the device registry (default: "
                  "$XDG_DATA_HOME/RegillaMobile/registry.reg)")
       ->type_name("PATH");
-  app.add_option("--screen", screen, "Size of the emulated screen")
-      ->type_name("WxH")
-      ->default_str("240x320")
-      ->check(CLI::Validator(
-          [](std::string& value) {
-            int w = 0;
-            int h = 0;
-            return ParseScreen(value, w, h);
-          },
-          ""));
-  app.add_option("--script", options.script,
-                 "Run headless, driven by this script file (- = standard input)")
-      ->type_name("PATH");
-  app.add_option("--trace", options.trace,
-                 "Write a JSON line per registry call and platform event (- = standard error)")
-      ->type_name("PATH");
-  app.add_flag("--show", options.show, "Show the device window also during a script run");
-  app.add_option("--zoom", options.zoom,
-                 "Scale of the device window, 1 to 8 (default: 2, or 1 where that does not fit "
-                 "the screen; a zoom that does not fit is reduced)")
-      ->type_name("N")
-      ->check(CLI::Range(1, 8).description(""));
-  app.add_option("--export", exportPath,
-                 "Write the settings as the store holds them (after the script, if any) to a "
-                 "provisioning file for the device: PATH.cab a cabinet to install, PATH.xml the "
-                 "document alone; without --script no window opens")
-      ->type_name("PATH");
+  CLI::Option* screenOption = app.add_option("--screen", screen, "Size of the emulated screen")
+                                  ->type_name("WxH")
+                                  ->default_str("240x320")
+                                  ->check(CLI::Validator(
+                                      [](std::string& value) {
+                                        int w = 0;
+                                        int h = 0;
+                                        return ParseScreen(value, w, h);
+                                      },
+                                      ""));
+  CLI::Option* scriptOption =
+      app.add_option("--script", options.script,
+                     "Run headless, driven by this script file (- = standard input)")
+          ->type_name("PATH");
+  CLI::Option* traceOption =
+      app.add_option("--trace", options.trace,
+                     "Write a JSON line per registry call and platform event (- = standard error)")
+          ->type_name("PATH");
+  CLI::Option* showOption =
+      app.add_flag("--show", options.show, "Show the device window also during a script run");
+  CLI::Option* zoomOption =
+      app.add_option("--zoom", options.zoom,
+                     "Scale of the device window, 1 to 8 (default: 2, or 1 where that does not fit "
+                     "the screen; a zoom that does not fit is reduced)")
+          ->type_name("N")
+          ->check(CLI::Range(1, 8).description(""));
+  CLI::Option* exportOption =
+      app.add_option(
+             "--export", exportPath,
+             "Write the settings as the store holds them (after the script, if any) to a "
+             "provisioning file for the device: PATH.cab a cabinet to install, PATH.xml the "
+             "document alone; without --script no window opens")
+          ->type_name("PATH");
+  app.add_option("--import", importPath,
+                 "Merge a .reg file (a device's or regedit's) into the store the way regedit "
+                 "imports it: keys and values added or replaced, deletions carried out, every "
+                 "line regedit skips listed as FILE:LINE: skipped: reason; then save the store "
+                 "and end (status 2 when FILE is no .reg file). FILE is not changed")
+      ->type_name("FILE");
 
   try {
     app.parse(argc, argv);
@@ -104,6 +117,21 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
       return {std::nullopt, kUsageError};
     }
     options.exportPath = std::filesystem::path(*exportPath);
+  }
+  if (importPath) {
+    if (importPath->empty()) {
+      err << "--import: a path is required\n";
+      return {std::nullopt, kUsageError};
+    }
+    // An import runs nothing else: it merges, saves and ends.
+    for (const CLI::Option* other :
+         {screenOption, scriptOption, traceOption, showOption, zoomOption, exportOption}) {
+      if (other->count() > 0) {
+        err << "--import cannot be combined with " << other->get_name() << '\n';
+        return {std::nullopt, kUsageError};
+      }
+    }
+    options.importPath = std::filesystem::path(*importPath);
   }
   ParseScreen(screen, options.screenWidth, options.screenHeight);
   if (options.script && options.script->empty()) {

@@ -20,6 +20,7 @@
 #include "platform/window/host.h"
 #include "platform/window/winuser.h"
 #include "res/resources.h"
+#include "store/import.h"
 #include "store/registry_store.h"
 
 namespace host {
@@ -58,6 +59,14 @@ void TraceRegistryEvent(TraceWriter& trace, const reg::RegistryEvent& e) {
     case Op::Close:
       trace.Close(RootValue(e.root), e.key);
       break;
+    case Op::DeleteKey:
+      trace.Delete(RootValue(e.root), e.key, nullptr, e.rc);
+      break;
+    case Op::DeleteValue: {
+      const std::u16string_view name = e.name;
+      trace.Delete(RootValue(e.root), e.key, &name, e.rc);
+      break;
+    }
     case Op::Flush:
       trace.Flush(e.rc, e.error);
       break;
@@ -175,9 +184,27 @@ void ShowErrorInWindow(const HostOptions& options, const WindowSettings& setting
       ignored);
 }
 
+// --import: merges the file into the store and ends.
+int RunImport(const HostOptions& options) {
+  const store::ImportResult result =
+      store::ImportRegistryFile(*options.importPath, options.registry, std::cerr);
+  switch (result.outcome) {
+    case store::ImportResult::Outcome::Imported:
+      return kExitOk;
+    case store::ImportResult::Outcome::NotARegistryFile:
+      std::cerr << "RegillaMobile: " << result.error << '\n';
+      return kExitScriptError;
+    case store::ImportResult::Outcome::StoreFailed:
+      break;
+  }
+  std::cerr << "RegillaMobile: " << result.error << '\n';
+  return kExitStoreError;
+}
+
 }  // namespace
 
 int RunProgram(const HostOptions& options) {
+  if (options.importPath) return RunImport(options);
   platform::ProgramModule().resources = &res::Module();
   platform::ProgramModule().path = ExecutablePath();
 

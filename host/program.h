@@ -8,7 +8,7 @@ namespace host {
 // Exit statuses of the program.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitStoreError = 1;   // the store could not be read or saved
-inline constexpr int kExitScriptError = 2;  // bad script, options or target
+inline constexpr int kExitScriptError = 2;  // bad script, options or target; no .reg to import
 
 // Runs the program with parsed options; returns the exit status.
 int RunProgram(const HostOptions& options);

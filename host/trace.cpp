@@ -66,6 +66,14 @@ void TraceWriter::Set(std::uintptr_t root, std::u16string_view key, std::u16stri
   Write(j);
 }
 
+void TraceWriter::Delete(std::uintptr_t root, std::u16string_view key,
+                         const std::u16string_view* name, long rc) {
+  nlohmann::ordered_json j = KeyLine(name ? "deletevalue" : "deletekey", root, key);
+  if (name) j["name"] = ToUtf8(*name);
+  j["rc"] = rc;
+  Write(j);
+}
+
 void TraceWriter::Close(std::uintptr_t root, std::u16string_view key) {
   Write(KeyLine("close", root, key));
 }

@@ -28,6 +28,9 @@ class TraceWriter {
              std::uint32_t size, long rc, std::span<const std::uint8_t> data);
   void Set(std::uintptr_t root, std::u16string_view key, std::u16string_view name,
            std::uint32_t type, std::span<const std::uint8_t> data, long rc);
+  // A key deleted, or with `name` a value.
+  void Delete(std::uintptr_t root, std::u16string_view key, const std::u16string_view* name,
+              long rc);
   void Close(std::uintptr_t root, std::u16string_view key);
   void Flush(long rc, std::string_view error);
   void Sleep(std::uint32_t ms);

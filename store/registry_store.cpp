@@ -84,7 +84,14 @@ Status OpenRegistryStore(const std::optional<fs::path>& path, std::ostream& diag
   std::unique_ptr<platform::registry::Registry> registry;
   if (Status s = platform::registry::Registry::OpenFile(opened.path, registry, &files, newFile);
       !s.ok()) {
-    return s.WithMessage(s.message() + " (the file was not changed)");
+    std::string message = s.message() + " (the file was not changed)";
+    if (s.code() == platform::Status::Code::Corrupt) {
+      // A file that regedit imports may hold lines that a store cannot keep.
+      message +=
+          "; to bring in a file from a device or regedit (the lines regedit skips are left "
+          "out), import it into a store: RegillaMobile --registry STORE --import FILE";
+    }
+    return s.WithMessage(message);
   }
   platform::registry::InstallRegistry(std::move(registry));
   diag << "registry: " << name;

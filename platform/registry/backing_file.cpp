@@ -7,11 +7,26 @@ namespace platform::registry {
 bool Replay(const std::vector<Change>& changes, RegTree& tree) {
   bool any = false;
   for (const Change& c : changes) {
-    bool created = false;
-    RegKey& key = tree.Create(c.root, c.path, &created);
-    any = any || created;
-    if (!c.isValue || (c.onlyIfMissing && key.FindValue(c.name))) continue;
-    any = key.SetValue(c.name, c.type, c.data) || any;
+    switch (c.kind) {
+      case Change::Kind::CreateKey:
+      case Change::Kind::SetValue: {
+        bool created = false;
+        RegKey& key = tree.Create(c.root, c.path, &created);
+        any = any || created;
+        if (c.kind != Change::Kind::SetValue || (c.onlyIfMissing && key.FindValue(c.name))) break;
+        any = key.SetValue(c.name, c.type, c.data) || any;
+        break;
+      }
+      case Change::Kind::DeleteKey: {
+        if (c.path.empty()) break;
+        const std::vector<std::u16string> parent(c.path.begin(), c.path.end() - 1);
+        if (RegKey* p = tree.Find(c.root, parent)) any = p->DeleteSubkey(c.path.back()) || any;
+        break;
+      }
+      case Change::Kind::DeleteValue:
+        if (RegKey* key = tree.Find(c.root, c.path)) any = key->DeleteValue(c.name) || any;
+        break;
+    }
   }
   return any;
 }

@@ -24,9 +24,10 @@ namespace platform::registry {
 
 // One change this program made since its last save.
 struct Change {
+  enum class Kind { CreateKey, SetValue, DeleteKey, DeleteValue };
   Root root = Root::LocalMachine;
   std::vector<std::u16string> path;
-  bool isValue = false;  // false: the key was created
+  Kind kind = Kind::CreateKey;
   std::u16string name;
   DWORD type = 0;
   std::vector<BYTE> data;

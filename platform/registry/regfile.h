@@ -1,11 +1,13 @@
 // Reader and writer of regedit's .reg text format, as pure functions over
-// bytes. The reader is strict: any line it does not understand is refused
-// with its line number, so that a file it cannot fully read is never
-// rewritten with parts missing.
+// bytes. The reader of a store is strict: any line it does not understand is
+// refused with its line number, so that a file it cannot fully read is never
+// rewritten with parts missing. The import's reader skips and lists such
+// lines instead, as regedit does.
 #pragma once
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -38,6 +40,40 @@ struct ParsedRegFile {
 // Corrupt status "SOURCE:LINE: what is wrong" (`source` names the file) and
 // leaves `out` empty.
 Status ParseRegFile(std::span<const BYTE> bytes, std::string_view source, ParsedRegFile& out);
+
+// One change a .reg file asks for. A value's change applies to the key of
+// the last CreateKey before it.
+struct RegFileEdit {
+  enum class Kind { CreateKey, DeleteKey, SetValue, DeleteValue };
+  Kind kind = Kind::CreateKey;
+  std::size_t line = 0;  // where it starts, from 1
+  Root root = Root::LocalMachine;
+  std::vector<std::u16string> path = {};  // keys
+  std::u16string name = {};               // values; empty: the default value
+  DWORD type = 0;
+  std::vector<BYTE> data = {};
+};
+
+// A line that an import leaves out, and why.
+struct SkippedLine {
+  std::size_t line = 0;  // from 1
+  std::string reason;
+};
+
+struct RegFileImport {
+  std::vector<RegFileEdit> edits;  // in the order of the file
+  std::vector<SkippedLine> skipped;
+  RegFileFormat format;
+};
+
+// Reads a .reg file the way regedit imports one: the same syntax as
+// ParseRegFile, but a line regedit skips (a key or value line that does not
+// read, a value under a key line that did not, a value whose continuation
+// goes wrong: all its lines) is skipped and listed instead of refusing the
+// file. Only what regedit refuses as a whole (no header, text that does not
+// decode) gives a Corrupt status "SOURCE:LINE: what is wrong", with `out`
+// empty.
+Status ReadRegFileEdits(std::span<const BYTE> bytes, std::string_view source, RegFileImport& out);
 
 // The text of each key's own section from earlier writes, by the key's
 // stamp, so that a write turns only keys changed since into text again.

@@ -40,9 +40,17 @@ int CountLineEnds(std::span<const BYTE> bytes) {
   return n;
 }
 
+// Why no key takes value lines at the moment.
+enum class NoKey { BeforeFirst, Deleted, Skipped };
+
 class Parser {
  public:
-  Parser(ParsedRegFile& out, std::string_view source) : out_(out), source_(source) {}
+  // Without `edits` the file must read completely and its content becomes
+  // `out.tree`; with them it is read as regedit imports it: what the file
+  // asks for goes to `edits`, and a line regedit would skip is skipped and
+  // recorded there.
+  Parser(ParsedRegFile& out, std::string_view source, RegFileImport* edits = nullptr)
+      : out_(out), source_(source), edits_(edits) {}
 
   // The status of a run that returned false.
   const Status& status() const { return status_; }
@@ -53,7 +61,10 @@ class Parser {
     SplitLines(text);
     if (!ParseHeader()) return false;
     for (index_ = 1; index_ < lines_.size(); ++index_) {
-      if (!ParseLine()) return false;
+      const std::size_t start = index_;
+      if (ParseLine()) continue;
+      if (!edits_) return false;
+      Skip(start);
     }
     return true;
   }
@@ -62,7 +73,21 @@ class Parser {
   bool Fail(std::size_t lineIndex, const std::string& message) {
     status_ = Status::Corrupt(std::string(source_) + ":" + std::to_string(lineIndex + 1) + ": " +
                               message);
+    failMessage_ = message;
     return false;
+  }
+
+  // Records the lines from `start` to the current one as skipped: one line,
+  // or a value whose continuation lines went wrong, which regedit leaves out
+  // whole.
+  void Skip(std::size_t start) {
+    std::string reason = failMessage_;
+    if (index_ > start) {
+      reason = "the value " + Quote(valueName_) + " of lines " + std::to_string(start + 1) +
+               " to " + std::to_string(index_ + 1) + ": line " + std::to_string(index_ + 1) + ": " +
+               failMessage_;
+    }
+    for (std::size_t i = start; i <= index_; ++i) edits_->skipped.push_back({i + 1, reason});
   }
 
   bool Decode(std::span<const BYTE> bytes, std::u16string& text) {
@@ -153,13 +178,15 @@ class Parser {
     if (!CheckNoNul(line)) return false;
     std::size_t pos = 0;
     while (pos < line.size() && IsBlank(line[pos])) ++pos;
-    if (pos == line.size() || line[pos] == u';') return true;
+    if (pos == line.size() || line[pos] == u';' || line[pos] == u'#') return true;
     if (line[pos] == u'[') return ParseKeyLine(line.substr(pos + 1));
     if (line[pos] == u'"' || line[pos] == u'@') return ParseValueLine(line, pos);
-    return Fail(index_, "expected a [key] line, a \"name\"=value line or a ; comment");
+    return Fail(index_, "expected a [key] line, a \"name\"=value line or a ; or # comment");
   }
 
   bool ParseKeyLine(std::u16string_view rest) {
+    // A key line that does not read leaves no key for the values below it.
+    LeaveKey(NoKey::Skipped);
     std::size_t close = rest.rfind(u']');
     if (close == std::u16string_view::npos) return Fail(index_, "key line without closing ']'");
     std::u16string_view name = rest.substr(0, close);
@@ -184,13 +211,56 @@ class Parser {
     }
     if (erase) {
       if (path.empty()) return Fail(index_, "a root key cannot be deleted");
-      std::vector<std::u16string> parent(path.begin(), path.end() - 1);
-      if (RegKey* p = out_.tree.Find(*root, parent)) p->DeleteSubkey(path.back());
-      current_ = nullptr;
+      if (edits_) {
+        edits_->edits.push_back({.kind = RegFileEdit::Kind::DeleteKey,
+                                 .line = index_ + 1,
+                                 .root = *root,
+                                 .path = std::move(path)});
+      } else {
+        std::vector<std::u16string> parent(path.begin(), path.end() - 1);
+        if (RegKey* p = out_.tree.Find(*root, parent)) p->DeleteSubkey(path.back());
+      }
+      LeaveKey(NoKey::Deleted);
+      return true;
+    }
+    if (edits_) {
+      edits_->edits.push_back({.kind = RegFileEdit::Kind::CreateKey,
+                               .line = index_ + 1,
+                               .root = *root,
+                               .path = std::move(path)});
     } else {
       current_ = &out_.tree.Create(*root, path);
     }
+    inKey_ = true;
     return true;
+  }
+
+  void LeaveKey(NoKey why) {
+    inKey_ = false;
+    noKey_ = why;
+    current_ = nullptr;
+  }
+
+  // The value line's change, on the key of the last key line.
+  void SetValue(std::u16string name, DWORD type, std::vector<BYTE> data, std::size_t start) {
+    if (edits_) {
+      edits_->edits.push_back({.kind = RegFileEdit::Kind::SetValue,
+                               .line = start + 1,
+                               .name = std::move(name),
+                               .type = type,
+                               .data = std::move(data)});
+    } else {
+      current_->SetValue(name, type, std::move(data));
+    }
+  }
+
+  void DeleteValue(std::u16string name) {
+    if (edits_) {
+      edits_->edits.push_back(
+          {.kind = RegFileEdit::Kind::DeleteValue, .line = index_ + 1, .name = std::move(name)});
+    } else {
+      current_->DeleteValue(name);
+    }
   }
 
   // Reads a quoted string starting at line[pos] == '"'. Only \\ and \" are
@@ -217,8 +287,7 @@ class Parser {
   }
 
   bool RestIsEmpty(std::u16string_view line, std::size_t pos) {
-    while (pos < line.size() && IsBlank(line[pos])) ++pos;
-    if (pos == line.size() || line[pos] == u';') return true;
+    if (RestIsComment(line, pos)) return true;
     return Fail(index_, "unexpected text after the value");
   }
 
@@ -227,8 +296,19 @@ class Parser {
   }
 
   bool ParseValueLine(std::u16string_view line, std::size_t pos) {
-    if (!current_) {
-      return Fail(index_, "value line outside a key section (no [key] line before it)");
+    const std::size_t start = index_;
+    valueName_.clear();
+    if (!inKey_) {
+      switch (noKey_) {
+        case NoKey::BeforeFirst:
+          return Fail(index_, "value line outside a key section (no [key] line before it)");
+        case NoKey::Deleted:
+          return Fail(index_,
+                      "value line outside a key section (the [-key] line before it deletes a key)");
+        case NoKey::Skipped:
+          return Fail(index_,
+                      "value line outside a key section (the key line before it was skipped)");
+      }
     }
     std::u16string name;
     if (line[pos] == u'@') {
@@ -238,6 +318,7 @@ class Parser {
     } else if (!SurrogatesPaired(name)) {
       return Fail(index_, "value name holds a broken UTF-16 character (unpaired surrogate)");
     }
+    valueName_ = name;
     while (pos < line.size() && IsBlank(line[pos])) ++pos;
     if (pos == line.size() || line[pos] != u'=') {
       return Fail(index_, "expected '=' after the value name");
@@ -248,7 +329,7 @@ class Parser {
 
     if (!data.empty() && data.front() == u'-') {
       if (!RestIsEmpty(line, pos + 1)) return false;
-      current_->DeleteValue(name);
+      DeleteValue(std::move(name));
       return true;
     }
     if (!data.empty() && data.front() == u'"') {
@@ -263,11 +344,12 @@ class Parser {
       }
       bytes.push_back(0);
       bytes.push_back(0);
-      current_->SetValue(name, REG_SZ, std::move(bytes));
+      SetValue(std::move(name), REG_SZ, std::move(bytes), start);
       return true;
     }
     if (StartsWithNoCase(data, u"dword:")) {
       pos += 6;
+      while (pos < line.size() && IsBlank(line[pos])) ++pos;
       DWORD value = 0;
       int digits = 0;
       while (pos < line.size() && HexDigit(line[pos]) >= 0) {
@@ -278,9 +360,10 @@ class Parser {
       }
       if (digits == 0) return Fail(index_, "dword value without hex digits");
       if (!RestIsEmpty(line, pos)) return false;
-      current_->SetValue(name, REG_DWORD,
-                         {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8),
-                          static_cast<BYTE>(value >> 16), static_cast<BYTE>(value >> 24)});
+      SetValue(std::move(name), REG_DWORD,
+               {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8),
+                static_cast<BYTE>(value >> 16), static_cast<BYTE>(value >> 24)},
+               start);
       return true;
     }
     DWORD type = REG_BINARY;
@@ -304,64 +387,91 @@ class Parser {
     }
     std::vector<BYTE> bytes;
     if (!ParseHexBytes(pos, bytes)) return false;
-    current_->SetValue(name, type, std::move(bytes));
+    if (out_.format.header == RegHeader::Version5) TerminateUtf16Strings(type, bytes);
+    SetValue(std::move(name), type, std::move(bytes), start);
     return true;
   }
 
-  // Comma-separated two-digit hex bytes; a line ending in ",\" continues on
-  // the next line. Advances index_ past continuation lines.
+  // A Version 5 file holds REG_EXPAND_SZ and REG_MULTI_SZ data as UTF-16;
+  // regedit adds the terminating NUL that such data lacks. Data that is
+  // empty or of odd length is no UTF-16 text and stays as it is.
+  static void TerminateUtf16Strings(DWORD type, std::vector<BYTE>& bytes) {
+    if (type != REG_EXPAND_SZ && type != REG_MULTI_SZ) return;
+    const std::size_t n = bytes.size();
+    if (n == 0 || n % 2 != 0 || (bytes[n - 2] == 0 && bytes[n - 1] == 0)) return;
+    bytes.push_back(0);
+    bytes.push_back(0);
+  }
+
+  // Comma-separated two-digit hex bytes. A '\' after a comma (or right after
+  // the type prefix), followed by nothing but blanks and a ; comment,
+  // continues the data on the next line that is neither blank nor a ;
+  // comment; at the end of the file the data ends there. Advances index_
+  // past continuation lines.
   bool ParseHexBytes(std::size_t pos, std::vector<BYTE>& bytes) {
     std::u16string_view line = lines_[index_];
-    bool afterComma = false;
+    bool mayContinue = true;  // right after the prefix or a comma
+    bool lineStart = false;   // at the first byte of a continuation line
     for (;;) {
       while (pos < line.size() && IsBlank(line[pos])) ++pos;
       if (pos == line.size() || line[pos] == u';') return true;
-      if (line[pos] == u'\\') {
-        if (!afterComma) return Fail(index_, "'\\' continues hex data only after a comma");
-        if (!RestIsBlank(line, pos + 1)) {
+      if (line[pos] == u'\\' && mayContinue) {
+        if (!RestIsComment(line, pos + 1)) {
           return Fail(index_, "unexpected text after the '\\' that continues the line");
         }
-        // Continuation: the next non-comment line carries on the bytes.
         do {
-          if (++index_ >= lines_.size()) {
-            return Fail(lines_.size() - 1, "hex data continues past the end of the file");
-          }
-          line = lines_[index_];
+          if (index_ + 1 >= lines_.size()) return true;
+          line = lines_[++index_];
           if (!CheckNoNul(line)) return false;
           pos = 0;
           while (pos < line.size() && IsBlank(line[pos])) ++pos;
-        } while (pos < line.size() && line[pos] == u';');
-        if (pos == line.size()) return Fail(index_, "empty line where hex data should continue");
-        afterComma = false;
+        } while (pos == line.size() || line[pos] == u';');
+        mayContinue = false;
+        lineStart = true;
         continue;
       }
       int hi = HexDigit(line[pos]);
       int lo = pos + 1 < line.size() ? HexDigit(line[pos + 1]) : -1;
-      if (hi < 0 || lo < 0) return Fail(index_, "bad hex byte: expected two hex digits");
+      if (hi < 0 || lo < 0) {
+        if (line[pos] == u'\\') return Fail(index_, "'\\' continues hex data only after a comma");
+        if (lineStart) {
+          return Fail(index_,
+                      "the line before ends in '\\', so this line must continue its hex data");
+        }
+        return Fail(index_, "bad hex byte: expected two hex digits");
+      }
       bytes.push_back(static_cast<BYTE>(hi * 16 + lo));
       pos += 2;
+      lineStart = false;
       while (pos < line.size() && IsBlank(line[pos])) ++pos;
       if (pos < line.size() && line[pos] == u',') {
         ++pos;
-        afterComma = true;
+        mayContinue = true;
         continue;
       }
       if (pos == line.size() || line[pos] == u';') return true;
+      if (line[pos] == u'\\') return Fail(index_, "'\\' continues hex data only after a comma");
       return Fail(index_, "bad hex data: expected ',' between bytes");
     }
   }
 
-  static bool RestIsBlank(std::u16string_view line, std::size_t pos) {
+  // Nothing but blanks, then the end of the line or a ; comment.
+  static bool RestIsComment(std::u16string_view line, std::size_t pos) {
     while (pos < line.size() && IsBlank(line[pos])) ++pos;
-    return pos == line.size();
+    return pos == line.size() || line[pos] == u';';
   }
 
   ParsedRegFile& out_;
   std::string_view source_;
+  RegFileImport* edits_ = nullptr;
   Status status_;
+  std::string failMessage_;  // the reason of the last Fail, without file and line
   std::vector<std::u16string> lines_;
   std::size_t index_ = 0;
-  RegKey* current_ = nullptr;
+  RegKey* current_ = nullptr;  // the key that takes value lines (reading into a tree)
+  bool inKey_ = false;         // a key line takes value lines
+  NoKey noKey_ = NoKey::BeforeFirst;
+  std::u16string valueName_;  // the name of the value line being read
 };
 
 }  // namespace
@@ -372,6 +482,18 @@ Status ParseRegFile(std::span<const BYTE> bytes, std::string_view source, Parsed
   if (parser.Run(bytes)) return {};
   out = ParsedRegFile{};
   return parser.status();
+}
+
+Status ReadRegFileEdits(std::span<const BYTE> bytes, std::string_view source, RegFileImport& out) {
+  out = RegFileImport{};
+  ParsedRegFile file;
+  Parser parser(file, source, &out);
+  if (!parser.Run(bytes)) {
+    out = RegFileImport{};
+    return parser.status();
+  }
+  out.format = file.format;
+  return {};
 }
 
 }  // namespace platform::registry

@@ -186,7 +186,7 @@ LONG Registry::Create(KeyName& name, HKEY& out, Handle*& opened, DWORD& disposit
   bool created = false;
   RegKey& key = tree_.Create(name.root, path, &created);
   if (created) {
-    journal_.push_back(Change{name.root, std::move(path), false, {}, 0, {}});
+    journal_.push_back(Change{name.root, std::move(path), Change::Kind::CreateKey, {}, 0, {}});
     changed_ = true;
   }
   disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
@@ -225,10 +225,49 @@ LONG Registry::Set(Handle& h, std::u16string_view name, DWORD type, std::span<co
                          std::ranges::equal(seen->second.data, data);
   std::vector<BYTE> bytes(data.begin(), data.end());
   if (!unchanged || !key->FindValue(name)) changed_ = key->SetValue(name, type, bytes) || changed_;
-  Change change{h.name.root, SplitKeyPath(h.name.path), true, std::u16string(name), type, bytes};
+  Change change{
+      h.name.root, SplitKeyPath(h.name.path), Change::Kind::SetValue, std::u16string(name), type,
+      bytes};
   change.onlyIfMissing = unchanged;
   journal_.push_back(std::move(change));
   if (!unchanged) seen_.insert_or_assign(std::move(id), Seen{type, std::move(bytes)});
+  return ERROR_SUCCESS;
+}
+
+LONG Registry::Delete(KeyName& name) {
+  std::vector<std::u16string> path = SplitKeyPath(name.path);
+  if (path.empty()) return ERROR_ACCESS_DENIED;
+  ReloadIfChanged();
+  const std::vector<std::u16string> parentPath(path.begin(), path.end() - 1);
+  RegKey* parent = tree_.Find(name.root, parentPath);
+  if (!parent || !parent->DeleteSubkey(path.back())) return ERROR_FILE_NOT_FOUND;
+  ++generation_;
+  // What was read below the key no longer stands: setting it again is a
+  // change.
+  std::u16string prefix = IdOf(name, u"");
+  prefix.pop_back();
+  std::erase_if(seen_, [&prefix](const auto& entry) {
+    const std::u16string& id = entry.first;
+    return id.size() > prefix.size() && id.starts_with(prefix) &&
+           (id[prefix.size()] == u'\\' || id[prefix.size()] == u'\uFFFF');
+  });
+  journal_.push_back(Change{name.root, std::move(path), Change::Kind::DeleteKey, {}, 0, {}});
+  changed_ = true;
+  return ERROR_SUCCESS;
+}
+
+LONG Registry::Unset(Handle& h, std::u16string_view name) {
+  RegKey* key = KeyOf(h);
+  if (!key) return ERROR_KEY_DELETED;
+  if (!key->DeleteValue(name)) return ERROR_FILE_NOT_FOUND;
+  seen_.erase(IdOf(h.name, name));
+  journal_.push_back(Change{h.name.root,
+                            SplitKeyPath(h.name.path),
+                            Change::Kind::DeleteValue,
+                            std::u16string(name),
+                            0,
+                            {}});
+  changed_ = true;
   return ERROR_SUCCESS;
 }
 
@@ -361,6 +400,34 @@ LONG Registry::CloseKey(HKEY hKey) {
     RegistryEvent e =
         EventOn(RegistryEvent::Op::Close, rc, hKey, closed ? &closed.mapped().name : nullptr);
     if (!closed && root) e.root = hKey;
+    Emit(e);
+  }
+  return rc;
+}
+
+LONG Registry::DeleteKey(HKEY hKey, LPCWSTR lpSubKey) {
+  KeyName name;
+  const bool resolved = Resolve(hKey, lpSubKey, name);
+  LONG rc = ERROR_INVALID_HANDLE;
+  if (resolved) rc = lpSubKey ? Delete(name) : ERROR_INVALID_PARAMETER;
+
+  if (Observed()) {
+    RegistryEvent e = EventOn(RegistryEvent::Op::DeleteKey, rc, hKey, resolved ? &name : nullptr);
+    if (!resolved) e.key = View(lpSubKey);
+    Emit(e);
+  }
+  return rc;
+}
+
+LONG Registry::DeleteValue(HKEY hKey, LPCWSTR lpValueName) {
+  const std::u16string_view name = View(lpValueName);
+  Handle rootSlot;
+  Handle* h = FindHandleOrRoot(hKey, rootSlot);
+  const LONG rc = h ? Unset(*h, name) : ERROR_INVALID_HANDLE;
+
+  if (Observed()) {
+    RegistryEvent e = EventOn(RegistryEvent::Op::DeleteValue, rc, hKey, h ? &h->name : nullptr);
+    e.name = name;
     Emit(e);
   }
   return rc;

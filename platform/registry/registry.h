@@ -39,11 +39,11 @@ namespace platform::registry {
 // One registry call as the observer sees it. A flush is reported when there
 // was something to save (rc 0, or the error code and text).
 struct RegistryEvent {
-  enum class Op { Open, Create, Query, Set, Close, Flush };
+  enum class Op { Open, Create, Query, Set, Close, Flush, DeleteKey, DeleteValue };
   Op op = Op::Open;
   HKEY root = nullptr;     // the predefined root the key lies under; nullptr if unknown
   std::u16string key;      // the key's path as it was opened (leading backslash as passed)
-  std::u16string name;     // value name (query, set)
+  std::u16string name;     // value name (query, set, delete value)
   DWORD type = 0;          // type found (query) or passed (set)
   DWORD size = 0;          // byte count passed in (query: *lpcbData, 0 when none; set: cbData)
   std::vector<BYTE> data;  // bytes returned (query, rc 0) or passed (set)
@@ -90,6 +90,10 @@ class Registry {
   LONG SetValue(HKEY hKey, LPCWSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData,
                 DWORD cbData);
   LONG CloseKey(HKEY hKey);
+  // Deletes the key hKey + lpSubKey with everything below it, as Windows CE
+  // does; a root cannot be deleted.
+  LONG DeleteKey(HKEY hKey, LPCWSTR lpSubKey);
+  LONG DeleteValue(HKEY hKey, LPCWSTR lpValueName);
 
   // Saves unsaved changes. Nothing unsaved: no file access at all. On
   // failure the changes stay pending and the file is left as it was.
@@ -143,6 +147,8 @@ class Registry {
   LONG Query(Handle& h, std::u16string_view name, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData,
              const RegValue*& found);
   LONG Set(Handle& h, std::u16string_view name, DWORD type, std::span<const BYTE> data);
+  LONG Delete(KeyName& name);
+  LONG Unset(Handle& h, std::u16string_view name);
 
   // Whether an observer is installed: events are only made then.
   static bool Observed();
@@ -159,7 +165,9 @@ class Registry {
   void RememberRead(const KeyName& key, std::u16string_view name, const RegValue& v);
 
   RegTree tree_;
-  std::uint64_t generation_ = 1;  // counts the re-reads that replaced tree_
+  // Counts the re-reads that replaced tree_ and the key deletions: keys that
+  // handles found before may be gone.
+  std::uint64_t generation_ = 1;
   std::unordered_map<std::uintptr_t, Handle> handles_;
   std::unique_ptr<BackingFile> file_;  // null: in memory only
   bool checkFile_ = true;              // look at the file at the next open

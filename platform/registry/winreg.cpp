@@ -30,6 +30,14 @@ LONG RegCloseKey(HKEY hKey) {
   return CurrentRegistry().CloseKey(hKey);
 }
 
+LONG RegDeleteKey(HKEY hKey, LPCWSTR lpSubKey) {
+  return CurrentRegistry().DeleteKey(hKey, lpSubKey);
+}
+
+LONG RegDeleteValue(HKEY hKey, LPCWSTR lpValueName) {
+  return CurrentRegistry().DeleteValue(hKey, lpValueName);
+}
+
 LONG RegFlushKey(HKEY /*hKey*/) {
   return platform::registry::ErrorCodeOf(platform::registry::FlushRegistry());
 }

@@ -58,6 +58,9 @@ LONG RegQueryValueEx(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPDWORD
 LONG RegSetValueEx(HKEY hKey, LPCWSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData,
                    DWORD cbData);
 LONG RegCloseKey(HKEY hKey);
+// Deletes the key with everything below it (as on Windows CE).
+LONG RegDeleteKey(HKEY hKey, LPCWSTR lpSubKey);
+LONG RegDeleteValue(HKEY hKey, LPCWSTR lpValueName);
 // Saves the registry's unsaved changes to its file (any key handle, or
 // nullptr, may be passed). Returns ERROR_SUCCESS or the reason it failed.
 LONG RegFlushKey(HKEY hKey);

@@ -746,6 +746,102 @@ TEST_F(EndToEnd, AZoomThatDoesNotFitTheScreenIsReducedWithANote) {
   EXPECT_EQ(fits.err.find("--zoom"), std::string::npos) << fits.err;
 }
 
+// A file with lines that regedit skips comes in through --import: those
+// lines are listed, everything else is merged, the file itself stays.
+TEST_F(EndToEnd, ImportMergesAFileListingTheLinesRegeditSkips) {
+  const fs::path file = fs::path(REGILLA_TEST_DATA) / "regedit-skips.reg";
+  const std::string before = ReadFile(file);
+  store_ = dir_ / "new.reg";  // starts from the bundled sample
+  const test::Result r =
+      test::Run({"--registry", store_.string(), "--import", file.string()}, {}, env_);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<int> listed;
+  std::istringstream err(r.err);
+  for (std::string line; std::getline(err, line);) {
+    const std::string prefix = file.string() + ":";
+    if (line.rfind(prefix, 0) != 0) continue;
+    const std::size_t colon = line.find(':', prefix.size());
+    ASSERT_EQ(line.compare(colon, 11, ": skipped: "), 0) << line;
+    listed.push_back(std::stoi(line.substr(prefix.size(), colon - prefix.size())));
+  }
+  EXPECT_EQ(listed, (std::vector<int>{6, 10, 11, 12, 15, 17, 18, 19})) << r.err;
+  EXPECT_NE(r.err.find("keys: 4, values: 5, deletions: 2, lines skipped: 8"), std::string::npos)
+      << r.err;
+  EXPECT_EQ(ReadFile(file), before);
+
+  const std::string s = Store();
+  EXPECT_EQ(RegValue(s, "HKEY_LOCAL_MACHINE\\System\\GWE", "Animate"), "dword:00000000");
+  EXPECT_EQ(RegValue(s, "HKEY_LOCAL_MACHINE\\System\\GWE", "cyHScr"), "dword:00000010");
+  EXPECT_EQ(RegValue(s, "HKEY_LOCAL_MACHINE\\System\\GWE", "cxVScr"), "dword:0000000d");
+  EXPECT_EQ(RegValue(s, "HKEY_LOCAL_MACHINE\\Ident", "Name"), "\"Imported_PC\"");
+  EXPECT_EQ(RegValue(s, "HKEY_LOCAL_MACHINE\\Ident", "Desc"), "\"Pocket PC\"");
+  EXPECT_EQ(RegValue(s, "HKEY_LOCAL_MACHINE\\Ident", "OrigName"), std::nullopt);
+  EXPECT_EQ(RegValue(s, "HKEY_LOCAL_MACHINE\\Ident", "Code"), "hex:01,02,03,04");
+  EXPECT_EQ(RegValue(s, "HKEY_LOCAL_MACHINE\\Comm\\Tcpip\\Parms", "DNSDomain"), "\"example.net\"");
+  EXPECT_EQ(s.find("ControlPanel\\WiFi"), std::string::npos);
+  EXPECT_EQ(s.find("Typo"), std::string::npos);
+
+  // The tool then works on the store as on any other.
+  WriteText(dir_ / "script.txt", "dump\n");
+  const test::Result shown = test::Run(
+      {"--registry", store_.string(), "--script", (dir_ / "script.txt").string()}, {}, env_);
+  EXPECT_EQ(shown.status, 0) << shown.err;
+}
+
+TEST_F(EndToEnd, ImportEndsWithTwoForNoRegistryFileAndOneForAStoreItCannotUse) {
+  const std::string before = Store();
+  WriteText(dir_ / "notes.reg", "REGEDIT 4\n[HKEY_LOCAL_MACHINE\\Ident]\n\"Name\"=\"x\"\n");
+  const test::Result header = test::Run(
+      {"--registry", store_.string(), "--import", (dir_ / "notes.reg").string()}, {}, env_);
+  EXPECT_EQ(header.status, 2);
+  EXPECT_NE(header.err.find("notes.reg:1: not a .reg file"), std::string::npos) << header.err;
+  const test::Result missing =
+      test::Run({"--registry", store_.string(), "--import", (dir_ / "none.reg").string()}, {}, env_);
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("none.reg: cannot read the file"), std::string::npos) << missing.err;
+  const test::Result itself =
+      test::Run({"--registry", store_.string(), "--import", store_.string()}, {}, env_);
+  EXPECT_EQ(itself.status, 2);
+  const test::Result combined = test::Run(
+      {"--registry", store_.string(), "--import", store_.string(), "--script", "-"}, {}, env_);
+  EXPECT_EQ(combined.status, 2);
+  EXPECT_NE(combined.err.find("--import cannot be combined with --script"), std::string::npos)
+      << combined.err;
+  EXPECT_EQ(Store(), before);
+
+  const fs::path file = fs::path(REGILLA_TEST_DATA) / "regedit-skips.reg";
+  fs::create_directory(store_.string() + ".lock");  // no lock: no save
+  const test::Result unsaved =
+      test::Run({"--registry", store_.string(), "--import", file.string()}, {}, env_);
+  EXPECT_EQ(unsaved.status, 1);
+  EXPECT_NE(unsaved.err.find("cannot save"), std::string::npos) << unsaved.err;
+  EXPECT_EQ(Store(), before);
+  fs::remove(store_.string() + ".lock");
+
+  const std::string corrupt = "Windows Registry Editor Version 5.00\n[HKLM\\K]\n\"a\"=dword:zz\n";
+  WriteText(store_, corrupt);
+  const test::Result unreadable =
+      test::Run({"--registry", store_.string(), "--import", file.string()}, {}, env_);
+  EXPECT_EQ(unreadable.status, 1);
+  EXPECT_EQ(Store(), corrupt);
+}
+
+// A device's files that use regedit's full syntax are stores as they are.
+TEST_F(EndToEnd, DeviceDumpsLoadAsStoresAndApplyKeepsTheirValues) {
+  for (const char* name : {"ce-device-dump.reg", "utf16-device-export.reg"}) {
+    store_ = dir_ / name;
+    fs::copy_file(fs::path(REGILLA_TEST_DATA) / name, store_);
+    const test::Result r = RunScript("click CSet1:1009\nclick main:1013\nok\n");
+    ASSERT_EQ(r.status, 0) << name << r.err;
+    EXPECT_TRUE(fs::exists(store_.string() + ".bak")) << name;
+  }
+  const std::string ce = ReadFile(dir_ / "ce-device-dump.reg");
+  EXPECT_EQ(RegValue(ce, "HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\Serial", "Prefix"),
+            "hex(2):53,00,45,00,52,00,00,00");
+  EXPECT_EQ(RegValue(ce, "HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\Serial", "Index"),
+            "dword:00000001");
+}
+
 TEST_F(EndToEnd, HelpVersionAndUsageErrors) {
   test::Result help = test::Run({"--help"}, {}, env_);
   EXPECT_EQ(help.status, 0);

@@ -37,6 +37,14 @@ TEST(CommandLine, Defaults) {
   EXPECT_FALSE(o.show);
   EXPECT_EQ(o.zoom, std::nullopt);
   EXPECT_FALSE(o.exportPath);
+  EXPECT_FALSE(o.importPath);
+}
+
+TEST(CommandLine, ImportWithAStore) {
+  Outcome r = Parse({"--registry", "dev.reg", "--import", "device.reg"});
+  ASSERT_TRUE(r.result.options) << r.err;
+  EXPECT_EQ(r.result.options->registry, std::filesystem::path("dev.reg"));
+  EXPECT_EQ(r.result.options->importPath, std::filesystem::path("device.reg"));
 }
 
 TEST(CommandLine, AllOptions) {
@@ -58,8 +66,8 @@ TEST(CommandLine, HelpAndVersionExitZero) {
   Outcome help = Parse({"--help"});
   EXPECT_FALSE(help.result.options);
   EXPECT_EQ(help.result.exitStatus, 0);
-  for (const char* opt :
-       {"--registry", "--screen", "--script", "--trace", "--show", "--zoom", "--export"}) {
+  for (const char* opt : {"--registry", "--screen", "--script", "--trace", "--show", "--zoom",
+                          "--export", "--import"}) {
     EXPECT_NE(help.out.find(opt), std::string::npos) << opt;
   }
   Outcome version = Parse({"--version"});
@@ -70,11 +78,25 @@ TEST(CommandLine, HelpAndVersionExitZero) {
 
 TEST(CommandLine, UsageErrorsExitTwoWithAMessage) {
   const std::vector<std::vector<const char*>> bad = {
-      {"--screen", "240"}, {"--screen", "0x320"},    {"--screen", "240x-1"},
-      {"--screen", "axb"}, {"--screen", "240x320x"}, {"--screen", "99999x320"},
-      {"--zoom", "0"},     {"--zoom", "two"},        {"--bogus"},
-      {"--registry", ""},  {"--script", ""},         {"--trace", ""},
-      {"--export", ""},    {"stray-argument"},
+      {"--screen", "240"},
+      {"--screen", "0x320"},
+      {"--screen", "240x-1"},
+      {"--screen", "axb"},
+      {"--screen", "240x320x"},
+      {"--screen", "99999x320"},
+      {"--zoom", "0"},
+      {"--zoom", "two"},
+      {"--bogus"},
+      {"--registry", ""},
+      {"--script", ""},
+      {"--trace", ""},
+      {"--export", ""},
+      {"stray-argument"},
+      {"--import", ""},
+      {"--import", "a.reg", "--script", "-"},
+      {"--import", "a.reg", "--zoom", "2"},
+      {"--import", "a.reg", "--export", "s.cab"},
+      {"--import", "a.reg", "--screen", "320x240"},
   };
   for (const auto& args : bad) {
     Outcome r = Parse(args);

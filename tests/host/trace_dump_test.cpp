@@ -31,6 +31,9 @@ TEST(Trace, RegistryLinesHaveTheDocumentedShape) {
   trace.Open(true, 0x80000002u, u"\\Comm\\Redir", 0, 1);
   trace.Flush(0, "");
   trace.Flush(5, "cannot write registry.reg: disk full");
+  const std::u16string_view animate = u"Animate";
+  trace.Delete(0x80000002u, u"\\System\\GWE", &animate, 2);
+  trace.Delete(0x80000002u, u"\\Comm\\Redir", nullptr, 0);
 
   const std::vector<std::string> expected = {
       R"({"op":"open","root":"HKLM","key":"\\System\\GWE","rc":0})",
@@ -41,6 +44,8 @@ TEST(Trace, RegistryLinesHaveTheDocumentedShape) {
       R"({"op":"create","root":"HKLM","key":"\\Comm\\Redir","rc":0,"options":1})",
       R"({"op":"flush","rc":0})",
       R"({"op":"flush","rc":5,"error":"cannot write registry.reg: disk full"})",
+      R"({"op":"deletevalue","root":"HKLM","key":"\\System\\GWE","name":"Animate","rc":2})",
+      R"({"op":"deletekey","root":"HKLM","key":"\\Comm\\Redir","rc":0})",
   };
   EXPECT_EQ(Lines(out.str()), expected);
 }

@@ -283,6 +283,31 @@ TEST_F(Persistence, SaveMergesOntoAnotherProgramsChanges) {
   EXPECT_EQ(GetNumber(HKEY_LOCAL_MACHINE, u"\\System\\GWE", u"cyVScr"), 17);
 }
 
+// Deleted keys and values stay deleted on top of another program's file.
+TEST_F(Persistence, SaveMergesDeletionsOntoAnotherProgramsChanges) {
+  WriteText(file(), kSample);
+  Load();
+  HKEY gwe = nullptr;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, u"System\\GWE", 0, KEY_ALL_ACCESS, &gwe),
+            ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteValue(gwe, u"Animate"), ERROR_SUCCESS);
+  RegCloseKey(gwe);
+  EXPECT_EQ(RegDeleteKey(HKEY_LOCAL_MACHINE, u"Ident"), ERROR_SUCCESS);
+  ExternalWrite(kSample +
+                "\"Desc\"=\"theirs\"\n\n[HKEY_LOCAL_MACHINE\\Ident\\Sub]\n\n"
+                "[HKEY_LOCAL_MACHINE\\Other]\n");
+  ASSERT_TRUE(FlushRegistry().ok());
+
+  auto check = Reopen();
+  ASSERT_NE(check, nullptr);
+  const RegKey* merged = check->Tree().Find(Root::LocalMachine, {u"System", u"GWE"});
+  ASSERT_NE(merged, nullptr);
+  EXPECT_EQ(merged->FindValue(u"Animate"), nullptr);
+  EXPECT_NE(merged->FindValue(u"cxVScr"), nullptr);
+  EXPECT_EQ(check->Tree().Find(Root::LocalMachine, {u"Ident"}), nullptr);
+  EXPECT_NE(check->Tree().Find(Root::LocalMachine, {u"Other"}), nullptr);
+}
+
 TEST_F(Persistence, NextOpenSeesAChangedFileWhenNothingIsUnsaved) {
   WriteText(file(), kSample);
   Load();

@@ -72,13 +72,16 @@ struct DataCase {
 
 class ReadData : public ::testing::TestWithParam<DataCase> {};
 
+// The value line (or lines), and the line after it still reads.
 TEST_P(ReadData, ValueLineGivesTypeAndExactBytes) {
   const DataCase& c = GetParam();
-  ParsedRegFile f = MustParse(kHead + "[HKEY_LOCAL_MACHINE\\K]\n" + c.line + "\n");
+  ParsedRegFile f = MustParse(kHead + "[HKEY_LOCAL_MACHINE\\K]\n" + c.line + "\n\"z\"=dword:7\n");
   const RegValue* v = Value(f, u"K", c.name);
   ASSERT_NE(v, nullptr) << c.line;
   EXPECT_EQ(v->type, c.type) << c.line;
   EXPECT_EQ(v->data, c.data) << c.line;
+  ASSERT_NE(Value(f, u"K", u"z"), nullptr) << c.line;
+  EXPECT_EQ(Value(f, u"K", u"z")->data, Dword(7)) << c.line;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -106,19 +109,118 @@ INSTANTIATE_TEST_SUITE_P(
         DataCase{"\"a\"=hex(1):", u"a", REG_SZ, {}}, DataCase{"\"a\"=hex(0):", u"a", REG_NONE, {}},
         DataCase{"\"a\"=HEX(7):61,00,00,00,00,00", u"a", REG_MULTI_SZ, {0x61, 0, 0, 0, 0, 0}},
         DataCase{"\"a\"=hex(20000):ff", u"a", 0x20000, {0xFF}},
-        DataCase{"\"a\"=hex:01,02,", u"a", REG_BINARY, {1, 2}}));
+        DataCase{"\"a\"=hex:01,02,", u"a", REG_BINARY, {1, 2}},
+        // What regedit imports in full (Wine's conformance tests record it).
+        DataCase{"\"a\"=dword:  00000008", u"a", REG_DWORD, Dword(8)},
+        DataCase{"\"a\"=dword:\t\t8", u"a", REG_DWORD, Dword(8)},
+        DataCase{"\t@\t=\tdword:\t00000008\t", u"", REG_DWORD, Dword(8)},
+        DataCase{"\"a\"=dword:1234;5678", u"a", REG_DWORD, Dword(0x1234)},
+        DataCase{"\"a\"=\"Value 2\";comment", u"a", REG_SZ, Sz(u"Value 2")},
+        DataCase{"\"a\"=\"#x\"", u"a", REG_SZ, Sz(u"#x")},
+        // Hex data over several lines.
+        DataCase{"\"a\"=hex:01,02,\\\n   03,04,\\\n; a comment inside the data\n\t05",
+                 u"a",
+                 REG_BINARY,
+                 {1, 2, 3, 4, 5}},
+        DataCase{"\"a\"=hex:11,  \\  ;comment\n22", u"a", REG_BINARY, {0x11, 0x22}},
+        DataCase{"\"a\"=hex:11,\t\\\n22", u"a", REG_BINARY, {0x11, 0x22}},
+        DataCase{"\"a\"=hex:11,22,\\;comment\n  33,\\\n  44",
+                 u"a",
+                 REG_BINARY,
+                 {0x11, 0x22, 0x33, 0x44}},
+        DataCase{"\"a\"=hex:11,\\;#comment\n  22", u"a", REG_BINARY, {0x11, 0x22}},
+        DataCase{"\"a\"=hex:11,22,\\;comment\n  33,;comment", u"a", REG_BINARY, {0x11, 0x22, 0x33}},
+        DataCase{
+            "\"a\"=hex:11,\\\n\n \t\n\t\n  22,\\\n\n\n  33", u"a", REG_BINARY, {0x11, 0x22, 0x33}},
+        DataCase{"\"a\"=hex:11,\\\n  ;comment\n  22", u"a", REG_BINARY, {0x11, 0x22}},
+        DataCase{"\"a\"=hex(2):\\\n  25,00,48,00,25,00,00,00", u"a", REG_EXPAND_SZ, Sz(u"%H%")},
+        DataCase{"\"a\"=hex(7):4c,00,\\\n  69,00", u"a", REG_MULTI_SZ, Sz(u"Li")},
+        DataCase{"\"a\"=hex(100):25,50,41,\\;c\n  54,48,\\\n  25,00",
+                 u"a",
+                 0x100,
+                 {0x25, 0x50, 0x41, 0x54, 0x48, 0x25, 0}},
+        // UTF-16 REG_EXPAND_SZ and REG_MULTI_SZ data gets the NUL it lacks.
+        DataCase{"\"a\"=hex(2):25,00,50,00", u"a", REG_EXPAND_SZ, Sz(u"%P")},
+        DataCase{"\"a\"=hex(2):25,00,50,00,", u"a", REG_EXPAND_SZ, Sz(u"%P")},
+        DataCase{"\"a\"=hex(2):25,00,50,00,00,00", u"a", REG_EXPAND_SZ, Sz(u"%P")},
+        DataCase{"\"a\"=hex(7):4c,00,69,00", u"a", REG_MULTI_SZ, Sz(u"Li")},
+        DataCase{"\"a\"=hex(7):4c,00,00,00,00,00", u"a", REG_MULTI_SZ, {0x4c, 0, 0, 0, 0, 0}},
+        DataCase{"\"a\"=hex(2):41", u"a", REG_EXPAND_SZ, {0x41}},
+        DataCase{"\"a\"=hex(2):", u"a", REG_EXPAND_SZ, {}},
+        DataCase{"\"a\"=hex(0):56,00", u"a", REG_NONE, {0x56, 0}},
+        DataCase{"\"a\"=hex(1):56,00", u"a", REG_SZ, {0x56, 0}}));
 
-TEST(RegFileRead, ContinuationLinesJoinHexData) {
+// A continuation at the end of the file ends the data there, also after
+// blank and comment lines.
+TEST(RegFileRead, HexDataEndsAtTheEndOfTheFile) {
+  struct Case {
+    const char* tail;
+    DWORD type;
+    std::vector<BYTE> data;
+  };
+  for (const Case& c :
+       {Case{"\"a\"=hex:01,\\", REG_BINARY, {1}}, Case{"\"a\"=hex:01,\\\n", REG_BINARY, {1}},
+        Case{"\"a\"=hex:01,\\\n\n  \n;c\n", REG_BINARY, {1}},
+        Case{"\"a\"=hex(2):\\", REG_EXPAND_SZ, {}},
+        Case{"\"a\"=hex(2):25,00,50,00,\\", REG_EXPAND_SZ, Sz(u"%P")}}) {
+    ParsedRegFile f = MustParse(kHead + "[HKEY_LOCAL_MACHINE\\K]\n" + c.tail);
+    ASSERT_NE(Value(f, u"K", u"a"), nullptr) << c.tail;
+    EXPECT_EQ(Value(f, u"K", u"a")->type, c.type) << c.tail;
+    EXPECT_EQ(Value(f, u"K", u"a")->data, c.data) << c.tail;
+  }
+}
+
+// Files as devices and regedit write them load whole, with regedit's values.
+TEST(RegFileRead, DeviceFilesLoadWithRegeditsValues) {
+  const std::filesystem::path data = REGILLA_TEST_DATA;
+  ParsedRegFile ce = MustParse(test::ReadBytes(data / "ce-device-dump.reg"));
+  EXPECT_EQ(ce.format, (RegFileFormat{TextEncoding::Utf8, LineEnding::CrLf, RegHeader::Version5}));
+  const RegKey* profiles =
+      ce.tree.Find(Root::LocalMachine, {u"System", u"StorageManager", u"Profiles"});
+  ASSERT_NE(profiles, nullptr);
+  EXPECT_EQ(profiles->Values().size(), 147u);
+  for (const RegValue& v : profiles->Values()) {
+    EXPECT_EQ(v.type, REG_EXPAND_SZ);
+    ASSERT_GE(v.data.size(), 2u);
+    EXPECT_EQ(v.data[v.data.size() - 2] | v.data.back(),
+              0);  // terminated, also where the file is not
+  }
+  EXPECT_EQ(profiles->FindValue(u"Folder000")->data, Sz(u"\\Storage Card 0\\"));
+  EXPECT_EQ(profiles->FindValue(u"Folder013")->data,
+            Sz(u"\\Storage Card 13\\" + std::u16string(13, u'x')));
+  const RegKey* owner = ce.tree.Find(Root::CurrentUser, {u"ControlPanel", u"Owner"});
+  ASSERT_NE(owner, nullptr);
+  EXPECT_EQ(owner->FindValue(u"Owner")->data.size(), 67u);  // ends in ",\" on the last line
+
+  ParsedRegFile wm = MustParse(test::ReadBytes(data / "utf16-device-export.reg"));
+  EXPECT_EQ(wm.format,
+            (RegFileFormat{TextEncoding::Utf16Le, LineEnding::CrLf, RegHeader::Version5}));
+  EXPECT_EQ(Value(wm, u"Ident", u"Name")->data, Sz(u"ポケット端末"));
+  EXPECT_EQ(Value(wm, u"System\\GWE", u"cxVScr")->data, Dword(13));
+  EXPECT_EQ(Value(wm, u"Software\\Microsoft\\Shell", u"StartMenu")->data,
+            Sz(u"\\Windows\\スタート メニュー"));
+  std::vector<BYTE> paths = Sz(u"\\Windows");
+  const std::vector<BYTE> card = Sz(u"\\Storage Card");
+  paths.insert(paths.end(), card.begin(), card.end());
+  EXPECT_EQ(Value(wm, u"Software\\Microsoft\\Shell", u"Paths")->data, paths);
+  const RegKey* wmOwner = wm.tree.Find(Root::CurrentUser, {u"ControlPanel", u"Owner"});
+  ASSERT_NE(wmOwner, nullptr);
+  EXPECT_EQ(wmOwner->FindValue(u"Notes")->data, (std::vector<BYTE>{1, 2, 3, 4}));
+}
+
+TEST(RegFileRead, HashLinesAreComments) {
   ParsedRegFile f = MustParse(kHead +
+                              "#comment\\\n"
                               "[HKEY_LOCAL_MACHINE\\K]\n"
-                              "\"a\"=hex:01,02,\\\n"
-                              "   03,04,\\\n"
-                              "; a comment inside the data\n"
-                              "\t05\n"
-                              "\"b\"=dword:7\n");
-  ASSERT_NE(Value(f, u"K", u"a"), nullptr);
-  EXPECT_EQ(Value(f, u"K", u"a")->data, (std::vector<BYTE>{1, 2, 3, 4, 5}));
-  EXPECT_EQ(Value(f, u"K", u"b")->data, Dword(7));
+                              "    #\"c\"=\"x\"\n"
+                              "\"a\"=\"1\"\n"
+                              ";comment\\\n"
+                              "\"b\"=\"2\"\n");
+  const RegKey* k = f.tree.Find(Root::LocalMachine, {u"K"});
+  ASSERT_NE(k, nullptr);
+  ASSERT_EQ(k->Values().size(), 2u);
+  EXPECT_EQ(k->Values()[0].data, Sz(u"1"));
+  EXPECT_EQ(k->Values()[1].data, Sz(u"2"));
 }
 
 TEST(RegFileRead, KeySectionsRootsAndDeletions) {
@@ -226,9 +328,32 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{K + "\"a\"=hex:zz\n", 4, "two hex digits"},
                       RefusalCase{K + "\"a\"=hex(zz):01\n", 4, "hex(type)"},
                       RefusalCase{K + "\"a\"=hex(4)01\n", 4, "hex(type)"},
-                      RefusalCase{K + "\"a\"=hex:01\\\n", 4, "','"},
-                      RefusalCase{K + "\"a\"=hex:01,\\\n", 4, "past the end"},
-                      RefusalCase{K + "\"a\"=hex:01,\\\n\n\"b\"=dword:1\n", 5, "empty line"},
+                      RefusalCase{K + "\"a\"=hex:01\\\n", 4, "only after a comma"},
+                      RefusalCase{K + "\"a\"=hex:01,\\\n\n\"b\"=dword:1\n", 6, "must continue"},
+                      RefusalCase{K + "\"a\"=hex:01,\\\n#c\n\"b\"=dword:1\n", 5, "must continue"},
+                      RefusalCase{K + "\"a\"=hex:01,\\\n[HKLM\\S]\n", 5, "must continue"},
+                      RefusalCase{K + "\"a\"=hex:01,\\\n\\\n02\n", 5, "only after a comma"},
+                      RefusalCase{K + "\"a\"=hex:01,\\#c\n02\n", 4, "after the '\\'"},
+                      RefusalCase{K + "\"a\"=hex:01,\\02\n", 4, "after the '\\'"},
+                      RefusalCase{K + "\"a\"=hex:01,\\\n,02\n", 5, "must continue"},
+                      RefusalCase{K + "\"a\"=hex:01,\\\n02,,03\n", 5, "two hex digits"},
+                      RefusalCase{K + "\"a\"=hex(2):,\\\n02\n", 4, "two hex digits"},
+                      RefusalCase{K + "\"a\"=hex:01,02\n03\n", 5, "expected"},
+                      RefusalCase{K + "\"a\"=hex:100,02\n", 4, "','"},
+                      RefusalCase{K + "\"a\"=hex(100000000):00\n", 4, "8 hex digits"},
+                      RefusalCase{K + "\"a\"=hex(0x2):00\n", 4, "hex(type)"},
+                      RefusalCase{K + "\"a\"=\"x\"#c\n", 4, "after the value"},
+                      RefusalCase{K + "\"a\"=\"foo\"bar\"\n", 4, "after the value"},
+                      RefusalCase{K + "\"a\"=dword:1234#5678\n", 4, "after the value"},
+                      RefusalCase{K + "\"a\"=dword:12345678 abc\n", 4, "after the value"},
+                      RefusalCase{K + "\"a\"=dword:0x123\n", 4, "after the value"},
+                      RefusalCase{K + "\"a\"=#dword:1\n", 4, "unknown value data"},
+                      RefusalCase{K + "\"a\"=-\"Test\"\n", 4, "after the value"},
+                      RefusalCase{K + "\"a\"=- #c\n", 4, "after the value"},
+                      RefusalCase{K + "\"a\"=\n", 4, "unknown value data"},
+                      RefusalCase{kHead + "[ HKEY_LOCAL_MACHINE\\K]\n", 3, "unknown root"},
+                      RefusalCase{kHead + "[HKEY_CURRENT_USERS\\K]\n", 3, "unknown root"},
+                      RefusalCase{kHead + "REGEDIT4\n", 3, "expected"},
                       RefusalCase{K + "\"b\"=dword:1\n\"a\"=\"open\n", 5, "unterminated string"},
                       RefusalCase{K + "\"open=dword:1\n", 4, "unterminated value name"},
                       RefusalCase{K + "\"a\"\n", 4, "'='"},
@@ -353,6 +478,8 @@ TEST(RegFileWrite, SubkeysSortedCaseInsensitivelyInPreOrder) {
 TEST(RegFileWrite, WrapsHexLinesAtEightyColumns) {
   std::vector<BYTE> data;
   for (int i = 0; i < 300; ++i) data.push_back(static_cast<BYTE>(i));
+  data.push_back(0);  // UTF-16 text of a REG_MULTI_SZ ends in a NUL (the reader adds one)
+  data.push_back(0);
   RegTree tree;
   RegKey& k = tree.Create(Root::LocalMachine, {u"K"});
   k.SetValue(u"Binary", REG_BINARY, data);

@@ -170,6 +170,34 @@ TEST_F(RegistryApi, HandleLifeCycle) {
   EXPECT_EQ(RegCloseKey(old), ERROR_INVALID_HANDLE);
 }
 
+TEST_F(RegistryApi, DeleteKeyTakesItsSubkeysAndDeleteValueOneValue) {
+  HKEY deep = Create(HKEY_LOCAL_MACHINE, u"A\\B\\C");
+  Set(deep, u"v", REG_DWORD, Dword(1));
+  HKEY a = Create(HKEY_LOCAL_MACHINE, u"A");
+  Set(a, u"x", REG_DWORD, Dword(2));
+  Set(a, u"y", REG_DWORD, Dword(3));
+
+  EXPECT_EQ(RegDeleteKey(a, u"b"), ERROR_SUCCESS);  // relative to a key, any case
+  DWORD size = 4;
+  BYTE buf[4];
+  EXPECT_EQ(RegQueryValueEx(deep, u"v", nullptr, nullptr, buf, &size), ERROR_KEY_DELETED);
+  HKEY gone = nullptr;
+  EXPECT_EQ(Open(HKEY_LOCAL_MACHINE, u"A\\B", &gone), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegDeleteKey(HKEY_LOCAL_MACHINE, u"A\\B"), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegDeleteKey(HKEY_LOCAL_MACHINE, u""), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(RegDeleteKey(HKEY_LOCAL_MACHINE, nullptr), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegDeleteKey(reinterpret_cast<HKEY>(0x7777), u"A"), ERROR_INVALID_HANDLE);
+
+  EXPECT_EQ(RegDeleteValue(a, u"X"), ERROR_SUCCESS);
+  EXPECT_EQ(RegQueryValueEx(a, u"x", nullptr, nullptr, buf, &size), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(Get(a, u"y"), Dword(3));
+  EXPECT_EQ(RegDeleteValue(a, u"x"), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegDeleteValue(deep, u"v"), ERROR_KEY_DELETED);
+  EXPECT_EQ(RegDeleteValue(reinterpret_cast<HKEY>(0x7777), u"y"), ERROR_INVALID_HANDLE);
+  RegCloseKey(deep);
+  RegCloseKey(a);
+}
+
 TEST_F(RegistryApi, OpenRelativeToAnOpenKeyAndRootItself) {
   HKEY gwe = Create(HKEY_LOCAL_MACHINE, u"\\System\\GWE\\Menu");
   RegCloseKey(gwe);

@@ -332,7 +332,9 @@ TEST_F(StoreFile, UnparsableFileIsRefusedUntouchedAndNothingIsInstalled) {
   EXPECT_EQ(status.code(), platform::Status::Code::Corrupt);
   EXPECT_EQ(status.message(), (dir / "bad.reg").string() +
                                   ":4: unterminated string (missing closing '\"') (the file "
-                                  "was not changed)");
+                                  "was not changed); to bring in a file from a device or regedit "
+                                  "(the lines regedit skips are left out), import it into a "
+                                  "store: RegillaMobile --registry STORE --import FILE");
   EXPECT_EQ(Text(ReadBytes(dir / "bad.reg")), broken);
   EXPECT_FALSE(fs::exists(dir / "bad.reg.bak"));
   EXPECT_NE(CurrentRegistry().Tree().Find(Root::LocalMachine, {u"Marker"}), nullptr);

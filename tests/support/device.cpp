@@ -351,10 +351,17 @@ Call Describe(const RegistryEvent& e) {
     case RegistryEvent::Op::Flush:
       s = "flush";
       break;
+    case RegistryEvent::Op::DeleteKey:
+      s = "deletekey";
+      break;
+    case RegistryEvent::Op::DeleteValue:
+      s = "deletevalue";
+      break;
   }
   if (e.op != RegistryEvent::Op::Flush)
     s.append(" ").append(RootName(e.root)).append(" ").append(Utf8(e.key));
-  if (e.op == RegistryEvent::Op::Query || e.op == RegistryEvent::Op::Set)
+  if (e.op == RegistryEvent::Op::Query || e.op == RegistryEvent::Op::Set ||
+      e.op == RegistryEvent::Op::DeleteValue)
     s.append(" ").append(Utf8(e.name));
   return s;
 }
