@@ -58,6 +58,13 @@ constexpr std::size_t kFailed = static_cast<std::size_t>(-1);
 
 }  // namespace
 
+std::optional<unsigned char> StandInAt(std::u16string_view text, std::size_t i) {
+  if (i + 1 >= text.size() || text[i] != kStandInHigh) return std::nullopt;
+  const char16_t low = text[i + 1];
+  if (low < kStandInLow || low > kStandInLow + 0xFF) return std::nullopt;
+  return static_cast<unsigned char>(low - kStandInLow);
+}
+
 bool IsCodePage(unsigned codePage) {
   return std::find(kCodePages.begin(), kCodePages.end(), codePage) != kCodePages.end();
 }
@@ -121,29 +128,53 @@ std::optional<std::size_t> CodePageCodec::Decode(std::string_view in, std::u16st
   std::optional<std::size_t> firstBad;
   char* src = const_cast<char*>(in.data());
   std::size_t left = in.size();
-  char buffer[4096];
-  // Converts what is buffered (a stateful code page holds back a base
-  // letter for a combining mark that may follow) and starts afresh.
-  auto flush = [&] {
-    char* dst = buffer;
-    std::size_t room = sizeof buffer;
-    iconv(cd, nullptr, nullptr, &dst, &room);
-    AppendUnits(buffer, sizeof buffer - room, out);
+  auto standIn = [&](const char* at) {
+    const auto byte = static_cast<unsigned char>(*at);
+    if (byte < 0x80) {
+      out.push_back(byte);  // ASCII is text in every code page here
+      return;
+    }
+    if (!firstBad) firstBad = static_cast<std::size_t>(at - in.data());
+    out.push_back(kStandInHigh);
+    out.push_back(static_cast<char16_t>(kStandInLow + byte));
   };
+  // The stateful code pages hold back a base letter for a combining mark
+  // that may follow; the others convert one character per call, so that
+  // bytes iconv takes without giving a character are seen.
+  const bool stateful = codePage_ == 1255 || codePage_ == 1258;
+  char buffer[4096];
   while (left > 0) {
+    char* before = src;
     char* dst = buffer;
-    std::size_t room = sizeof buffer;
-    const std::size_t r = iconv(cd, &src, &left, &dst, &room);
-    AppendUnits(buffer, sizeof buffer - room, out);
-    if (r != kFailed || errno == E2BIG) continue;
-    // EILSEQ or EINVAL: the byte at `src` starts no character.
-    if (!firstBad) firstBad = static_cast<std::size_t>(src - in.data());
-    flush();
-    out.push_back(StandIn(static_cast<unsigned char>(*src)));
+    std::size_t room = stateful ? sizeof buffer : 2;
+    std::size_t r = iconv(cd, &src, &left, &dst, &room);
+    if (!stateful && r == kFailed && errno == E2BIG && src == before) {
+      room = 4;  // a surrogate pair
+      r = iconv(cd, &src, &left, &dst, &room);
+    }
+    const int error = r == kFailed ? errno : 0;
+    const std::size_t produced = static_cast<std::size_t>(dst - buffer);
+    AppendUnits(buffer, produced, out);
+    if (!stateful && produced == 0 && src != before) {
+      for (const char* at = before; at < src; ++at) standIn(at);
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      continue;
+    }
+    if (error == 0 || error == E2BIG) continue;
+    // EILSEQ or EINVAL: the byte at `src` starts no character. What is
+    // held back is converted first.
+    dst = buffer;
+    room = sizeof buffer;
+    iconv(cd, nullptr, nullptr, &dst, &room);
+    AppendUnits(buffer, static_cast<std::size_t>(dst - buffer), out);
+    standIn(src);
     ++src;
     --left;
   }
-  flush();
+  char* dst = buffer;
+  std::size_t room = sizeof buffer;
+  iconv(cd, nullptr, nullptr, &dst, &room);
+  AppendUnits(buffer, static_cast<std::size_t>(dst - buffer), out);
   return firstBad;
 }
 
@@ -192,7 +223,7 @@ bool CodePageCodec::Encode(std::u16string_view in, std::string& out, std::u16str
   std::size_t start = 0;
   while (start <= in.size()) {
     std::size_t end = start;
-    while (end < in.size() && !(standIns && IsStandIn(in[end]))) ++end;
+    while (end < in.size() && !(standIns && StandInAt(in, end))) ++end;
     const std::u16string_view run = in.substr(start, end - start);
     if (!EncodeExactly(run, out)) {
       if (bad != nullptr) {
@@ -212,8 +243,8 @@ bool CodePageCodec::Encode(std::u16string_view in, std::string& out, std::u16str
       return false;
     }
     if (end == in.size()) break;
-    out.push_back(static_cast<char>(in[end] - 0xF700));
-    start = end + 1;
+    out.push_back(static_cast<char>(*StandInAt(in, end)));
+    start = end + 2;
   }
   return true;
 }

@@ -3,9 +3,9 @@
 // page (libuchardet).
 //
 // A byte that is no character of the code page decodes to a stand-in, a
-// private-use character no code page here decodes to (U+F700 + the byte),
-// and a stand-in encodes back to its byte: text read from a broken file can
-// be shown, and written back without losing a byte.
+// private-use character no code page here decodes to (U+F0000 + the byte,
+// a surrogate pair), and a stand-in encodes back to its byte: text read
+// from a broken file can be shown, and written back without losing a byte.
 #pragma once
 
 #include <array>
@@ -32,12 +32,11 @@ std::string_view CodePageName(unsigned codePage);
 // nullopt when it finds none of them (or plain ASCII).
 std::optional<unsigned> DetectCodePage(std::string_view bytes);
 
-constexpr char16_t StandIn(unsigned char byte) {
-  return static_cast<char16_t>(0xF700 + byte);
-}
-constexpr bool IsStandIn(char16_t c) {
-  return c >= 0xF700 && c <= 0xF7FF;
-}
+// The stand-in of a byte: this high surrogate, then kStandInLow + the byte.
+inline constexpr char16_t kStandInHigh = 0xDB80;
+inline constexpr char16_t kStandInLow = 0xDC00;
+// The byte a stand-in at text[i] stands for; nullopt when there is none.
+std::optional<unsigned char> StandInAt(std::u16string_view text, std::size_t i);
 
 // Converts text between one code page (kCodePages or kUtf8CodePage) and
 // UTF-16. Not thread-safe; keep one per conversion run.

@@ -37,11 +37,13 @@ TEST(CommandLine, Defaults) {
   EXPECT_FALSE(o.show);
   EXPECT_EQ(o.zoom, std::nullopt);
   EXPECT_FALSE(o.exportPath);
+  EXPECT_EQ(o.codePage, 0u);
 }
 
 TEST(CommandLine, AllOptions) {
   Outcome r = Parse({"--registry", "dev.reg", "--screen", "320x240", "--script", "-", "--trace",
-                     "-", "--show", "--zoom", "3", "--export", "out/settings.cab"});
+                     "-", "--show", "--zoom", "3", "--export", "out/settings.cab",
+                     "--codepage", "1251"});
   ASSERT_TRUE(r.result.options) << r.err;
   const HostOptions& o = *r.result.options;
   EXPECT_EQ(o.registry->string(), "dev.reg");
@@ -52,6 +54,7 @@ TEST(CommandLine, AllOptions) {
   EXPECT_TRUE(o.show);
   EXPECT_EQ(o.zoom, 3);
   EXPECT_EQ(o.exportPath, std::filesystem::path("out/settings.cab"));
+  EXPECT_EQ(o.codePage, 1251u);
 }
 
 TEST(CommandLine, HelpAndVersionExitZero) {
@@ -59,7 +62,8 @@ TEST(CommandLine, HelpAndVersionExitZero) {
   EXPECT_FALSE(help.result.options);
   EXPECT_EQ(help.result.exitStatus, 0);
   for (const char* opt :
-       {"--registry", "--screen", "--script", "--trace", "--show", "--zoom", "--export"}) {
+       {"--registry", "--screen", "--script", "--trace", "--show", "--zoom", "--export",
+        "--codepage"}) {
     EXPECT_NE(help.out.find(opt), std::string::npos) << opt;
   }
   Outcome version = Parse({"--version"});
@@ -74,7 +78,8 @@ TEST(CommandLine, UsageErrorsExitTwoWithAMessage) {
       {"--screen", "axb"}, {"--screen", "240x320x"}, {"--screen", "99999x320"},
       {"--zoom", "0"},     {"--zoom", "two"},        {"--bogus"},
       {"--registry", ""},  {"--script", ""},         {"--trace", ""},
-      {"--export", ""},    {"stray-argument"},
+      {"--export", ""},    {"stray-argument"},       {"--codepage", "65001"},
+      {"--codepage", "1259"}, {"--codepage", "932x"}, {"--codepage", ""},
   };
   for (const auto& args : bad) {
     Outcome r = Parse(args);
