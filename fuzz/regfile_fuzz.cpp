@@ -131,8 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   RegReadOptions sameCodePage;
   sameCodePage.codePage = parsed.format.codePage;
   ParsedRegFile again;
-  const Status reread =
-      platform::registry::ParseRegFile(written, "written", again, sameCodePage);
+  const Status reread = platform::registry::ParseRegFile(written, "written", again, sameCodePage);
   Require(reread.ok(), "the writer's output does not read back", reread.message());
   if (again.format.encoding != parsed.format.encoding) {
     // Only an 8-bit file whose other bytes went (comments) turns into UTF-8.

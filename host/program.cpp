@@ -234,7 +234,8 @@ int RunProgram(const HostOptions& options) {
 
   platform::SetScreenSize(options.screenWidth, options.screenHeight);
   store::StoreFile opened;
-  const platform::Status openStatus = store::OpenRegistryStore(options.registry, std::cerr, opened, nullptr, options.codePage);
+  const platform::Status openStatus =
+      store::OpenRegistryStore(options.registry, std::cerr, opened, nullptr, options.codePage);
   WindowSettings window;
   window.zoom = options.zoom;
   window.title = WindowTitle(opened.path);

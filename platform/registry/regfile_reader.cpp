@@ -499,7 +499,7 @@ class Parser {
   ParsedRegFile& out_;
   std::string_view source_;
   const RegReadOptions& options_;
-  std::span<const BYTE> body_;  // the bytes after a byte-order mark
+  std::span<const BYTE> body_;                  // the bytes after a byte-order mark
   std::unique_ptr<text::CodePageCodec> codec_;  // 8-bit REGEDIT4 files only
   std::vector<ByteLine> byteLines_;
   std::u16string keyPath_;  // of current_

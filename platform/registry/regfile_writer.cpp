@@ -371,8 +371,9 @@ class Writer {
     } else if (eightBit && (v.type == REG_EXPAND_SZ || v.type == REG_MULTI_SZ)) {
       // 8-bit text in the file's code page, as regedit reads it.
       if (!IsEightBitTextData(v.data)) {
-        return Fail(what + " cannot be written to a REGEDIT4 file: its data is not text ending "
-                           "in NUL");
+        return Fail(what +
+                    " cannot be written to a REGEDIT4 file: its data is not text ending "
+                    "in NUL");
       }
       std::string bytes;
       if (!codec_->Encode(Units(v.data), bytes, &bad_)) return CannotHold(what);

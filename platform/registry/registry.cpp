@@ -70,8 +70,8 @@ Status Registry::OpenFile(const std::filesystem::path& path, std::unique_ptr<Reg
                           FileSystem* fs, const NewFile& newFile, const RegReadOptions& read) {
   out.reset();
   auto reg = std::make_unique<Registry>();
-  Status status = BackingFile::Open(path, fs ? *fs : RealFileSystem(), newFile, reg->tree_,
-                                    reg->file_, read);
+  Status status =
+      BackingFile::Open(path, fs ? *fs : RealFileSystem(), newFile, reg->tree_, reg->file_, read);
   if (status.ok()) out = std::move(reg);
   return status;
 }

@@ -3,10 +3,10 @@
 #include <iconv.h>
 #include <uchardet/uchardet.h>
 
+#include <strings.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <strings.h>
 #include <stdexcept>
 
 #include "platform/text/text.h"
@@ -22,13 +22,13 @@ struct CodePageInfo {
 };
 
 constexpr CodePageInfo kInfo[] = {
-    {932, "CP932", "Shift_JIS"},         {936, "CP936", "GBK"},
-    {949, "CP949", "UHC (Korean)"},      {950, "CP950", "Big5"},
-    {1250, "CP1250", "windows-1250"},    {1251, "CP1251", "windows-1251"},
-    {1252, "CP1252", "windows-1252"},    {1253, "CP1253", "windows-1253"},
-    {1254, "CP1254", "windows-1254"},    {1255, "CP1255", "windows-1255"},
-    {1256, "CP1256", "windows-1256"},    {1257, "CP1257", "windows-1257"},
-    {1258, "CP1258", "windows-1258"},    {874, "CP874", "windows-874 (Thai)"},
+    {932, "CP932", "Shift_JIS"},       {936, "CP936", "GBK"},
+    {949, "CP949", "UHC (Korean)"},    {950, "CP950", "Big5"},
+    {1250, "CP1250", "windows-1250"},  {1251, "CP1251", "windows-1251"},
+    {1252, "CP1252", "windows-1252"},  {1253, "CP1253", "windows-1253"},
+    {1254, "CP1254", "windows-1254"},  {1255, "CP1255", "windows-1255"},
+    {1256, "CP1256", "windows-1256"},  {1257, "CP1257", "windows-1257"},
+    {1258, "CP1258", "windows-1258"},  {874, "CP874", "windows-874 (Thai)"},
     {kUtf8CodePage, "UTF-8", "UTF-8"},
 };
 
@@ -230,8 +230,7 @@ bool CodePageCodec::Encode(std::u16string_view in, std::string& out, std::u16str
         // The first character that fails on its own.
         for (std::size_t i = 0; i < run.size(); ++i) {
           const std::size_t n =
-              (IsHighSurrogate(run[i]) && i + 1 < run.size() && IsLowSurrogate(run[i + 1])) ? 2
-                                                                                             : 1;
+              (IsHighSurrogate(run[i]) && i + 1 < run.size() && IsLowSurrogate(run[i + 1])) ? 2 : 1;
           std::string ignored;
           if (!EncodeExactly(run.substr(i, n), ignored)) {
             *bad = run.substr(i, n);

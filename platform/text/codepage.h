@@ -18,8 +18,8 @@
 namespace platform::text {
 
 // The code pages an 8-bit file may be in, the default first.
-inline constexpr std::array<unsigned, 14> kCodePages = {
-    932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 874};
+inline constexpr std::array<unsigned, 14> kCodePages = {932,  936,  949,  950,  1250, 1251, 1252,
+                                                        1253, 1254, 1255, 1256, 1257, 1258, 874};
 // UTF-8 as a code page: the 8-bit text of a file that is valid UTF-8.
 inline constexpr unsigned kUtf8CodePage = 65001;
 

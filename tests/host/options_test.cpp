@@ -41,9 +41,9 @@ TEST(CommandLine, Defaults) {
 }
 
 TEST(CommandLine, AllOptions) {
-  Outcome r = Parse({"--registry", "dev.reg", "--screen", "320x240", "--script", "-", "--trace",
-                     "-", "--show", "--zoom", "3", "--export", "out/settings.cab",
-                     "--codepage", "1251"});
+  Outcome r =
+      Parse({"--registry", "dev.reg", "--screen", "320x240", "--script", "-", "--trace", "-",
+             "--show", "--zoom", "3", "--export", "out/settings.cab", "--codepage", "1251"});
   ASSERT_TRUE(r.result.options) << r.err;
   const HostOptions& o = *r.result.options;
   EXPECT_EQ(o.registry->string(), "dev.reg");
@@ -61,9 +61,8 @@ TEST(CommandLine, HelpAndVersionExitZero) {
   Outcome help = Parse({"--help"});
   EXPECT_FALSE(help.result.options);
   EXPECT_EQ(help.result.exitStatus, 0);
-  for (const char* opt :
-       {"--registry", "--screen", "--script", "--trace", "--show", "--zoom", "--export",
-        "--codepage"}) {
+  for (const char* opt : {"--registry", "--screen", "--script", "--trace", "--show", "--zoom",
+                          "--export", "--codepage"}) {
     EXPECT_NE(help.out.find(opt), std::string::npos) << opt;
   }
   Outcome version = Parse({"--version"});
@@ -74,12 +73,12 @@ TEST(CommandLine, HelpAndVersionExitZero) {
 
 TEST(CommandLine, UsageErrorsExitTwoWithAMessage) {
   const std::vector<std::vector<const char*>> bad = {
-      {"--screen", "240"}, {"--screen", "0x320"},    {"--screen", "240x-1"},
-      {"--screen", "axb"}, {"--screen", "240x320x"}, {"--screen", "99999x320"},
-      {"--zoom", "0"},     {"--zoom", "two"},        {"--bogus"},
-      {"--registry", ""},  {"--script", ""},         {"--trace", ""},
-      {"--export", ""},    {"stray-argument"},       {"--codepage", "65001"},
-      {"--codepage", "1259"}, {"--codepage", "932x"}, {"--codepage", ""},
+      {"--screen", "240"},    {"--screen", "0x320"},    {"--screen", "240x-1"},
+      {"--screen", "axb"},    {"--screen", "240x320x"}, {"--screen", "99999x320"},
+      {"--zoom", "0"},        {"--zoom", "two"},        {"--bogus"},
+      {"--registry", ""},     {"--script", ""},         {"--trace", ""},
+      {"--export", ""},       {"stray-argument"},       {"--codepage", "65001"},
+      {"--codepage", "1259"}, {"--codepage", "932x"},   {"--codepage", ""},
   };
   for (const auto& args : bad) {
     Outcome r = Parse(args);

@@ -570,30 +570,43 @@ INSTANTIATE_TEST_SUITE_P(
                      kCp932, CodePageChoice::Option, u"表", REG_SZ, Sz(u"ソ\\")},
         EightBitCase{kR4 + "\"a\"=\"" + Cp(932, u"ポケット") + "\"\r\n\r\n", 1251, kCp1251,
                      CodePageChoice::Option, u"a", REG_SZ, Sz(u"ѓ|ѓPѓbѓg")},
-        EightBitCase{kR4 + "\"a\"=\"" + Cp(1251, u"Привет, мир! Как дела у тебя сегодня?") +
-                         "\"\r\n\r\n",
-                     0, kCp1251, CodePageChoice::Detected, u"a", REG_SZ,
-                     Sz(u"Привет, мир! Как дела у тебя сегодня?")},
+        EightBitCase{
+            kR4 + "\"a\"=\"" + Cp(1251, u"Привет, мир! Как дела у тебя сегодня?") + "\"\r\n\r\n", 0,
+            kCp1251, CodePageChoice::Detected, u"a", REG_SZ,
+            Sz(u"Привет, мир! Как дела у тебя сегодня?")},
         // hex(2) and hex(7) are 8-bit text; regedit adds a missing terminator
         EightBitCase{kR4 + "\"x\"=\"\xff\"\r\n\"p\"=hex(2):25,50,41,54,48,25\r\n\r\n", 932, kCp932,
                      CodePageChoice::Option, u"p", REG_EXPAND_SZ, Sz(u"%PATH%")},
-        EightBitCase{kR4 + "\"x\"=\"\xff\"\r\n\"p\"=hex(2):\r\n\r\n", 932, kCp932,
-                     CodePageChoice::Option, u"p", REG_EXPAND_SZ, {}},
+        EightBitCase{kR4 + "\"x\"=\"\xff\"\r\n\"p\"=hex(2):\r\n\r\n",
+                     932,
+                     kCp932,
+                     CodePageChoice::Option,
+                     u"p",
+                     REG_EXPAND_SZ,
+                     {}},
         EightBitCase{kR4 + "\"x\"=\"\xff\"\r\n\"m\"=hex(7):95,5c,00,61,00,00\r\n\r\n", 932, kCp932,
-                     CodePageChoice::Option, u"m", REG_MULTI_SZ, Wide(std::u16string(u"表\0a\0\0", 5))},
+                     CodePageChoice::Option, u"m", REG_MULTI_SZ,
+                     Wide(std::u16string(u"表\0a\0\0", 5))},
         EightBitCase{"REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"p\"=hex(2):41,c3,a9,00\r\n\r\n",
                      0, kUtf8R4, CodePageChoice::Default, u"p", REG_EXPAND_SZ, Sz(u"Aé")},
         // valid UTF-8 stays UTF-8, whatever --codepage says
         EightBitCase{"REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"a\"=\"\xc3\xa9\"\r\n\r\n", 932,
                      kUtf8R4, CodePageChoice::Default, u"a", REG_SZ, Sz(u"é")},
         // not rewritten into regedit's form: the value keeps its bytes
-        EightBitCase{kR4 + "\"x\"=\"\x82\"\r\n\"d\" = dword:1 ; one\r\n\"h\"=hex:01,\\\r\n 02\r\n\r\n",
-                     932, kCp932, CodePageChoice::Option, u"h", REG_BINARY, {1, 2}}));
+        EightBitCase{
+            kR4 + "\"x\"=\"\x82\"\r\n\"d\" = dword:1 ; one\r\n\"h\"=hex:01,\\\r\n 02\r\n\r\n",
+            932,
+            kCp932,
+            CodePageChoice::Option,
+            u"h",
+            REG_BINARY,
+            {1, 2}}));
 
 // Bytes that are no text of the code page: the file loads with a warning
 // naming the first such line, and writes back byte for byte.
 TEST(RegFileEightBit, BytesOfNoCodePageLoadWithAWarningAndWriteBackUnchanged) {
-  const std::string file = kR4 + "\"ok\"=\"fine\"\r\n\"n\x81 \"=\"a\x81 b\"\r\n\"p\"=hex(2):43,81\r\n" +
+  const std::string file = kR4 +
+                           "\"ok\"=\"fine\"\r\n\"n\x81 \"=\"a\x81 b\"\r\n\"p\"=hex(2):43,81\r\n" +
                            "\r\n[HKEY_LOCAL_MACHINE\\K\\\x82 x]\r\n\r\n";
   ParsedRegFile f;
   RegReadOptions options;
@@ -637,7 +650,8 @@ TEST(RegFileEightBit, WritesTextInTheCodePageOrRefusesWhatItCannotHold) {
        "value \"n\" in \"HKEY_LOCAL_MACHINE\\K\" holds \"한\", which Shift_JIS (code page 932) "
        "cannot hold"},
       {kCp932, u"n", REG_SZ, Sz(u"¥"), "", "holds \"¥\""},
-      {kCp1251, u"日", REG_DWORD, Dword(1), "", "value \"日\" in \"HKEY_LOCAL_MACHINE\\K\" (its name)"},
+      {kCp1251, u"日", REG_DWORD, Dword(1), "",
+       "value \"日\" in \"HKEY_LOCAL_MACHINE\\K\" (its name)"},
       {kCp932, u"p", REG_EXPAND_SZ, Sz(u"한"), "", "cannot hold"},
       {kCp932, u"p", REG_EXPAND_SZ, odd, "", "not text ending in NUL"},
       {kCp932, u"p", REG_MULTI_SZ, Utf16(u"ab"), "", "not text ending in NUL"},
@@ -655,7 +669,7 @@ TEST(RegFileEightBit, WritesTextInTheCodePageOrRefusesWhatItCannotHold) {
     }
     ASSERT_EQ(status, platform::Status()) << c.line;
     EXPECT_NE(Text(out).find("\r\n" + c.line + "\r\n"), std::string::npos) << c.line << "\n"
-                                                                             << Text(out);
+                                                                           << Text(out);
   }
   // A key name the code page cannot hold is refused too.
   RegTree keys;

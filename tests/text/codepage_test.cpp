@@ -59,11 +59,11 @@ TEST(CodePage, BytesThatAreNoTextSurviveAsStandIns) {
     std::size_t firstBad;
   };
   const Case cases[] = {
-      {932, "ab\x81 c", 2},           // a lead byte before a blank
-      {932, "\x93\xfa\x81", 2},        // cut off at the end
-      {936, "x\xff", 1},               // no GBK byte
-      {1252, "ok\x81", 2},             // a hole of windows-1252
-      {kUtf8CodePage, "\xc3(", 0},     // broken UTF-8
+      {932, "ab\x81 c", 2},         // a lead byte before a blank
+      {932, "\x93\xfa\x81", 2},     // cut off at the end
+      {936, "x\xff", 1},            // no GBK byte
+      {1252, "ok\x81", 2},          // a hole of windows-1252
+      {kUtf8CodePage, "\xc3(", 0},  // broken UTF-8
   };
   for (const Case& c : cases) {
     CodePageCodec codec(c.codePage);
@@ -114,9 +114,12 @@ TEST(CodePage, DetectsTheCodePagesOfDeviceTexts) {
     std::optional<unsigned> detected;
   };
   const Case cases[] = {
-      {932, u"[HKEY_LOCAL_MACHINE\\Ident]\r\n\"Name\"=\"ポケット太郎\"\r\n\"Desc\"=\"株式会社サンプル\"\r\n",
+      {932,
+       u"[HKEY_LOCAL_MACHINE\\Ident]\r\n\"Name\"=\"ポケット太郎\"\r\n\"Desc\"="
+       u"\"株式会社サンプル\"\r\n",
        932},
-      {936, u"\"Name\"=\"我的掌上电脑\"\r\n\"Desc\"=\"简体中文版\"\r\n\"程序\"=\"开始菜单\"\r\n", 936},
+      {936, u"\"Name\"=\"我的掌上电脑\"\r\n\"Desc\"=\"简体中文版\"\r\n\"程序\"=\"开始菜单\"\r\n",
+       936},
       {1251, u"\"Name\"=\"Карманный ПК\"\r\n\"Desc\"=\"Русская версия\"\r\n", 1251},
       {932, u"REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Ident]\r\n\"Name\"=\"Pocket_PC\"\r\n",
        std::nullopt},
