@@ -181,6 +181,8 @@ class Parser {
   void StartEightBit() {
     if (!codec_) codec_ = std::make_unique<text::CodePageCodec>(text::kUtf8CodePage);
     byteLines_ = SplitByteLines(body_);
+    // Lines are kept only where the text has the lines of the bytes.
+    if (byteLines_.size() != lines_.size()) byteLines_.clear();
     out_.lines.encoding = out_.format.encoding;
     out_.lines.codePage = out_.format.codePage;
   }
@@ -224,6 +226,7 @@ class Parser {
       }
       current_->SetValue(name, v->type, std::move(data));
     }
+    if (byteLines_.empty()) return;
     RegValueLines::Entry& entry = out_.lines.values[std::move(id)];
     entry.type = v->type;
     entry.data = v->data;
