@@ -208,7 +208,7 @@ class Parser {
     id += u'\0';
     id += name;
     const RegValue* v = current_ ? current_->FindValue(name) : nullptr;
-    if (v == nullptr || v->name != name) {
+    if (v == nullptr) {
       out_.lines.values.erase(id);
       return;
     }
@@ -225,6 +225,12 @@ class Parser {
         data.push_back(static_cast<BYTE>(c >> 8));
       }
       current_->SetValue(name, v->type, std::move(data));
+    }
+    // A value named in another case keeps the first case: its lines are not
+    // the value's.
+    if (v->name != name) {
+      out_.lines.values.erase(id);
+      return;
     }
     if (byteLines_.empty()) return;
     RegValueLines::Entry& entry = out_.lines.values[std::move(id)];

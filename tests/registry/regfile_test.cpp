@@ -626,6 +626,25 @@ TEST(RegFileEightBit, BytesOfNoCodePageLoadWithAWarningAndWriteBackUnchanged) {
   EXPECT_EQ(again.tree, f.tree);
 }
 
+// A value set again under another case of its name is 8-bit text too, and
+// is written anew (its lines are not the first name's).
+TEST(RegFileEightBit, AValueRepeatedInAnotherCaseIsReadAsTextAndWrittenAnew) {
+  const std::string file =
+      kR4 + "\"n\"=\"\x95\x5c\"\r\n\"P\"=hex(2):41,00\r\n\"p\"=hex(2):95,5c\r\n\r\n";
+  ParsedRegFile f;
+  RegReadOptions options;
+  options.codePage = 932;
+  ASSERT_EQ(ParseRegFile(Bytes(file), "t.reg", f, options), platform::Status());
+  const RegValue* v = Value(f, u"K", u"P");
+  ASSERT_NE(v, nullptr);
+  EXPECT_EQ(v->name, u"P");
+  EXPECT_EQ(v->data, Sz(u"表"));
+  RegTextCache cache;
+  cache.lines = f.lines;
+  EXPECT_EQ(Text(WriteOrFail(f.tree, f.format, &cache)),
+            kR4 + "\"n\"=\"\x95\x5c\"\r\n\"P\"=hex(2):95,5c,00\r\n\r\n");
+}
+
 // What an 8-bit REGEDIT4 file writes for a value, or why it refuses to.
 TEST(RegFileEightBit, WritesTextInTheCodePageOrRefusesWhatItCannotHold) {
   struct Case {
