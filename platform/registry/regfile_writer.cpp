@@ -109,6 +109,12 @@ class Sink {
     Ascii(nl);
     column_ = 0;
   }
+  // One code unit of text; a surrogate pair arrives as two calls.
+  void Unit(char16_t c) {
+    Room(4);
+    PutUnit(c);
+    ++column_;
+  }
   void Text(std::u16string_view s) {
     Room(4 * s.size());
     for (char16_t c : s) PutUnit(c);
@@ -349,21 +355,33 @@ class Writer {
       sink_.NewLine(nl_);
       return true;
     }
-    const std::string what = "value " + Quote(v.name) + " in " + Quote(path);
+    // Only a refusal spells the value out.
+    auto what = [&] { return "value " + Quote(v.name) + " in " + Quote(path); };
     if (v.name.empty()) {
       sink_.Ascii('@');
     } else {
       sink_.Ascii('"');
-      if (!PutText(v.name, true)) return CannotHold(what + " (its name)");
+      if (!PutText(v.name, true)) return CannotHold(what() + " (its name)");
       sink_.Ascii('"');
     }
     sink_.Ascii('=');
     const bool eightBit = IsEightBitRegedit4(format_);
     if (v.type == REG_SZ && (IsPlainString(v.data) || (eightBit && IsEightBitString(v.data)))) {
       sink_.Ascii('"');
-      std::u16string units = Units(v.data);
-      if (!units.empty() && units.back() == 0) units.pop_back();
-      if (!PutText(units, true)) return CannotHold(what);
+      // Up to the terminator, if there is one.
+      std::size_t end = v.data.size();
+      if (end >= 2 && v.data[end - 1] == 0 && v.data[end - 2] == 0) end -= 2;
+      if (format_.encoding == TextEncoding::CodePage) {
+        std::u16string units = Units(v.data);
+        units.resize(end / 2);
+        if (!PutText(units, true)) return CannotHold(what());
+      } else {
+        for (std::size_t i = 0; i + 1 < end; i += 2) {
+          const auto c = static_cast<char16_t>(v.data[i] | (v.data[i + 1] << 8));
+          if (c == u'\\' || c == u'"') sink_.Ascii('\\');
+          sink_.Unit(c);
+        }
+      }
       sink_.Ascii('"');
     } else if (v.type == REG_DWORD && v.data.size() == 4) {
       sink_.Ascii("dword:");
@@ -371,12 +389,12 @@ class Writer {
     } else if (eightBit && (v.type == REG_EXPAND_SZ || v.type == REG_MULTI_SZ)) {
       // 8-bit text in the file's code page, as regedit reads it.
       if (!IsEightBitTextData(v.data)) {
-        return Fail(what +
+        return Fail(what() +
                     " cannot be written to a REGEDIT4 file: its data is not text ending "
                     "in NUL");
       }
       std::string bytes;
-      if (!codec_->Encode(Units(v.data), bytes, &bad_)) return CannotHold(what);
+      if (!codec_->Encode(Units(v.data), bytes, &bad_)) return CannotHold(what());
       char buf[24];
       std::snprintf(buf, sizeof buf, "hex(%x):", static_cast<unsigned>(v.type));
       sink_.Ascii(buf);
