@@ -5,6 +5,8 @@
 #include <ostream>
 #include <string_view>
 
+#include "platform/text/codepage.h"
+
 namespace host {
 
 namespace {
@@ -80,6 +82,19 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
                      "the screen; a zoom that does not fit is reduced)")
           ->type_name("N")
           ->check(CLI::Range(1, 8).description(""));
+  app.add_option("--codepage", options.codePage,
+                 "Code page of a REGEDIT4 store that is not UTF-8: 932, 936, 949, 950, "
+                 "1250-1258 or 874 (default: detected, else 932)")
+      ->type_name("N")
+      ->check(CLI::Validator(
+          [](std::string& value) {
+            unsigned n = 0;
+            const char* end = value.data() + value.size();
+            const auto [ptr, ec] = std::from_chars(value.data(), end, n);
+            if (ec == std::errc() && ptr == end && platform::text::IsCodePage(n)) return "";
+            return "not a code page of 932, 936, 949, 950, 1250-1258, 874";
+          },
+          ""));
   CLI::Option* exportOption =
       app.add_option(
              "--export", exportPath,

@@ -18,6 +18,7 @@ struct HostOptions {
   std::optional<int> zoom;            // --zoom; none: the largest up to 2 that fits
   std::optional<std::filesystem::path> exportPath;  // --export: .cab or .xml
   std::optional<std::filesystem::path> importPath;  // --import: a .reg file to merge, then end
+  unsigned codePage = 0;  // --codepage: of an 8-bit REGEDIT4 store; 0 = detect
 };
 
 // Result of reading the command line: either options to run with, or an exit

@@ -186,8 +186,8 @@ void ShowErrorInWindow(const HostOptions& options, const WindowSettings& setting
 
 // --import: merges the file into the store and ends.
 int RunImport(const HostOptions& options) {
-  const store::ImportResult result =
-      store::ImportRegistryFile(*options.importPath, options.registry, std::cerr);
+  const store::ImportResult result = store::ImportRegistryFile(
+      *options.importPath, options.registry, std::cerr, nullptr, options.codePage);
   switch (result.outcome) {
     case store::ImportResult::Outcome::Imported:
       return kExitOk;
@@ -261,7 +261,8 @@ int RunProgram(const HostOptions& options) {
 
   platform::SetScreenSize(options.screenWidth, options.screenHeight);
   store::StoreFile opened;
-  const platform::Status openStatus = store::OpenRegistryStore(options.registry, std::cerr, opened);
+  const platform::Status openStatus =
+      store::OpenRegistryStore(options.registry, std::cerr, opened, nullptr, options.codePage);
   WindowSettings window;
   window.zoom = options.zoom;
   window.title = WindowTitle(opened.path);

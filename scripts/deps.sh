@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   nlohmann-json3-dev libcli11-dev libpugixml-dev libgcab-dev cabextract
   qt6-base-dev libgl-dev libxcb1-dev fonts-ipafont-gothic fontconfig
+  libuchardet-dev
   xvfb xauth xdotool
   help2man appstream desktop-file-utils file dpkg-dev fakeroot lintian
   clang libclang-rt-14-dev valgrind

@@ -88,7 +88,8 @@ ImportResult Failed(ImportResult::Outcome outcome, std::string error) {
 }  // namespace
 
 ImportResult ImportRegistryFile(const fs::path& file, const std::optional<fs::path>& storePath,
-                                std::ostream& diag, reg::FileSystem* fileSystem) {
+                                std::ostream& diag, reg::FileSystem* fileSystem,
+                                unsigned codePage) {
   reg::FileSystem& files = fileSystem ? *fileSystem : reg::RealFileSystem();
   const std::string name = file.string();
   std::error_code ec;
@@ -104,12 +105,15 @@ ImportResult ImportRegistryFile(const fs::path& file, const std::optional<fs::pa
                          : s.WithContext(name + ": cannot read the file").message());
   }
   reg::RegFileImport parsed;
-  if (platform::Status s = reg::ReadRegFileEdits(bytes, name, parsed); !s.ok()) {
+  reg::RegReadOptions read;
+  read.codePage = codePage;
+  if (platform::Status s = reg::ReadRegFileEdits(bytes, name, parsed, read); !s.ok()) {
     return Failed(ImportResult::Outcome::NotARegistryFile, s.message() + " (nothing was imported)");
   }
 
   ImportResult result;
-  if (platform::Status s = OpenRegistryStore(storePath, diag, result.store, fileSystem); !s.ok()) {
+  if (platform::Status s = OpenRegistryStore(storePath, diag, result.store, fileSystem, codePage);
+      !s.ok()) {
     return Failed(ImportResult::Outcome::StoreFailed, s.message());
   }
   if (fs::equivalent(file, result.store.path, ec)) {
@@ -117,6 +121,9 @@ ImportResult ImportRegistryFile(const fs::path& file, const std::optional<fs::pa
                   name + ": it is the registry file itself; nothing to import");
   }
 
+  diag << "importing " << name << " ("
+       << reg::DescribeEncoding(parsed.format, parsed.codePageChoice) << ")\n";
+  if (!parsed.warning.empty()) diag << parsed.warning << '\n';
   result.skipped = std::move(parsed.skipped);
   Apply(parsed.edits, result);
   std::stable_sort(

@@ -37,9 +37,11 @@ struct ImportResult {
 // that does not exist yet starts from the bundled sample) and saves it the
 // way every save does. Says on `diag` which store is used, each skipped line
 // as "FILE:LINE: skipped: reason" and a summary. `file` is only read; it
-// may not be the store itself.
+// may not be the store itself. `codePage`: that of an 8-bit REGEDIT4 file or
+// store (0: detect it, else 932).
 ImportResult ImportRegistryFile(const std::filesystem::path& file,
                                 const std::optional<std::filesystem::path>& storePath,
-                                std::ostream& diag, platform::registry::FileSystem* fs = nullptr);
+                                std::ostream& diag, platform::registry::FileSystem* fs = nullptr,
+                                unsigned codePage = 0);
 
 }  // namespace store

@@ -37,7 +37,7 @@ std::span<const BYTE> SampleRegistry() {
 }
 
 Status OpenRegistryStore(const std::optional<fs::path>& path, std::ostream& diag, StoreFile& opened,
-                         FileSystem* fileSystem) {
+                         FileSystem* fileSystem, unsigned codePage) {
   FileSystem& files = fileSystem ? *fileSystem : platform::registry::RealFileSystem();
   opened = StoreFile{};
   if (path) {
@@ -82,7 +82,10 @@ Status OpenRegistryStore(const std::optional<fs::path>& path, std::ostream& diag
     newFile.createFolder = !path;
   }
   std::unique_ptr<platform::registry::Registry> registry;
-  if (Status s = platform::registry::Registry::OpenFile(opened.path, registry, &files, newFile);
+  platform::registry::RegReadOptions read;
+  read.codePage = codePage;
+  if (Status s =
+          platform::registry::Registry::OpenFile(opened.path, registry, &files, newFile, read);
       !s.ok()) {
     std::string message = s.message() + " (the file was not changed)";
     if (s.code() == platform::Status::Code::Corrupt) {
@@ -93,13 +96,17 @@ Status OpenRegistryStore(const std::optional<fs::path>& path, std::ostream& diag
     }
     return s.WithMessage(message);
   }
-  platform::registry::InstallRegistry(std::move(registry));
+  const platform::registry::BackingFile& file = *registry->File();
   diag << "registry: " << name;
   if (opened.seeded) {
     diag << " (new: it starts from the bundled sample device registry and is written at the "
             "first change)";
+  } else {
+    diag << " (" << file.Encoding() << ")";
   }
   diag << '\n';
+  if (!file.ReadWarning().empty()) diag << "registry: " << file.ReadWarning() << '\n';
+  platform::registry::InstallRegistry(std::move(registry));
   return {};
 }
 

@@ -31,11 +31,14 @@ struct StoreFile {
 // Resolves the store file (`path`, or the default), loads it (or the sample
 // when it does not exist yet; the file and the default location's folder are
 // then created by the first save of a change) and installs it as the
-// process-wide registry. Says on `diag` which file is used. A failure names
-// the file (and the line and what is wrong in it); a file that does not
-// parse is refused and left byte-identical, and nothing is installed then.
+// process-wide registry. Says on `diag` which file is used and the encoding
+// it is read in, and warns of bytes that are no text in that encoding. A
+// failure names the file (and the line and what is wrong in it); a file that
+// does not parse is refused and left byte-identical, and nothing is
+// installed then. `codePage`: that of an 8-bit REGEDIT4 file (0: detect).
 platform::Status OpenRegistryStore(const std::optional<std::filesystem::path>& path,
                                    std::ostream& diag, StoreFile& opened,
-                                   platform::registry::FileSystem* fs = nullptr);
+                                   platform::registry::FileSystem* fs = nullptr,
+                                   unsigned codePage = 0);
 
 }  // namespace store

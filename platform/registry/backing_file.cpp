@@ -31,20 +31,29 @@ bool Replay(const std::vector<Change>& changes, RegTree& tree) {
   return any;
 }
 
+void BackingFile::TookRead(ParsedRegFile& parsed) {
+  format_ = parsed.format;
+  codePageChoice_ = parsed.codePageChoice;
+  readWarning_ = std::move(parsed.warning);
+  texts_.lines = std::move(parsed.lines);
+}
+
 Status BackingFile::Open(const std::filesystem::path& path, FileSystem& fs, const NewFile& newFile,
-                         RegTree& tree, std::unique_ptr<BackingFile>& out) {
+                         RegTree& tree, std::unique_ptr<BackingFile>& out,
+                         const RegReadOptions& read) {
   FileId id;
   if (Status s = fs.Stat(path, id); !s.ok()) {
     return s.WithContext(path.string() + ": cannot access the file");
   }
   std::unique_ptr<BackingFile> file(new BackingFile(FollowLinks(path), fs));
+  file->read_ = read;
   ParsedRegFile parsed;
   if (id.exists) {
     std::vector<BYTE> bytes;
     if (Status s = fs.ReadAll(path, bytes, id); !s.ok()) {
       return s.WithContext(path.string() + ": cannot read the file");
     }
-    if (Status s = ParseRegFile(bytes, path.string(), parsed); !s.ok()) return s;
+    if (Status s = ParseRegFile(bytes, path.string(), parsed, read); !s.ok()) return s;
     file->knownId_ = id;
   } else {
     file->createFolder_ = newFile.createFolder;
@@ -52,12 +61,12 @@ Status BackingFile::Open(const std::filesystem::path& path, FileSystem& fs, cons
       out = std::move(file);
       return {};
     }
-    if (Status s = ParseRegFile(newFile.content, path.string(), parsed); !s.ok()) {
+    if (Status s = ParseRegFile(newFile.content, path.string(), parsed, read); !s.ok()) {
       return s.WithContext("the content of a new file");
     }
   }
   tree = std::move(parsed.tree);
-  file->format_ = parsed.format;
+  file->TookRead(parsed);
   out = std::move(file);
   return {};
 }
@@ -73,13 +82,13 @@ bool BackingFile::ReloadIfChanged(RegTree& tree) {
   std::vector<BYTE> bytes;
   if (!fs_.ReadAll(path_, bytes, id).ok()) return false;
   ParsedRegFile parsed;
-  if (Status s = ParseRegFile(bytes, path_.string(), parsed); !s.ok()) {
+  if (Status s = ParseRegFile(bytes, path_.string(), parsed, read_); !s.ok()) {
     failedId_ = id;
     reloadError_ = s.message();
     return false;
   }
   tree = std::move(parsed.tree);
-  format_ = parsed.format;
+  TookRead(parsed);
   knownId_ = id;
   reloadError_.clear();
   return true;
@@ -127,12 +136,12 @@ Status BackingFile::SaveLocked(RegTree& tree, const std::vector<Change>& changes
       }
       havePrevious = true;
       ParsedRegFile parsed;
-      if (Status s = ParseRegFile(previous, path_.string(), parsed); !s.ok()) {
+      if (Status s = ParseRegFile(previous, path_.string(), parsed, read_); !s.ok()) {
         return s.WithContext("it was changed by another program and no longer reads");
       }
       const bool any = Replay(changes, parsed.tree);
       tree = std::move(parsed.tree);
-      format_ = parsed.format;
+      TookRead(parsed);
       knownId_ = current;
       reloaded = true;
       if (!any) {

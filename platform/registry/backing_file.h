@@ -52,9 +52,10 @@ class BackingFile {
   // says; it (and its folder) are created by the first save of a change. A
   // file that cannot be read or does not parse fails and is not touched.
   // Saves replace the file that a chain of symbolic links at `path` ends at
-  // and keep the links.
+  // and keep the links. `read` applies to every read of the file.
   static Status Open(const std::filesystem::path& path, FileSystem& fs, const NewFile& newFile,
-                     RegTree& tree, std::unique_ptr<BackingFile>& out);
+                     RegTree& tree, std::unique_ptr<BackingFile>& out,
+                     const RegReadOptions& read = {});
 
   // When another program changed the file since this one last read or wrote
   // it, reads it into `tree` and returns true. A removed file leaves `tree`
@@ -70,6 +71,12 @@ class BackingFile {
   Status Save(RegTree& tree, const std::vector<Change>& changes, bool changed, bool& reloaded);
 
   const RegFileFormat& Format() const { return format_; }
+  // The encoding the file was last read in, for a person ("UTF-8",
+  // "Shift_JIS (code page 932, detected)").
+  std::string Encoding() const { return DescribeEncoding(format_, codePageChoice_); }
+  // "FILE:LINE: warning: ..." when the last read found bytes that are no
+  // text in the file's encoding; empty otherwise.
+  const std::string& ReadWarning() const { return readWarning_; }
   // The store's path as it was given.
   const std::filesystem::path& Path() const { return path_; }
   // Why the last re-read of a changed file failed (empty if none).
@@ -79,10 +86,15 @@ class BackingFile {
   BackingFile(std::filesystem::path path, FileSystem& fs) : path_(std::move(path)), fs_(fs) {}
   Status SaveLocked(RegTree& tree, const std::vector<Change>& changes, bool changed,
                     bool& reloaded);
+  // Takes over what a read of the file gives besides the tree.
+  void TookRead(ParsedRegFile& parsed);
 
   std::filesystem::path path_;
   FileSystem& fs_;
   RegFileFormat format_;
+  RegReadOptions read_;
+  CodePageChoice codePageChoice_ = CodePageChoice::Default;
+  std::string readWarning_;
   FileId knownId_;             // the content the tree is based on
   FileId failedId_;            // a changed file that did not parse (not retried)
   std::string reloadError_;    // why it did not parse

@@ -1,11 +1,13 @@
 // The .reg reader: bytes to text, text to lines, lines to keys and values.
 #include "platform/registry/regfile.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "platform/registry/regfile_internal.h"
 #include "platform/registry/winreg.h"
+#include "platform/text/codepage.h"
 #include "platform/text/text.h"
 
 namespace platform::registry {
@@ -26,7 +28,7 @@ int HexDigit(char16_t c) {
   return -1;
 }
 
-// Number of line ends in a UTF-8 byte range (CRLF counts once).
+// Number of line ends in an 8-bit byte range (CRLF counts once).
 int CountLineEnds(std::span<const BYTE> bytes) {
   int n = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -40,6 +42,37 @@ int CountLineEnds(std::span<const BYTE> bytes) {
   return n;
 }
 
+// The byte range of each line of an 8-bit file, split as SplitLines splits
+// its text (a CR or LF byte is never part of a character in these code
+// pages). `end` is where the line's text ends, before its line end.
+struct ByteLine {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+};
+
+std::vector<ByteLine> SplitByteLines(std::span<const BYTE> bytes) {
+  std::vector<ByteLine> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+    lines.push_back({start, i});
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < bytes.size() || lines.empty()) lines.push_back({start, bytes.size()});
+  return lines;
+}
+
+// True when the first line of the bytes is the REGEDIT4 header.
+bool StartsWithRegedit4(std::span<const BYTE> bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t')) ++i;
+  std::size_t end = i;
+  while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+  while (end > i && (bytes[end - 1] == ' ' || bytes[end - 1] == '\t')) --end;
+  return std::string_view(reinterpret_cast<const char*>(bytes.data()) + i, end - i) == "REGEDIT4";
+}
+
 // Why no key takes value lines at the moment.
 enum class NoKey { BeforeFirst, Deleted, Skipped };
 
@@ -49,8 +82,9 @@ class Parser {
   // `out.tree`; with them it is read as regedit imports it: what the file
   // asks for goes to `edits`, and a line regedit would skip is skipped and
   // recorded there.
-  Parser(ParsedRegFile& out, std::string_view source, RegFileImport* edits = nullptr)
-      : out_(out), source_(source), edits_(edits) {}
+  Parser(ParsedRegFile& out, std::string_view source, const RegReadOptions& options,
+         RegFileImport* edits = nullptr)
+      : out_(out), source_(source), options_(options), edits_(edits) {}
 
   // The status of a run that returned false.
   const Status& status() const { return status_; }
@@ -60,6 +94,7 @@ class Parser {
     if (!Decode(bytes, text)) return false;
     SplitLines(text);
     if (!ParseHeader()) return false;
+    if (IsEightBitRegedit4(out_.format)) StartEightBit();
     for (index_ = 1; index_ < lines_.size(); ++index_) {
       const std::size_t start = index_;
       if (ParseLine()) continue;
@@ -113,13 +148,107 @@ class Parser {
         out_.format.encoding = TextEncoding::Utf8Bom;
         body = bytes.subspan(3);
       }
-      if (auto bad = DecodeUtf8(
-              std::string_view(reinterpret_cast<const char*>(body.data()), body.size()), text)) {
-        return Fail(static_cast<std::size_t>(CountLineEnds(body.first(*bad))),
-                    "invalid UTF-8 text");
+      body_ = body;
+      const std::string_view chars(reinterpret_cast<const char*>(body.data()), body.size());
+      if (auto bad = DecodeUtf8(chars, text)) {
+        // A REGEDIT4 file that is not UTF-8 is 8-bit text in a code page.
+        if (out_.format.encoding == TextEncoding::Utf8Bom || !StartsWithRegedit4(body)) {
+          return Fail(static_cast<std::size_t>(CountLineEnds(body.first(*bad))),
+                      "invalid UTF-8 text");
+        }
+        return DecodeCodePage(chars, text);
       }
     }
     return true;
+  }
+
+  bool DecodeCodePage(std::string_view chars, std::u16string& text) {
+    unsigned codePage = options_.codePage;
+    out_.codePageChoice = CodePageChoice::Option;
+    if (codePage == 0) {
+      std::optional<unsigned> detected = text::DetectCodePage(chars);
+      out_.codePageChoice = detected ? CodePageChoice::Detected : CodePageChoice::Default;
+      codePage = detected.value_or(text::kCodePages[0]);
+    }
+    codec_ = std::make_unique<text::CodePageCodec>(codePage);
+    text.clear();
+    std::optional<std::size_t> bad = codec_->Decode(chars, text);
+    if (bad && out_.codePageChoice == CodePageChoice::Detected && codePage != text::kCodePages[0]) {
+      // A guess the bytes do not fit gives way to the default when that fits.
+      auto fallback = std::make_unique<text::CodePageCodec>(text::kCodePages[0]);
+      std::u16string other;
+      if (!fallback->Decode(chars, other)) {
+        codec_ = std::move(fallback);
+        text = std::move(other);
+        bad.reset();
+        codePage = text::kCodePages[0];
+        out_.codePageChoice = CodePageChoice::Default;
+      }
+    }
+    out_.format.encoding = TextEncoding::CodePage;
+    out_.format.codePage = codePage;
+    if (bad) Warn(static_cast<std::size_t>(CountLineEnds(body_.first(*bad))));
+    return true;
+  }
+
+  // The first line holding bytes that are no text in the file's encoding.
+  void Warn(std::size_t lineIndex) {
+    if (!out_.warning.empty()) return;
+    out_.warning = std::string(source_) + ":" + std::to_string(lineIndex + 1) +
+                   ": warning: bytes that are not " +
+                   DescribeEncoding(out_.format, out_.codePageChoice) +
+                   " text; values there keep their bytes when the file is written and show "
+                   "stand-in characters";
+  }
+
+  // 8-bit REGEDIT4 files: text data is converted with the file's code page,
+  // and each value's lines are kept for writing it back unchanged.
+  void StartEightBit() {
+    if (!codec_) codec_ = std::make_unique<text::CodePageCodec>(text::kUtf8CodePage);
+    byteLines_ = SplitByteLines(body_);
+    // Lines are kept only where the text has the lines of the bytes.
+    if (byteLines_.size() != lines_.size()) byteLines_.clear();
+    out_.lines.encoding = out_.format.encoding;
+    out_.lines.codePage = out_.format.codePage;
+  }
+
+  // The key path as the writer spells it: full root name and the names the
+  // keys have in the tree.
+  void NoteKeyPath(Root root, const std::vector<std::u16string>& path) {
+    keyPath_ = RootName(root);
+    const RegKey* key = &out_.tree.At(root);
+    for (const std::u16string& part : path) {
+      key = key->FindSubkey(part);
+      keyPath_ += u'\\';
+      keyPath_ += key->Name();
+    }
+  }
+
+  // After a value line (lines `first` to index_) of an 8-bit REGEDIT4 file:
+  // hex(2):/hex(7): data becomes UTF-16 text, and the lines are kept.
+  void NoteValue(std::size_t first, std::u16string_view line, std::size_t pos) {
+    std::u16string name;
+    if (line[pos] == u'"') ParseQuoted(line, pos, name, "value name");
+    std::u16string id = keyPath_;
+    id += u'\0';
+    id += name;
+    const RegValue* v = current_ ? current_->FindValue(name) : nullptr;
+    if (v == nullptr) {
+      out_.lines.values.erase(id);
+      return;
+    }
+    // A value named in another case keeps the first case: its lines are not
+    // the value's.
+    if (v->name != name) {
+      out_.lines.values.erase(id);
+      return;
+    }
+    if (byteLines_.empty()) return;
+    RegValueLines::Entry& entry = out_.lines.values[std::move(id)];
+    entry.type = v->type;
+    entry.data = v->data;
+    entry.bytes.assign(body_.begin() + static_cast<std::ptrdiff_t>(byteLines_[first].begin),
+                       body_.begin() + static_cast<std::ptrdiff_t>(byteLines_[index_].end));
   }
 
   void SplitLines(const std::u16string& text) {
@@ -180,7 +309,12 @@ class Parser {
     while (pos < line.size() && IsBlank(line[pos])) ++pos;
     if (pos == line.size() || line[pos] == u';' || line[pos] == u'#') return true;
     if (line[pos] == u'[') return ParseKeyLine(line.substr(pos + 1));
-    if (line[pos] == u'"' || line[pos] == u'@') return ParseValueLine(line, pos);
+    if (line[pos] == u'"' || line[pos] == u'@') {
+      const std::size_t first = index_;
+      if (!ParseValueLine(line, pos)) return false;
+      if (codec_ && !edits_) NoteValue(first, line, pos);
+      return true;
+    }
     return Fail(index_, "expected a [key] line, a \"name\"=value line or a ; or # comment");
   }
 
@@ -230,6 +364,7 @@ class Parser {
                                .path = std::move(path)});
     } else {
       current_ = &out_.tree.Create(*root, path);
+      if (codec_) NoteKeyPath(*root, path);
     }
     inKey_ = true;
     return true;
@@ -243,6 +378,9 @@ class Parser {
 
   // The value line's change, on the key of the last key line.
   void SetValue(std::u16string name, DWORD type, std::vector<BYTE> data, std::size_t start) {
+    if (codec_ && (type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
+      data = EightBitText(std::move(data), start);
+    }
     if (edits_) {
       edits_->edits.push_back({.kind = RegFileEdit::Kind::SetValue,
                                .line = start + 1,
@@ -252,6 +390,22 @@ class Parser {
     } else {
       current_->SetValue(name, type, std::move(data));
     }
+  }
+
+  // The UTF-16 registry data of 8-bit text data in the file's code page,
+  // with the terminator regedit adds when it is missing.
+  std::vector<BYTE> EightBitText(std::vector<BYTE> bytes, std::size_t line) {
+    std::string chars(bytes.begin(), bytes.end());
+    if (!chars.empty() && chars.back() != '\0') chars.push_back('\0');
+    std::u16string wide;
+    if (codec_->Decode(chars, wide)) Warn(line);
+    std::vector<BYTE> data;
+    data.reserve(wide.size() * 2);
+    for (char16_t c : wide) {
+      data.push_back(static_cast<BYTE>(c & 0xFF));
+      data.push_back(static_cast<BYTE>(c >> 8));
+    }
+    return data;
   }
 
   void DeleteValue(std::u16string name) {
@@ -463,6 +617,11 @@ class Parser {
 
   ParsedRegFile& out_;
   std::string_view source_;
+  const RegReadOptions& options_;
+  std::span<const BYTE> body_;                  // the bytes after a byte-order mark
+  std::unique_ptr<text::CodePageCodec> codec_;  // 8-bit REGEDIT4 files only
+  std::vector<ByteLine> byteLines_;
+  std::u16string keyPath_;  // of current_
   RegFileImport* edits_ = nullptr;
   Status status_;
   std::string failMessage_;  // the reason of the last Fail, without file and line
@@ -476,23 +635,58 @@ class Parser {
 
 }  // namespace
 
-Status ParseRegFile(std::span<const BYTE> bytes, std::string_view source, ParsedRegFile& out) {
+bool IsEightBitRegedit4(const RegFileFormat& format) {
+  return format.header == RegHeader::Regedit4 && format.encoding != TextEncoding::Utf16Le;
+}
+
+std::string DescribeEncoding(const RegFileFormat& format, CodePageChoice choice) {
+  switch (format.encoding) {
+    case TextEncoding::Utf8:
+      return "UTF-8";
+    case TextEncoding::Utf8Bom:
+      return "UTF-8 with byte-order mark";
+    case TextEncoding::Utf16Le:
+      return "UTF-16LE";
+    case TextEncoding::CodePage:
+      break;
+  }
+  std::string text(text::CodePageName(format.codePage));
+  text += " (code page " + std::to_string(format.codePage);
+  switch (choice) {
+    case CodePageChoice::Option:
+      text += ", --codepage)";
+      break;
+    case CodePageChoice::Detected:
+      text += ", detected)";
+      break;
+    case CodePageChoice::Default:
+      text += ", the default)";
+      break;
+  }
+  return text;
+}
+
+Status ParseRegFile(std::span<const BYTE> bytes, std::string_view source, ParsedRegFile& out,
+                    const RegReadOptions& options) {
   out = ParsedRegFile{};
-  Parser parser(out, source);
+  Parser parser(out, source, options);
   if (parser.Run(bytes)) return {};
   out = ParsedRegFile{};
   return parser.status();
 }
 
-Status ReadRegFileEdits(std::span<const BYTE> bytes, std::string_view source, RegFileImport& out) {
+Status ReadRegFileEdits(std::span<const BYTE> bytes, std::string_view source, RegFileImport& out,
+                        const RegReadOptions& options) {
   out = RegFileImport{};
   ParsedRegFile file;
-  Parser parser(file, source, &out);
+  Parser parser(file, source, options, &out);
   if (!parser.Run(bytes)) {
     out = RegFileImport{};
     return parser.status();
   }
   out.format = file.format;
+  out.codePageChoice = file.codePageChoice;
+  out.warning = std::move(file.warning);
   return {};
 }
 

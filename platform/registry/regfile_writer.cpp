@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "platform/registry/regfile_internal.h"
 #include "platform/registry/winreg.h"
+#include "platform/text/codepage.h"
 #include "platform/text/text.h"
 
 namespace platform::registry {
@@ -38,6 +40,40 @@ bool IsPlainString(const std::vector<BYTE>& data) {
     }
   }
   return true;
+}
+
+// Text data in an 8-bit REGEDIT4 file: well-formed UTF-16 whose last unit
+// is NUL (or no data at all), so that the 8-bit bytes read back as the same
+// data.
+bool IsEightBitTextData(const std::vector<BYTE>& data) {
+  if (data.size() % 2 != 0) return false;
+  if (data.empty()) return true;
+  if (data[data.size() - 1] != 0 || data[data.size() - 2] != 0) return false;
+  std::u16string units;
+  for (std::size_t i = 0; i < data.size(); i += 2) {
+    units.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+  }
+  return text::SurrogatesPaired(units);
+}
+
+// A REG_SZ that an 8-bit REGEDIT4 file writes as "text": a plain string, or
+// one without its terminator (which regedit adds when it reads the file).
+bool IsEightBitString(const std::vector<BYTE>& data) {
+  if (IsPlainString(data)) return true;
+  if (data.empty() || data.size() % 2 != 0) return false;
+  std::vector<BYTE> terminated = data;
+  terminated.push_back(0);
+  terminated.push_back(0);
+  return IsPlainString(terminated);
+}
+
+std::u16string Units(const std::vector<BYTE>& data) {
+  std::u16string units;
+  units.reserve(data.size() / 2);
+  for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
+    units.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+  }
+  return units;
 }
 
 // The file's bytes as they are written: text goes straight into the file's
@@ -109,6 +145,13 @@ class Sink {
   std::vector<BYTE> Since(std::size_t start) const {
     return std::vector<BYTE>(p_ + start, p_ + len_);
   }
+  // Bytes of text already in the file's encoding, `columns` characters.
+  void Encoded(std::string_view bytes, std::size_t columns) {
+    Room(bytes.size());
+    std::memcpy(p_ + len_, bytes.data(), bytes.size());
+    len_ += bytes.size();
+    column_ += columns;
+  }
   // Whole lines written before (the column starts again).
   void Lines(const std::vector<BYTE>& bytes) {
     Room(bytes.size());
@@ -160,8 +203,18 @@ class Writer {
       : format_(format), sink_(format.encoding, out), cache_(cache) {
     // A key's section is the same text in every file of one encoding and
     // line end (the header line is not part of it).
-    form_ =
-        1 + static_cast<unsigned>(format.encoding) + 16 * static_cast<unsigned>(format.lineEnding);
+    form_ = 1 + static_cast<unsigned>(format.encoding) +
+            16 * static_cast<unsigned>(format.lineEnding) +
+            64 * static_cast<unsigned>(format.header) + 128 * format.codePage;
+    if (format.encoding == TextEncoding::CodePage) {
+      codec_ = std::make_unique<text::CodePageCodec>(format.codePage);
+    } else if (IsEightBitRegedit4(format)) {
+      codec_ = std::make_unique<text::CodePageCodec>(text::kUtf8CodePage);
+    }
+    if (cache_ && IsEightBitRegedit4(format) && cache_->lines.encoding == format.encoding &&
+        cache_->lines.codePage == format.codePage) {
+      lines_ = &cache_->lines.values;
+    }
     switch (format.lineEnding) {
       case LineEnding::CrLf:
         nl_ = "\r\n";
@@ -228,7 +281,7 @@ class Writer {
     }
     const std::size_t start = sink_.size();
     sink_.Ascii('[');
-    sink_.Text(path);
+    if (!PutText(path, false)) return CannotHold("key " + Quote(path));
     sink_.Ascii(']');
     sink_.NewLine(nl_);
     for (const RegValue& v : key.Values()) {
@@ -237,33 +290,115 @@ class Writer {
                     " cannot be written to a .reg file (it holds a line break, NUL or broken "
                     "UTF-16)");
       }
-      WriteValue(v);
+      if (!WriteValue(path, v)) return false;
     }
     sink_.NewLine(nl_);
     if (cache_) cache_->sections.emplace(key.Stamp(), sink_.Since(start));
     return true;
   }
 
-  void WriteValue(const RegValue& v) {
+  // Text in the file's encoding; in quotes, `escape` puts a backslash
+  // before each backslash and quote. False when a code page cannot hold it
+  // (bad_ says which character).
+  bool PutText(std::u16string_view s, bool escape) {
+    if (format_.encoding != TextEncoding::CodePage) {
+      if (escape) {
+        sink_.Escaped(s);
+      } else {
+        sink_.Text(s);
+      }
+      return true;
+    }
+    std::u16string escaped;
+    if (escape) {
+      for (char16_t c : s) {
+        if (c == u'\\' || c == u'"') escaped.push_back(u'\\');
+        escaped.push_back(c);
+      }
+      s = escaped;
+    }
+    std::string bytes;
+    if (!codec_->Encode(s, bytes, &bad_)) return false;
+    sink_.Encoded(bytes, s.size());
+    return true;
+  }
+
+  bool CannotHold(const std::string& what) {
+    return Fail(what + " holds " + Quote(bad_) + ", which " +
+                std::string(text::CodePageName(format_.codePage)) + " (code page " +
+                std::to_string(format_.codePage) + ") cannot hold");
+  }
+
+  // The value's lines as an 8-bit file held them, while it is unchanged. A
+  // string written without its terminator counts as unchanged: the file's
+  // "text" reads back with it, as regedit adds it.
+  const std::vector<BYTE>* LinesAsRead(const std::u16string& path, const RegValue& v) {
+    if (lines_ == nullptr) return nullptr;
+    std::u16string id = path;
+    id += u'\0';
+    id += v.name;
+    auto it = lines_->find(id);
+    if (it == lines_->end() || it->second.type != v.type) return nullptr;
+    const std::vector<BYTE>& read = it->second.data;
+    if (read == v.data) return &it->second.bytes;
+    if (v.type == REG_SZ && read.size() == v.data.size() + 2 && read[read.size() - 1] == 0 &&
+        read[read.size() - 2] == 0 && std::equal(v.data.begin(), v.data.end(), read.begin()) &&
+        IsPlainString(read)) {
+      return &it->second.bytes;
+    }
+    return nullptr;
+  }
+
+  bool WriteValue(const std::u16string& path, const RegValue& v) {
+    if (const std::vector<BYTE>* bytes = LinesAsRead(path, v)) {
+      sink_.Lines(*bytes);
+      sink_.NewLine(nl_);
+      return true;
+    }
+    // Only a refusal spells the value out.
+    auto what = [&] { return "value " + Quote(v.name) + " in " + Quote(path); };
     if (v.name.empty()) {
       sink_.Ascii('@');
     } else {
       sink_.Ascii('"');
-      sink_.Escaped(v.name);
+      if (!PutText(v.name, true)) return CannotHold(what() + " (its name)");
       sink_.Ascii('"');
     }
     sink_.Ascii('=');
-    if (v.type == REG_SZ && IsPlainString(v.data)) {
+    const bool eightBit = IsEightBitRegedit4(format_);
+    if (v.type == REG_SZ && (IsPlainString(v.data) || (eightBit && IsEightBitString(v.data)))) {
       sink_.Ascii('"');
-      for (std::size_t i = 0; i + 2 < v.data.size(); i += 2) {
-        const auto c = static_cast<char16_t>(v.data[i] | (v.data[i + 1] << 8));
-        if (c == u'\\' || c == u'"') sink_.Ascii('\\');
-        sink_.Unit(c);
+      // Up to the terminator, if there is one.
+      std::size_t end = v.data.size();
+      if (end >= 2 && v.data[end - 1] == 0 && v.data[end - 2] == 0) end -= 2;
+      if (format_.encoding == TextEncoding::CodePage) {
+        std::u16string units = Units(v.data);
+        units.resize(end / 2);
+        if (!PutText(units, true)) return CannotHold(what());
+      } else {
+        for (std::size_t i = 0; i + 1 < end; i += 2) {
+          const auto c = static_cast<char16_t>(v.data[i] | (v.data[i + 1] << 8));
+          if (c == u'\\' || c == u'"') sink_.Ascii('\\');
+          sink_.Unit(c);
+        }
       }
       sink_.Ascii('"');
     } else if (v.type == REG_DWORD && v.data.size() == 4) {
       sink_.Ascii("dword:");
       for (int i = 3; i >= 0; --i) sink_.HexByte(v.data[static_cast<std::size_t>(i)]);
+    } else if (eightBit && (v.type == REG_EXPAND_SZ || v.type == REG_MULTI_SZ)) {
+      // 8-bit text in the file's code page, as regedit reads it.
+      if (!IsEightBitTextData(v.data)) {
+        return Fail(what() +
+                    " cannot be written to a REGEDIT4 file: its data is not text ending "
+                    "in NUL");
+      }
+      std::string bytes;
+      if (!codec_->Encode(Units(v.data), bytes, &bad_)) return CannotHold(what());
+      char buf[24];
+      std::snprintf(buf, sizeof buf, "hex(%x):", static_cast<unsigned>(v.type));
+      sink_.Ascii(buf);
+      WriteHex(std::vector<BYTE>(bytes.begin(), bytes.end()));
     } else {
       if (v.type == REG_BINARY) {
         sink_.Ascii("hex:");
@@ -275,6 +410,7 @@ class Writer {
       WriteHex(v.data);
     }
     sink_.NewLine(nl_);
+    return true;
   }
 
   // Regedit's wrapping: after a byte's comma, once the line has reached 77
@@ -301,6 +437,9 @@ class Writer {
   Status status_;
   unsigned form_ = 0;
   std::string_view nl_;
+  std::unique_ptr<text::CodePageCodec> codec_;  // 8-bit REGEDIT4 files
+  const std::unordered_map<std::u16string, RegValueLines::Entry>* lines_ = nullptr;
+  std::u16string bad_;  // the character a code page could not hold
 };
 
 }  // namespace

@@ -67,11 +67,11 @@ Registry::Registry(RegTree tree) : tree_(std::move(tree)) {}
 Registry::~Registry() = default;
 
 Status Registry::OpenFile(const std::filesystem::path& path, std::unique_ptr<Registry>& out,
-                          FileSystem* fs, const NewFile& newFile) {
+                          FileSystem* fs, const NewFile& newFile, const RegReadOptions& read) {
   out.reset();
   auto reg = std::make_unique<Registry>();
   Status status =
-      BackingFile::Open(path, fs ? *fs : RealFileSystem(), newFile, reg->tree_, reg->file_);
+      BackingFile::Open(path, fs ? *fs : RealFileSystem(), newFile, reg->tree_, reg->file_, read);
   if (status.ok()) out = std::move(reg);
   return status;
 }

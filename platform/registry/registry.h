@@ -79,7 +79,8 @@ class Registry {
   // change, so a run that changes nothing leaves no trace. `fs` defaults to
   // the real file system.
   static Status OpenFile(const std::filesystem::path& path, std::unique_ptr<Registry>& out,
-                         FileSystem* fs = nullptr, const NewFile& newFile = {});
+                         FileSystem* fs = nullptr, const NewFile& newFile = {},
+                         const RegReadOptions& read = {});
 
   LONG OpenKey(HKEY hKey, LPCWSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
   LONG CreateKey(HKEY hKey, LPCWSTR lpSubKey, DWORD Reserved, LPWSTR lpClass, DWORD dwOptions,
@@ -112,6 +113,8 @@ class Registry {
   const RegFileFormat& Format() const;
   // Why the last automatic re-read of a changed file failed (empty if none).
   const std::string& ReloadError() const;
+  // The backing file; nullptr for a registry in memory only.
+  const BackingFile* File() const { return file_.get(); }
 
  private:
   // A key as a call names it: its root and its path as text, split only when

@@ -561,6 +561,45 @@ TEST_F(EndToEnd, AFailedSaveEndsWithStatusOne) {
   }));
 }
 
+// A Shift_JIS device export: the device name shows in Japanese, and Apply
+// with a new name changes that name's bytes and no other byte of the file.
+TEST_F(EndToEnd, AShiftJisStoreShowsItsNameAndApplyChangesOnlyThatName) {
+  const std::string original = ReadFile(fs::path(REGILLA_TEST_DATA) / "sjis-device.reg");
+  WriteText(store_, original);
+  const std::string oldName = "\x83\x7c\x83\x50\x83\x62\x83\x67\x91\xbe\x98\x59";  // ポケット太郎
+  const std::string newName = "\x83\x6a\x83\x85\x81\x5b\x92\x5b\x96\x96";  // ニュー端末
+  ASSERT_EQ(original.find(oldName), original.rfind(oldName));
+  const test::Result r =
+      RunScript("tab 2\ndump\ntype CSet3:1027 ニュー端末\nclick main:1013\nok\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Shift_JIS (code page 932"), std::string::npos) << r.err;
+  const std::vector<json> dumps = JsonLines(r.out);
+  ASSERT_EQ(dumps.size(), 1u);
+  EXPECT_EQ(dumps[0]["controls"]["CSet3:1027"], json({{"text", "ポケット太郎"}}));
+  std::string expected = original;
+  expected.replace(expected.find(oldName), oldName.size(), newName);
+  EXPECT_EQ(Store(), expected);
+}
+
+// A name the store's code page cannot hold is not saved as "?": Apply says
+// it could not save, and the file stays as it was.
+TEST_F(EndToEnd, ANameTheCodePageCannotHoldIsNotSaved) {
+  const std::string original = ReadFile(fs::path(REGILLA_TEST_DATA) / "sjis-device.reg");
+  WriteText(store_, original);
+  const test::Result r = RunScript("tab 2\ntype CSet3:1027 한국어\nclick main:1013\ndump\nok\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("value \"Name\" in \"HKEY_LOCAL_MACHINE\\Ident\" holds \"한\", which "
+                       "Shift_JIS (code page 932) cannot hold"),
+            std::string::npos)
+      << r.err;
+  const std::vector<json> dumps = JsonLines(r.out);
+  ASSERT_EQ(dumps.size(), 1u);
+  ASSERT_EQ(dumps[0]["messages"].size(), 1u);
+  EXPECT_EQ(dumps[0]["messages"][0]["text"], "設定を保存できませんでした。");
+  EXPECT_EQ(Store(), original);
+  EXPECT_FALSE(fs::exists(store_.string() + ".bak"));
+}
+
 TEST_F(EndToEnd, ATraceOrScreenshotOntoTheStoreOrTheScriptIsRefused) {
   WriteText(dir_ / "script.txt", "dump\n");
   const std::string script = ReadFile(dir_ / "script.txt");
@@ -795,8 +834,8 @@ TEST_F(EndToEnd, ImportEndsWithTwoForNoRegistryFileAndOneForAStoreItCannotUse) {
       {"--registry", store_.string(), "--import", (dir_ / "notes.reg").string()}, {}, env_);
   EXPECT_EQ(header.status, 2);
   EXPECT_NE(header.err.find("notes.reg:1: not a .reg file"), std::string::npos) << header.err;
-  const test::Result missing =
-      test::Run({"--registry", store_.string(), "--import", (dir_ / "none.reg").string()}, {}, env_);
+  const test::Result missing = test::Run(
+      {"--registry", store_.string(), "--import", (dir_ / "none.reg").string()}, {}, env_);
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("none.reg: cannot read the file"), std::string::npos) << missing.err;
   const test::Result itself =

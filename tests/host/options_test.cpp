@@ -38,6 +38,7 @@ TEST(CommandLine, Defaults) {
   EXPECT_EQ(o.zoom, std::nullopt);
   EXPECT_FALSE(o.exportPath);
   EXPECT_FALSE(o.importPath);
+  EXPECT_EQ(o.codePage, 0u);
 }
 
 TEST(CommandLine, ImportWithAStore) {
@@ -48,8 +49,9 @@ TEST(CommandLine, ImportWithAStore) {
 }
 
 TEST(CommandLine, AllOptions) {
-  Outcome r = Parse({"--registry", "dev.reg", "--screen", "320x240", "--script", "-", "--trace",
-                     "-", "--show", "--zoom", "3", "--export", "out/settings.cab"});
+  Outcome r =
+      Parse({"--registry", "dev.reg", "--screen", "320x240", "--script", "-", "--trace", "-",
+             "--show", "--zoom", "3", "--export", "out/settings.cab", "--codepage", "1251"});
   ASSERT_TRUE(r.result.options) << r.err;
   const HostOptions& o = *r.result.options;
   EXPECT_EQ(o.registry->string(), "dev.reg");
@@ -60,6 +62,7 @@ TEST(CommandLine, AllOptions) {
   EXPECT_TRUE(o.show);
   EXPECT_EQ(o.zoom, 3);
   EXPECT_EQ(o.exportPath, std::filesystem::path("out/settings.cab"));
+  EXPECT_EQ(o.codePage, 1251u);
 }
 
 TEST(CommandLine, HelpAndVersionExitZero) {
@@ -67,7 +70,7 @@ TEST(CommandLine, HelpAndVersionExitZero) {
   EXPECT_FALSE(help.result.options);
   EXPECT_EQ(help.result.exitStatus, 0);
   for (const char* opt : {"--registry", "--screen", "--script", "--trace", "--show", "--zoom",
-                          "--export", "--import"}) {
+                          "--export", "--import", "--codepage"}) {
     EXPECT_NE(help.out.find(opt), std::string::npos) << opt;
   }
   Outcome version = Parse({"--version"});
@@ -97,6 +100,10 @@ TEST(CommandLine, UsageErrorsExitTwoWithAMessage) {
       {"--import", "a.reg", "--zoom", "2"},
       {"--import", "a.reg", "--export", "s.cab"},
       {"--import", "a.reg", "--screen", "320x240"},
+      {"--codepage", "65001"},
+      {"--codepage", "1259"},
+      {"--codepage", "932x"},
+      {"--codepage", ""},
   };
   for (const auto& args : bad) {
     Outcome r = Parse(args);

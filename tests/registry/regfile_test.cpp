@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "platform/registry/winreg.h"
+#include "platform/text/codepage.h"
 #include "tests/support/files.h"
 
 using namespace platform::registry;
@@ -632,5 +633,234 @@ TEST(RegFileWrite, RewritingAfterChangesGivesTheFileAFreshTreeGives) {
   }
   EXPECT_EQ(MustParse(WriteOrFail(tree)).tree, tree);
 }
+
+// ---------------------------------------------------------------- 8-bit files
+
+namespace eightbit {
+
+std::string Cp(unsigned codePage, std::u16string_view text) {
+  std::string bytes;
+  EXPECT_TRUE(platform::text::CodePageCodec(codePage).Encode(text, bytes));
+  return bytes;
+}
+
+const std::string kR4 = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\K]\r\n";
+
+struct EightBitCase {
+  std::string file;
+  unsigned option;  // --codepage (0: none)
+  RegFileFormat format;
+  CodePageChoice choice;
+  std::u16string name;
+  DWORD type;
+  std::vector<BYTE> data;
+};
+
+class ReadEightBit : public ::testing::TestWithParam<EightBitCase> {};
+
+// Bytes to values: the encoding chosen, and text data (strings, hex(2),
+// hex(7)) read in it; the file writes back with exactly its bytes.
+TEST_P(ReadEightBit, ValueAndEncodingAndTheSameBytesBack) {
+  const EightBitCase& c = GetParam();
+  ParsedRegFile f;
+  RegReadOptions options;
+  options.codePage = c.option;
+  ASSERT_EQ(ParseRegFile(Bytes(c.file), "t.reg", f, options), platform::Status());
+  EXPECT_EQ(f.format, c.format);
+  if (c.format.encoding == TextEncoding::CodePage) {
+    EXPECT_EQ(f.codePageChoice, c.choice);
+  }
+  const RegValue* v = Value(f, u"K", c.name);
+  ASSERT_NE(v, nullptr);
+  EXPECT_EQ(v->type, c.type);
+  EXPECT_EQ(v->data, c.data);
+  RegTextCache cache;
+  cache.lines = f.lines;
+  EXPECT_EQ(Text(WriteOrFail(f.tree, f.format, &cache)), c.file);
+}
+
+const RegFileFormat kCp932{TextEncoding::CodePage, LineEnding::CrLf, RegHeader::Regedit4, 932};
+const RegFileFormat kCp1251{TextEncoding::CodePage, LineEnding::CrLf, RegHeader::Regedit4, 1251};
+const RegFileFormat kUtf8R4{TextEncoding::Utf8, LineEnding::CrLf, RegHeader::Regedit4, 0};
+
+std::vector<BYTE> Wide(std::u16string_view s) {
+  return Utf16(s);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, ReadEightBit,
+    ::testing::Values(
+        EightBitCase{kR4 + "\"a\"=\"" + Cp(932, u"ポケット太郎") + "\"\r\n\r\n", 0, kCp932,
+                     CodePageChoice::Detected, u"a", REG_SZ, Sz(u"ポケット太郎")},
+        // a trail byte that is a backslash stays part of its character
+        EightBitCase{kR4 + "\"" + Cp(932, u"表") + "\"=\"" + Cp(932, u"ソ\\\\") + "\"\r\n\r\n", 932,
+                     kCp932, CodePageChoice::Option, u"表", REG_SZ, Sz(u"ソ\\")},
+        EightBitCase{kR4 + "\"a\"=\"" + Cp(932, u"ポケット") + "\"\r\n\r\n", 1251, kCp1251,
+                     CodePageChoice::Option, u"a", REG_SZ, Sz(u"ѓ|ѓPѓbѓg")},
+        EightBitCase{
+            kR4 + "\"a\"=\"" + Cp(1251, u"Привет, мир! Как дела у тебя сегодня?") + "\"\r\n\r\n", 0,
+            kCp1251, CodePageChoice::Detected, u"a", REG_SZ,
+            Sz(u"Привет, мир! Как дела у тебя сегодня?")},
+        // hex(2) and hex(7) are 8-bit text; regedit adds a missing terminator
+        EightBitCase{kR4 + "\"x\"=\"\xff\"\r\n\"p\"=hex(2):25,50,41,54,48,25\r\n\r\n", 932, kCp932,
+                     CodePageChoice::Option, u"p", REG_EXPAND_SZ, Sz(u"%PATH%")},
+        EightBitCase{kR4 + "\"x\"=\"\xff\"\r\n\"p\"=hex(2):\r\n\r\n",
+                     932,
+                     kCp932,
+                     CodePageChoice::Option,
+                     u"p",
+                     REG_EXPAND_SZ,
+                     {}},
+        EightBitCase{kR4 + "\"x\"=\"\xff\"\r\n\"m\"=hex(7):95,5c,00,61,00,00\r\n\r\n", 932, kCp932,
+                     CodePageChoice::Option, u"m", REG_MULTI_SZ,
+                     Wide(std::u16string(u"表\0a\0\0", 5))},
+        EightBitCase{"REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"p\"=hex(2):41,c3,a9,00\r\n\r\n",
+                     0, kUtf8R4, CodePageChoice::Default, u"p", REG_EXPAND_SZ, Sz(u"Aé")},
+        // valid UTF-8 stays UTF-8, whatever --codepage says
+        EightBitCase{"REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"a\"=\"\xc3\xa9\"\r\n\r\n", 932,
+                     kUtf8R4, CodePageChoice::Default, u"a", REG_SZ, Sz(u"é")},
+        // not rewritten into regedit's form: the value keeps its bytes
+        EightBitCase{
+            kR4 + "\"x\"=\"\x82\"\r\n\"d\" = dword:1 ; one\r\n\"h\"=hex:01,\\\r\n 02\r\n\r\n",
+            932,
+            kCp932,
+            CodePageChoice::Option,
+            u"h",
+            REG_BINARY,
+            {1, 2}}));
+
+// Bytes that are no text of the code page: the file loads with a warning
+// naming the first such line, and writes back byte for byte.
+TEST(RegFileEightBit, BytesOfNoCodePageLoadWithAWarningAndWriteBackUnchanged) {
+  const std::string file = kR4 +
+                           "\"ok\"=\"fine\"\r\n\"n\x81 \"=\"a\x81 b\"\r\n\"p\"=hex(2):43,81\r\n" +
+                           "\r\n[HKEY_LOCAL_MACHINE\\K\\\x82 x]\r\n\r\n";
+  ParsedRegFile f;
+  RegReadOptions options;
+  options.codePage = 932;
+  ASSERT_EQ(ParseRegFile(Bytes(file), "t.reg", f, options), platform::Status());
+  EXPECT_EQ(f.warning.rfind("t.reg:5: warning: ", 0), 0u) << f.warning;
+  EXPECT_NE(f.warning.find("Shift_JIS (code page 932, --codepage)"), std::string::npos);
+  const RegKey* k = f.tree.Find(Root::LocalMachine, {u"K"});
+  ASSERT_NE(k, nullptr);
+  ASSERT_EQ(k->Values().size(), 3u);
+  EXPECT_EQ(k->Subkeys().size(), 1u);
+  RegTextCache cache;
+  cache.lines = f.lines;
+  EXPECT_EQ(Text(WriteOrFail(f.tree, f.format, &cache)), file);
+  // Written anew (no lines kept), names and strings still give their bytes.
+  ParsedRegFile again = MustParse(WriteOrFail(f.tree, f.format));
+  EXPECT_EQ(again.tree, f.tree);
+}
+
+// A value set again under another case of its name is 8-bit text too, and
+// is written anew (its lines are not the first name's).
+TEST(RegFileEightBit, AValueRepeatedInAnotherCaseIsReadAsTextAndWrittenAnew) {
+  const std::string file =
+      kR4 + "\"n\"=\"\x95\x5c\"\r\n\"P\"=hex(2):41,00\r\n\"p\"=hex(2):95,5c\r\n\r\n";
+  ParsedRegFile f;
+  RegReadOptions options;
+  options.codePage = 932;
+  ASSERT_EQ(ParseRegFile(Bytes(file), "t.reg", f, options), platform::Status());
+  const RegValue* v = Value(f, u"K", u"P");
+  ASSERT_NE(v, nullptr);
+  EXPECT_EQ(v->name, u"P");
+  EXPECT_EQ(v->data, Sz(u"表"));
+  RegTextCache cache;
+  cache.lines = f.lines;
+  EXPECT_EQ(Text(WriteOrFail(f.tree, f.format, &cache)),
+            kR4 + "\"n\"=\"\x95\x5c\"\r\n\"P\"=hex(2):95,5c,00\r\n\r\n");
+}
+
+// What an 8-bit REGEDIT4 file writes for a value, or why it refuses to.
+TEST(RegFileEightBit, WritesTextInTheCodePageOrRefusesWhatItCannotHold) {
+  struct Case {
+    RegFileFormat format;
+    std::u16string name;
+    DWORD type;
+    std::vector<BYTE> data;
+    std::string line;  // empty: refused
+    std::string refusal;
+  };
+  std::vector<BYTE> odd = {0x41, 0, 0};
+  const std::vector<Case> cases = {
+      {kCp932, u"名前", REG_SZ, Sz(u"ポケット"), Cp(932, u"\"名前\"=\"ポケット\""), ""},
+      {kCp932, u"n", REG_SZ, Utf16(u"ﾎﾟｹｯﾄ"), Cp(932, u"\"n\"=\"ﾎﾟｹｯﾄ\""), ""},
+      {kCp932, u"n", REG_SZ, {}, "\"n\"=hex(1):", ""},
+      {kCp932, u"n", REG_SZ, Sz(u"a\nb"), "\"n\"=hex(1):61,00,0a,00,62,00,00,00", ""},
+      {kCp932, u"p", REG_EXPAND_SZ, Sz(u"%表%"), "\"p\"=hex(2):25,95,5c,25,00", ""},
+      {kCp932, u"m", REG_MULTI_SZ, Utf16(std::u16string(u"a\0\0", 3)), "\"m\"=hex(7):61,00,00", ""},
+      {kUtf8R4, u"p", REG_EXPAND_SZ, Sz(u"é"), "\"p\"=hex(2):c3,a9,00", ""},
+      {kUtf8R4, u"n", REG_SZ, Utf16(u"한"), "\"n\"=\"한\"", ""},
+      {kCp932, u"n", REG_SZ, Utf16(u"한국"), "",
+       "value \"n\" in \"HKEY_LOCAL_MACHINE\\K\" holds \"한\", which Shift_JIS (code page 932) "
+       "cannot hold"},
+      {kCp932, u"n", REG_SZ, Sz(u"¥"), "", "holds \"¥\""},
+      {kCp1251, u"日", REG_DWORD, Dword(1), "",
+       "value \"日\" in \"HKEY_LOCAL_MACHINE\\K\" (its name)"},
+      {kCp932, u"p", REG_EXPAND_SZ, Sz(u"한"), "", "cannot hold"},
+      {kCp932, u"p", REG_EXPAND_SZ, odd, "", "not text ending in NUL"},
+      {kCp932, u"p", REG_MULTI_SZ, Utf16(u"ab"), "", "not text ending in NUL"},
+  };
+  for (const Case& c : cases) {
+    RegTree tree;
+    tree.Create(Root::LocalMachine, {u"K"}).SetValue(c.name, c.type, c.data);
+    std::vector<BYTE> out;
+    const platform::Status status = WriteRegFile(tree, c.format, out);
+    if (c.line.empty()) {
+      EXPECT_EQ(status.code(), platform::Status::Code::InvalidData) << c.refusal;
+      EXPECT_NE(status.message().find(c.refusal), std::string::npos) << status;
+      EXPECT_TRUE(out.empty());
+      continue;
+    }
+    ASSERT_EQ(status, platform::Status()) << c.line;
+    EXPECT_NE(Text(out).find("\r\n" + c.line + "\r\n"), std::string::npos) << c.line << "\n"
+                                                                           << Text(out);
+  }
+  // A key name the code page cannot hold is refused too.
+  RegTree keys;
+  keys.Create(Root::LocalMachine, {u"한"});
+  std::vector<BYTE> out;
+  EXPECT_NE(WriteRegFile(keys, kCp932, out).message().find("key \"HKEY_LOCAL_MACHINE\\한\""),
+            std::string::npos);
+}
+
+// Real-shaped device exports: each loads, shows its text, and writes back
+// byte for byte.
+TEST(RegFileEightBit, DeviceExportsLoadAndWriteBackByteForByte) {
+  struct Case {
+    const char* file;
+    unsigned codePage;
+    std::u16string key;
+    std::u16string name;
+    std::u16string text;
+  };
+  const std::vector<Case> cases = {
+      {"sjis-device.reg", 932, u"Ident", u"Name", u"ポケット太郎"},
+      {"sjis-device.reg", 932, u"Software\\Microsoft\\Shell\\ﾌｫﾙﾀﾞ", u"Path",
+       u"%CE1%\\マイ ドキュメント"},
+      {"gbk-device.reg", 936, u"Ident", u"Name", u"我的掌上电脑"},
+      {"gbk-device.reg", 936, u"Software\\Microsoft\\Shell\\开始菜单", u"Path", u"%CE1%\\我的文档"},
+      {"cp1251-device.reg", 1251, u"Ident", u"Name", u"Карманный ПК"},
+      {"broken-bytes.reg", 932, u"Ident", u"Name", u"Pocket_PC"},
+  };
+  for (const Case& c : cases) {
+    const std::vector<BYTE> bytes =
+        test::ReadBytes(std::filesystem::path(REGILLA_TEST_DATA) / c.file);
+    ASSERT_FALSE(bytes.empty()) << c.file;
+    ParsedRegFile f = MustParse(bytes);
+    EXPECT_EQ(f.format.encoding, TextEncoding::CodePage) << c.file;
+    EXPECT_EQ(f.format.codePage, c.codePage) << c.file;
+    EXPECT_EQ(f.warning.empty(), std::string(c.file) != "broken-bytes.reg") << f.warning;
+    const RegValue* v = Value(f, c.key, c.name);
+    ASSERT_NE(v, nullptr) << c.file;
+    EXPECT_EQ(v->data, Sz(c.text)) << c.file;
+    RegTextCache cache;
+    cache.lines = f.lines;
+    EXPECT_EQ(WriteOrFail(f.tree, f.format, &cache), bytes) << c.file;
+  }
+}
+
+}  // namespace eightbit
 
 }  // namespace

@@ -195,3 +195,27 @@ TEST(ImportFile, AStoreThatCannotBeSavedFailsAndKeepsItsFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// 8-bit REGEDIT4 files come in through their code page, given or detected;
+// their 8-bit hex(2) text arrives as UTF-16 with the terminator regedit adds.
+TEST(ImportFile, EightBitFilesArriveInTheirCodePage) {
+  TempDir dir;
+  WriteText(dir.path() / "store.reg", kHeader + kStoreBody);
+  // "ポケット" in Shift_JIS, and hex(2) text "%A%" without terminator.
+  WriteText(dir.path() / "in.reg",
+            "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Ident]\r\n\"Name\"=\"\x83\x7c\x83\x50\x83\x62\x83"
+            "\x67\"\r\n\"Path\"=hex(2):25,41,25\r\n");
+  std::ostringstream diag;
+  const store::ImportResult r = store::ImportRegistryFile(
+      dir.path() / "in.reg", dir.path() / "store.reg", diag, nullptr, 932);
+  ASSERT_EQ(r.outcome, store::ImportResult::Outcome::Imported) << r.error << diag.str();
+  EXPECT_NE(diag.str().find("in.reg (Shift_JIS (code page 932"), std::string::npos) << diag.str();
+  const std::string saved = Text(ReadBytes(dir.path() / "store.reg"));
+  EXPECT_NE(saved.find("\"Name\"=\"ポケット\""), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\"Path\"=hex(2):25,00,41,00,25,00,00,00"), std::string::npos) << saved;
+  InstallRegistry(nullptr);
+}
+
+}  // namespace

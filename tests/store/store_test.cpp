@@ -263,6 +263,41 @@ TEST_F(StoreFile, MissingDefaultFileStartsFromTheSample) {
   EXPECT_EQ(store::ReadNumber(HKEY_LOCAL_MACHINE, store::keys::kGwe, u"Animate").value, 0);
 }
 
+// The start-up line names the encoding the store is read in, and bytes that
+// are no text in it are named by their first line.
+TEST_F(StoreFile, TheStartUpLineNamesTheEncodingAndWarnsOfBytesThatAreNoText) {
+  struct Case {
+    std::string content;
+    unsigned codePage;
+    std::string line;  // what follows the path
+    std::string warning;
+  };
+  const std::vector<Case> cases = {
+      {"Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Ident]\n", 0, " (UTF-8)\n",
+       ""},
+      {"REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Ident]\r\n\"Name\"=\"\x83\x7c\x83\x50\"\r\n", 932,
+       " (Shift_JIS (code page 932, --codepage))\n", ""},
+      {"REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Ident]\r\n\"Name\"=\"\x81 \"\r\n", 0,
+       " (Shift_JIS (code page 932, the default))\n", ":4: warning: bytes that are not Shift_JIS"},
+  };
+  for (const Case& c : cases) {
+    const fs::path file = dir / "device.reg";
+    test::WriteText(file, c.content);
+    std::ostringstream diag;
+    store::StoreFile r;
+    ASSERT_EQ(store::OpenRegistryStore(file, diag, r, nullptr, c.codePage), platform::Status());
+    const std::string first = "registry: " + file.string() + c.line;
+    EXPECT_EQ(diag.str().substr(0, first.size()), first) << diag.str();
+    if (c.warning.empty()) {
+      EXPECT_EQ(diag.str(), first);
+    } else {
+      EXPECT_NE(diag.str().find("registry: " + file.string() + c.warning, first.size()),
+                std::string::npos)
+          << diag.str();
+    }
+  }
+}
+
 TEST_F(StoreFile, ExplicitPathIsCreatedFromTheSampleOnlyInAnExistingFolder) {
   std::ostringstream diag;
   store::StoreFile r;
