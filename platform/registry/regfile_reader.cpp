@@ -1,10 +1,12 @@
-// The .reg reader: bytes to text, text to lines, lines to keys and values.
+// The .reg reader: text to lines, lines to keys and values (the bytes are
+// turned into text by regfile_decode).
 #include "platform/registry/regfile.h"
 
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "platform/registry/regfile_decode.h"
 #include "platform/registry/regfile_internal.h"
 #include "platform/registry/winreg.h"
 #include "platform/text/codepage.h"
@@ -14,7 +16,6 @@ namespace platform::registry {
 
 namespace {
 
-using text::DecodeUtf8;
 using text::SurrogatesPaired;
 
 bool IsBlank(char16_t c) {
@@ -26,51 +27,6 @@ int HexDigit(char16_t c) {
   if (c >= u'a' && c <= u'f') return c - u'a' + 10;
   if (c >= u'A' && c <= u'F') return c - u'A' + 10;
   return -1;
-}
-
-// Number of line ends in an 8-bit byte range (CRLF counts once).
-int CountLineEnds(std::span<const BYTE> bytes) {
-  int n = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\n') {
-      ++n;
-    } else if (bytes[i] == '\r') {
-      ++n;
-      if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    }
-  }
-  return n;
-}
-
-// The byte range of each line of an 8-bit file, split as SplitLines splits
-// its text (a CR or LF byte is never part of a character in these code
-// pages). `end` is where the line's text ends, before its line end.
-struct ByteLine {
-  std::size_t begin = 0;
-  std::size_t end = 0;
-};
-
-std::vector<ByteLine> SplitByteLines(std::span<const BYTE> bytes) {
-  std::vector<ByteLine> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-    lines.push_back({start, i});
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < bytes.size() || lines.empty()) lines.push_back({start, bytes.size()});
-  return lines;
-}
-
-// True when the first line of the bytes is the REGEDIT4 header.
-bool StartsWithRegedit4(std::span<const BYTE> bytes) {
-  std::size_t i = 0;
-  while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t')) ++i;
-  std::size_t end = i;
-  while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-  while (end > i && (bytes[end - 1] == ' ' || bytes[end - 1] == '\t')) --end;
-  return std::string_view(reinterpret_cast<const char*>(bytes.data()) + i, end - i) == "REGEDIT4";
 }
 
 // Why no key takes value lines at the moment.
@@ -126,68 +82,15 @@ class Parser {
   }
 
   bool Decode(std::span<const BYTE> bytes, std::u16string& text) {
-    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-      out_.format.encoding = TextEncoding::Utf16Le;
-      std::span<const BYTE> body = bytes.subspan(2);
-      text.resize(body.size() / 2);
-      for (std::size_t i = 0; i < text.size(); ++i) {
-        text[i] = static_cast<char16_t>(body[2 * i] | (body[2 * i + 1] << 8));
-      }
-      if (body.size() % 2 != 0) {
-        SplitLines(text);
-        return Fail(lines_.empty() ? 0 : lines_.size() - 1,
-                    "UTF-16 text ends in the middle of a character (odd number of bytes)");
-      }
-    } else if (bytes.size() >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) {
-      return Fail(0,
-                  "UTF-16 big-endian text is not supported (save the file as UTF-16LE or UTF-8)");
-    } else {
-      std::span<const BYTE> body = bytes;
-      out_.format.encoding = TextEncoding::Utf8;
-      if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-        out_.format.encoding = TextEncoding::Utf8Bom;
-        body = bytes.subspan(3);
-      }
-      body_ = body;
-      const std::string_view chars(reinterpret_cast<const char*>(body.data()), body.size());
-      if (auto bad = DecodeUtf8(chars, text)) {
-        // A REGEDIT4 file that is not UTF-8 is 8-bit text in a code page.
-        if (out_.format.encoding == TextEncoding::Utf8Bom || !StartsWithRegedit4(body)) {
-          return Fail(static_cast<std::size_t>(CountLineEnds(body.first(*bad))),
-                      "invalid UTF-8 text");
-        }
-        return DecodeCodePage(chars, text);
-      }
-    }
-    return true;
-  }
-
-  bool DecodeCodePage(std::string_view chars, std::u16string& text) {
-    unsigned codePage = options_.codePage;
-    out_.codePageChoice = CodePageChoice::Option;
-    if (codePage == 0) {
-      std::optional<unsigned> detected = text::DetectCodePage(chars);
-      out_.codePageChoice = detected ? CodePageChoice::Detected : CodePageChoice::Default;
-      codePage = detected.value_or(text::kCodePages[0]);
-    }
-    codec_ = std::make_unique<text::CodePageCodec>(codePage);
-    text.clear();
-    std::optional<std::size_t> bad = codec_->Decode(chars, text);
-    if (bad && out_.codePageChoice == CodePageChoice::Detected && codePage != text::kCodePages[0]) {
-      // A guess the bytes do not fit gives way to the default when that fits.
-      auto fallback = std::make_unique<text::CodePageCodec>(text::kCodePages[0]);
-      std::u16string other;
-      if (!fallback->Decode(chars, other)) {
-        codec_ = std::move(fallback);
-        text = std::move(other);
-        bad.reset();
-        codePage = text::kCodePages[0];
-        out_.codePageChoice = CodePageChoice::Default;
-      }
-    }
-    out_.format.encoding = TextEncoding::CodePage;
-    out_.format.codePage = codePage;
-    if (bad) Warn(static_cast<std::size_t>(CountLineEnds(body_.first(*bad))));
+    DecodedRegFile d = DecodeRegFileBytes(bytes, options_);
+    if (d.refusal) return Fail(d.refusal->line, d.refusal->reason);
+    out_.format.encoding = d.encoding;
+    out_.format.codePage = d.codePage;
+    out_.codePageChoice = d.choice;
+    body_ = d.body;
+    codec_ = std::move(d.codec);
+    text = std::move(d.text);
+    if (d.badLine) Warn(*d.badLine);
     return true;
   }
 
@@ -634,37 +537,6 @@ class Parser {
 };
 
 }  // namespace
-
-bool IsEightBitRegedit4(const RegFileFormat& format) {
-  return format.header == RegHeader::Regedit4 && format.encoding != TextEncoding::Utf16Le;
-}
-
-std::string DescribeEncoding(const RegFileFormat& format, CodePageChoice choice) {
-  switch (format.encoding) {
-    case TextEncoding::Utf8:
-      return "UTF-8";
-    case TextEncoding::Utf8Bom:
-      return "UTF-8 with byte-order mark";
-    case TextEncoding::Utf16Le:
-      return "UTF-16LE";
-    case TextEncoding::CodePage:
-      break;
-  }
-  std::string text(text::CodePageName(format.codePage));
-  text += " (code page " + std::to_string(format.codePage);
-  switch (choice) {
-    case CodePageChoice::Option:
-      text += ", --codepage)";
-      break;
-    case CodePageChoice::Detected:
-      text += ", detected)";
-      break;
-    case CodePageChoice::Default:
-      text += ", the default)";
-      break;
-  }
-  return text;
-}
 
 Status ParseRegFile(std::span<const BYTE> bytes, std::string_view source, ParsedRegFile& out,
                     const RegReadOptions& options) {
