@@ -76,7 +76,7 @@ void Report(const char* what, std::size_t bytes, const ChildOutcome& o) {
               static_cast<double>(o.peakRssKb) / 1024);
 }
 
-TEST(HostileStore, LargeFileLoadsAndSavesInLinearTimeAndMemory) {
+TEST(HostileStore, LargeFileLoadsAndSavesInLinearMemory) {
   TempDir dir;
   fs::path file = dir / "registry.reg";
   std::string content = driver::GenerateStore(Megabytes(200, 4));
@@ -101,11 +101,11 @@ TEST(HostileStore, LargeFileLoadsAndSavesInLinearTimeAndMemory) {
   EXPECT_EQ(NumberIn(*reg, u"\\Software\\Vendor0\\Product0\\Settings", u"Number0"), 7u);
   EXPECT_EQ(NumberIn(*reg, u"\\Software\\Vendor1\\Product1\\Settings", u"Number1"), 32u);
 
-  // Generous bounds that still catch anything worse than linear. (Loading
-  // and saving a store takes about 14 times its size today: the text in
-  // UTF-16, its lines, the key tree and the writer's copies.)
+  // A generous memory bound that still catches anything worse than linear
+  // (loading and saving a store takes about 14 times its size today: the
+  // text in UTF-16, its lines, the key tree and the writer's copies). The
+  // time is a figure (printed above), not a test.
   double mb = static_cast<double>(size) / (1 << 20);
-  EXPECT_LT(o.seconds, 5.0 + mb * (test::kSanitized ? 1.0 : 0.25));
   if (!test::kSanitized) {
     EXPECT_LT(static_cast<double>(o.peakRssKb) / 1024, 64.0 + mb * 16);
   }
@@ -137,11 +137,10 @@ TEST(HostileStore, DeeplyNestedKeysLoadAndSaveUpToTheLimit) {
   ASSERT_TRUE(reg) << error;
   EXPECT_EQ(NumberIn(*reg, u"\\k\\k\\k", u"Near the top"), 3u);
   EXPECT_LT(fs::file_size(file), 2u * 1024 * 1024) << "the rewritten file stays small";
-  EXPECT_LT(o.seconds, 30.0);
 }
 
-// Deeper nesting than Windows allows is refused with its line, quickly and
-// without touching the file, however deep it goes.
+// Deeper nesting than Windows allows is refused with its line, without a
+// crash and without touching the file, however deep it goes.
 TEST(HostileStore, KeysDeeperThanTheLimitAreRefusedNotACrash) {
   for (std::size_t levels : {std::size_t{513}, std::size_t{10000}, std::size_t{1000000}}) {
     TempDir dir;
@@ -193,15 +192,12 @@ TEST(HostileStore, HugeLinesLoadOrAreRefusedQuickly) {
   ASSERT_TRUE(huge);
   EXPECT_EQ(huge->data.size(), (hexLine.size() - 10 + 1) / 3);
   EXPECT_EQ(huge->data.back(), 0x5a);
-  EXPECT_LT(o.seconds, 20.0);
 
-  // A long broken line is refused with its line number, quickly.
+  // A long broken line is refused with its line number.
   fs::path bad = dir / "bad.reg";
   std::string broken = header + "\"x\"=dword:1\n" + hexLine + "zz\n";
   WriteBytes(bad, broken);
-  auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(Open(bad, error));
-  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10.0);
   EXPECT_NE(error.message().find("bad.reg:5:"), std::string::npos) << error;
   EXPECT_EQ(ReadBytes(bad).size(), broken.size());
 }
