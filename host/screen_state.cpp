@@ -4,7 +4,7 @@
 #include "host/window_names.h"
 #include "platform/controls/commctrl.h"
 #include "platform/window/host.h"
-#include "platform/window/inspect.h"
+#include "platform/window/window_tree.h"
 #include "platform/window/winuser.h"
 #include "res/resource_ids.h"
 

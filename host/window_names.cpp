@@ -8,7 +8,7 @@
 #include "platform/framework/afxdlgs.h"
 #include "platform/framework/afxwin.h"
 #include "platform/shell/aygshell.h"
-#include "platform/window/inspect.h"
+#include "platform/window/window_tree.h"
 #include "platform/window/winuser.h"
 
 namespace host {

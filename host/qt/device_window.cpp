@@ -29,7 +29,7 @@
 #include "platform/resource.h"
 #include "platform/shell/aygshell.h"
 #include "platform/window/host.h"
-#include "platform/window/inspect.h"
+#include "platform/window/window_tree.h"
 #include "platform/window/winuser.h"
 
 namespace hostqt {

@@ -4,7 +4,7 @@
 #include "platform/controls/commctrl.h"
 #include "platform/text/text.h"
 #include "platform/window/host.h"
-#include "platform/window/inspect.h"
+#include "platform/window/window_tree.h"
 #include "platform/window/winuser.h"
 
 namespace platform::controls {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/framework/afxwin.h"
-#include "platform/window/inspect.h"
+#include "platform/window/window_tree.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "platform/framework/internal.h"
 #include "platform/shell/aygshell.h"
 #include "platform/window/host.h"
-#include "platform/window/inspect.h"
+#include "platform/window/window_tree.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "platform/controls/commctrl.h"
 #include "platform/shell/aygshell.h"
 #include "platform/window/host.h"
-#include "platform/window/inspect.h"
+#include "platform/window/window_tree.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "platform/text/text.h"
 #include "platform/window/host.h"
-#include "platform/window/inspect.h"
+#include "platform/window/window_tree.h"
 #include "platform/window/internal.h"
 #include "platform/window/winuser.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <utility>
 
-#include "platform/window/inspect.h"
+#include "platform/window/window_tree.h"
 #include "platform/window/internal.h"
 #include "platform/window/winuser.h"
 

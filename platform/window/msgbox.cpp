@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/window/host.h"
-#include "platform/window/inspect.h"
+#include "platform/window/window_tree.h"
 #include "platform/window/internal.h"
 #include "platform/window/winuser.h"
 

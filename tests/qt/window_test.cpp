@@ -32,7 +32,7 @@
 #include "platform/registry/registry.h"
 #include "platform/shell/aygshell.h"
 #include "platform/window/host.h"
-#include "platform/window/inspect.h"
+#include "platform/window/window_tree.h"
 #include "platform/window/winuser.h"
 #include "res/resources.h"
 #include "store/registry_store.h"

@@ -18,7 +18,7 @@
 #include "platform/registry/registry.h"
 #include "platform/resource.h"
 #include "platform/window/host.h"
-#include "platform/window/inspect.h"
+#include "platform/window/window_tree.h"
 #include "platform/wintypes.h"
 #include "tests/support/manual_clock.h"
 

@@ -11,7 +11,7 @@
 
 #include "platform/controls/commctrl.h"
 #include "platform/window/host.h"
-#include "platform/window/inspect.h"
+#include "platform/window/window_tree.h"
 #include "platform/window/winuser.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/messages.h"
