@@ -8,8 +8,8 @@
 
 #include "platform/text/text.h"
 #include "platform/window/host.h"
-#include "platform/window/window_tree.h"
 #include "platform/window/internal.h"
+#include "platform/window/window_tree.h"
 #include "platform/window/winuser.h"
 
 using platform::detail::Deliver;

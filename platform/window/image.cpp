@@ -5,8 +5,8 @@
 #include <memory>
 #include <utility>
 
-#include "platform/window/window_tree.h"
 #include "platform/window/internal.h"
+#include "platform/window/window_tree.h"
 #include "platform/window/winuser.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "platform/window/host.h"
-#include "platform/window/window_tree.h"
 #include "platform/window/internal.h"
+#include "platform/window/window_tree.h"
 #include "platform/window/winuser.h"
 
 namespace platform {
