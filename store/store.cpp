@@ -3,6 +3,8 @@
 #include <atomic>
 #include <vector>
 
+#include "platform/text/text.h"
+
 namespace store {
 
 namespace {
@@ -107,11 +109,7 @@ bool OpenKey::WriteNumber(std::u16string_view name, std::int32_t value) {
 bool OpenKey::WriteString(std::u16string_view name, std::u16string_view text) {
   if (!key_) return false;
   std::vector<BYTE> data;
-  data.reserve(text.size() * 2);
-  for (char16_t c : text) {
-    data.push_back(static_cast<BYTE>(c & 0xFF));
-    data.push_back(static_cast<BYTE>(c >> 8));
-  }
+  platform::text::AppendUtf16Le(text, data);
   static const BYTE kNoData[1] = {0};
   const BYTE* bytes = data.empty() ? kNoData : data.data();
   return Set(name, REG_SZ, bytes, static_cast<DWORD>(data.size()));

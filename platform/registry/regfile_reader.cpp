@@ -303,11 +303,7 @@ class Parser {
     std::u16string wide;
     if (codec_->Decode(chars, wide)) Warn(line);
     std::vector<BYTE> data;
-    data.reserve(wide.size() * 2);
-    for (char16_t c : wide) {
-      data.push_back(static_cast<BYTE>(c & 0xFF));
-      data.push_back(static_cast<BYTE>(c >> 8));
-    }
+    text::AppendUtf16Le(wide, data);
     return data;
   }
 
@@ -394,13 +390,8 @@ class Parser {
       if (!ParseQuoted(line, pos, text, "string")) return false;
       if (!RestIsEmpty(line, pos)) return false;
       std::vector<BYTE> bytes;
-      bytes.reserve(text.size() * 2 + 2);
-      for (char16_t c : text) {
-        bytes.push_back(static_cast<BYTE>(c & 0xFF));
-        bytes.push_back(static_cast<BYTE>(c >> 8));
-      }
-      bytes.push_back(0);
-      bytes.push_back(0);
+      platform::text::AppendUtf16Le(text, bytes);
+      bytes.insert(bytes.end(), {0, 0});  // the terminator
       SetValue(std::move(name), REG_SZ, std::move(bytes), start);
       return true;
     }

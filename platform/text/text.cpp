@@ -117,4 +117,12 @@ std::u16string FromUtf8Lossy(std::string_view text) {
   return out;
 }
 
+void AppendUtf16Le(std::u16string_view text, std::vector<unsigned char>& out) {
+  out.reserve(out.size() + text.size() * 2);
+  for (char16_t c : text) {
+    out.push_back(static_cast<unsigned char>(c & 0xFF));
+    out.push_back(static_cast<unsigned char>(c >> 8));
+  }
+}
+
 }  // namespace platform::text

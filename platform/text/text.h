@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform::text {
 
@@ -73,5 +74,9 @@ std::optional<std::u16string> FromUtf8(std::string_view text);
 
 // UTF-8 to UTF-16; each invalid byte becomes U+FFFD.
 std::u16string FromUtf8Lossy(std::string_view text);
+
+// Appends the UTF-16LE bytes of `text` (registry string data), without a
+// terminator.
+void AppendUtf16Le(std::u16string_view text, std::vector<unsigned char>& out);
 
 }  // namespace platform::text
