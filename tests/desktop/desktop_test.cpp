@@ -43,8 +43,10 @@ class XServer {
       close(fds[0]);
       const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
       const std::string fd = std::to_string(fds[1]);
+      // -noreset: the server would otherwise reset when its last client
+      // leaves (xdotool's, say) and refuse the tool's connection meanwhile.
       execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
-             "tcp", static_cast<char*>(nullptr));
+             "tcp", "-noreset", static_cast<char*>(nullptr));
       _exit(127);
     }
     close(fds[1]);
@@ -53,7 +55,19 @@ class XServer {
     char c = 0;
     while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
     close(fds[0]);
-    if (!number.empty()) display_ = ":" + number;
+    if (number.empty()) return;
+    // Wait until a client can reach the display the server names.
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (std::chrono::steady_clock::now() < deadline) {
+      xcb_connection_t* probe = xcb_connect((":" + number).c_str(), nullptr);
+      const bool answers = xcb_connection_has_error(probe) == 0;
+      xcb_disconnect(probe);
+      if (answers) {
+        display_ = ":" + number;
+        return;
+      }
+      std::this_thread::sleep_for(50ms);
+    }
   }
   ~XServer() {
     if (pid_ > 0) {
